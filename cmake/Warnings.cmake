@@ -1,0 +1,17 @@
+# Compiler settings every target of ours links against.
+add_library(marelco_settings INTERFACE)
+target_compile_options(marelco_settings INTERFACE -Wall -Wextra -Werror)
+target_include_directories(marelco_settings INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(MARELCO_SANITIZE)
+  target_compile_options(marelco_settings INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(marelco_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Windows binaries carry their C and C++ run time, so Wine needs no mingw DLLs.
+  target_link_options(marelco_settings INTERFACE -static -static-libgcc -static-libstdc++)
+  target_compile_definitions(marelco_settings INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()

@@ -1,0 +1,98 @@
+// Kalendo: a one-line date-entry box whose Up/Down arrows and spinner step the day, month or year
+// under the caret. The date lives only as the text of txtFecha; every operation reads it afresh.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "control/platform/constituents.h"
+#include "control/platform/date_services.h"
+#include "control/platform/font.h"
+#include "control/platform/gdi.h"
+#include "control/platform/host.h"
+#include "control/platform/types.h"
+
+namespace marelco {
+
+class PropertyBag;
+
+class Kalendo {
+ public:
+  // Connects to the constituents' events and runs the control's initialisation: format
+  // "dd/mm/yyyy" and today's date in the text box.
+  Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& gdi);
+  Kalendo(const Kalendo&) = delete;
+  Kalendo& operator=(const Kalendo&) = delete;
+  ~Kalendo();
+
+  // _Kalendo
+  void CambiaFecha(Boolean& Incremento);
+  void CambiaFecha2(Boolean& Incremento);
+  std::u16string Text() const;
+  void SetText(const std::u16string& text);
+  OleColor BackColor() const;
+  void SetBackColor(OleColor color);
+  Boolean Enabled() const;
+  void SetEnabled(Boolean enabled);
+  std::shared_ptr<Font> GetFont() const;
+  void SetFont(std::shared_ptr<Font> font);
+  std::u16string Formato() const;
+  void SetFormato(const std::u16string& format);
+  OleColor ForeColor() const;
+  void SetForeColor(OleColor color);
+  std::u16string ToolTipText() const;
+  void SetToolTipText(const std::u16string& text);
+  Long AnchoMin();
+  Integer BorderStyle() const;
+  Long hdc() const;
+  Boolean Locked() const;
+  void SetLocked(Boolean locked);
+  Integer MousePointer() const;
+  void SetMousePointer(Integer pointer);
+  std::shared_ptr<Picture> MouseIcon() const;
+  void SetMouseIcon(std::shared_ptr<Picture> icon);
+  Long SelLength() const;
+  void SetSelLength(Long length);
+  Long SelStart() const;
+  void SetSelStart(Long start);
+  std::u16string SelText() const;
+  void SetSelText(const std::u16string& text);
+
+  // Lifecycle notifications of the host.
+  void InitProperties();
+  void ReadProperties(PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag);
+  void Terminate();
+  void AmbientChanged(std::u16string_view name);
+
+ private:
+  // Handlers of the constituents' and the surface's events.
+  void txtFecha_Change();
+  void txtFecha_Click();
+  void txtFecha_DblClick();
+  void txtFecha_KeyDown(Integer& KeyCode, Integer& Shift);
+  void txtFecha_KeyPress(Integer& KeyAscii);
+  void txtFecha_KeyUp(Integer& KeyCode, Integer& Shift);
+  void txtFecha_LostFocus();
+  void UpDown1_UpClick();
+  void UpDown1_DownClick();
+  void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y);
+  void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y);
+  void UserControl_Resize();
+
+  std::u16string Separador() const;
+
+  TextBox& txtFecha() const { return surface_.txtFecha(); }
+  Spinner& UpDown1() const { return surface_.UpDown1(); }
+
+  Surface& surface_;
+  Host& host_;
+  const DateServices& dates_;
+  Gdi& gdi_;
+  std::u16string formato_;
+  std::shared_ptr<Picture> mouseIcon_;
+};
+
+}  // namespace marelco

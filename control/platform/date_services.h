@@ -1,0 +1,67 @@
+// The date, format and string services of the control's run time: ours, over <chrono> civil-calendar
+// arithmetic, with month and day names from the platform's locale.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace marelco {
+
+// An OLE Automation date: days since 30 December 1899, the time of day as the fraction. Below zero the
+// sign belongs to the whole days only (-1.25 is 29 December 1899, 06:00). Supported: 1 January 100 to
+// 31 December 9999.
+struct Date {
+  double serial = 0;
+  friend bool operator==(Date, Date) = default;
+};
+
+// A value handed to Format: a date, a number, or a text (formatted as a date when it reads as one).
+using FormatValue = std::variant<Date, double, std::u16string>;
+
+// Names and settings of one locale, as the platform gives them.
+class Locale {
+ public:
+  virtual ~Locale() = default;
+  virtual std::u16string MonthName(int month, bool abbreviated) const = 0;  // month 1 to 12
+  virtual std::u16string DayName(int weekday, bool abbreviated) const = 0;  // weekday 1 (Sunday) to 7
+  virtual int TwoDigitYearMax() const = 0;  // two-digit years fall into [max - 99, max]
+};
+
+// The platform's locale of that name ("en", "es"); an empty name is the user's locale. ICU natively,
+// the Windows locale functions in the Windows builds.
+std::unique_ptr<Locale> MakeLocale(std::string_view name);
+
+class DateServices {
+ public:
+  using Clock = std::function<Date()>;
+
+  explicit DateServices(const Locale& locale, Clock now = LocalNow);
+
+  Date Now() const;
+  bool IsDate(std::u16string_view text) const;
+  Date ToDate(std::u16string_view text) const;  // type mismatch (13) when the text is no date
+  int Day(std::u16string_view text) const;
+  // interval "d", "m" or "yyyy"; invalid procedure call (5) for a result outside the supported dates
+  Date DateAdd(std::u16string_view interval, double count, Date date) const;
+  std::u16string Format(const FormatValue& value, std::u16string_view format, int firstDayOfWeek = 1,
+                        int firstWeekOfYear = 1) const;
+
+  const Locale& locale() const { return locale_; }
+
+  static Date LocalNow();
+
+ private:
+  const Locale& locale_;
+  Clock now_;
+};
+
+// String functions of the run time; positions are 1-based, 0 meaning "not found".
+int InStr(int start, std::u16string_view text, std::u16string_view sought, int compare = 0);
+int Len(std::u16string_view text);
+std::u16string Mid(std::u16string_view text, int start, int length);
+std::u16string String(int count, char16_t character);
+
+}  // namespace marelco

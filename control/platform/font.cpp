@@ -1,0 +1,57 @@
+#include "control/platform/font.h"
+
+#include <list>
+#include <utility>
+#include <vector>
+
+namespace marelco {
+namespace {
+
+// One font object shared by reference; every holder hears of every change.
+class SharedFont : public Font {
+ public:
+  explicit SharedFont(Attributes attributes)
+      : attributes_(std::move(attributes)), listeners_(std::make_shared<Listeners>()) {}
+
+  Attributes attributes() const override { return attributes_; }
+
+  void SetAttributes(const Attributes& attributes) override {
+    attributes_ = attributes;
+    // A listener may subscribe or unsubscribe others while it is told: walk a snapshot, and skip
+    // those that left in the meantime.
+    std::vector<std::weak_ptr<Listener>> snapshot(listeners_->begin(), listeners_->end());
+    for (const auto& entry : snapshot) {
+      if (auto listener = entry.lock()) (*listener)();
+    }
+  }
+
+  std::shared_ptr<void> Subscribe(Listener listener) override {
+    auto entry = listeners_->insert(listeners_->end(), std::make_shared<Listener>(std::move(listener)));
+    std::weak_ptr<Listeners> owner = listeners_;
+    // The token outlives the font safely: it only erases while the list still exists.
+    return std::shared_ptr<void>(nullptr, [owner, entry](void*) {
+      if (auto listeners = owner.lock()) listeners->erase(entry);
+    });
+  }
+
+ private:
+  using Listeners = std::list<std::shared_ptr<Listener>>;
+
+  Attributes attributes_;
+  std::shared_ptr<Listeners> listeners_;
+};
+
+class EmptyPicture : public Picture {
+ public:
+  bool IsEmpty() const override { return true; }
+};
+
+}  // namespace
+
+std::shared_ptr<Font> MakeFont(Font::Attributes attributes) {
+  return std::make_shared<SharedFont>(std::move(attributes));
+}
+
+std::shared_ptr<Picture> MakeEmptyPicture() { return std::make_shared<EmptyPicture>(); }
+
+}  // namespace marelco

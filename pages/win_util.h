@@ -1,0 +1,54 @@
+// Small Windows helpers of the pages: wide strings, BSTR and VARIANT ownership, twips, dialog windows.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace marelco::win {
+
+inline std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
+inline std::u16string FromWide(std::wstring_view text) { return {text.begin(), text.end()}; }
+
+std::wstring WindowText(HWND window);
+
+struct BstrFree {
+  void operator()(BSTR text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+// A VARIANT cleared when it goes out of scope.
+class ScopedVariant {
+ public:
+  ScopedVariant() { VariantInit(&value_); }
+  ~ScopedVariant() { VariantClear(&value_); }
+  ScopedVariant(const ScopedVariant&) = delete;
+  ScopedVariant& operator=(const ScopedVariant&) = delete;
+  VARIANT* get() { return &value_; }
+  const VARIANT& operator*() const { return value_; }
+
+ private:
+  VARIANT value_;
+};
+
+// A position and size in twips, 1/1440 inch, as the pages' layouts are given.
+struct TwipsRect {
+  int left, top, width, height;
+};
+int TwipsToPixels(int twips);  // at the screen's resolution
+RECT PixelsOf(const TwipsRect& twips);
+
+// The module that holds the pages' code: the control's file, or a program linked with the pages.
+HMODULE PagesModule();
+
+// Creates an empty dialog window with the shell's dialog font; its controls are added as child windows.
+HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC procedure, LPARAM parameter);
+
+// Adds a child control at a place given in twips, in the dialog's font; the order of creation is the tab order.
+HWND AddControl(HWND dialog, const wchar_t* window_class, const wchar_t* text, DWORD style, const TwipsRect& place,
+                int id);
+
+}  // namespace marelco::win

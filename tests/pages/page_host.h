@@ -1,0 +1,37 @@
+// What the pages' window tests share: COM for the test's thread, a visible host window, a message pump.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+
+namespace marelco::testing {
+
+class ComApartment {
+ public:
+  ComApartment() { OleInitialize(nullptr); }
+  ~ComApartment() { OleUninitialize(); }
+};
+
+// A top-level window standing in for the host's property frame.
+class HostWindow {
+ public:
+  HostWindow(int width, int height);
+  ~HostWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+void PumpMessages();
+
+// The first descendant window of the given class.
+HWND FindDescendant(HWND parent, const wchar_t* window_class, const wchar_t* text = nullptr);
+std::wstring TextOf(HWND window);
+
+// Saves what the window shows on the screen as a 24-bit BMP file; false when it could not.
+bool SaveWindowImage(HWND window, const std::wstring& path);
+
+}  // namespace marelco::testing

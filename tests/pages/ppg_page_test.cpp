@@ -1,0 +1,220 @@
+#include "pages/ppg_page.h"
+
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <vector>
+
+#include "tests/pages/fake_control.h"
+#include "tests/pages/page_host.h"
+
+namespace marelco {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testing::FakeControl;
+using testing::FindDescendant;
+using testing::PumpMessages;
+using testing::TextOf;
+
+// The host's side of a page: records the status changes the page reports.
+class RecordingSite final : public IPropertyPageSite {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP OnStatusChange(DWORD flags) override {
+    statuses.push_back(flags);
+    return S_OK;
+  }
+  STDMETHODIMP GetLocaleID(LCID* locale) override {
+    *locale = LOCALE_USER_DEFAULT;
+    return S_OK;
+  }
+  STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
+
+  std::vector<DWORD> statuses;
+};
+
+class PpgPageTest : public ::testing::Test {
+ protected:
+  // One frame for the whole suite: a top-level window of Wine's takes long to go away.
+  static void SetUpTestSuite() {
+    apartment = std::make_unique<testing::ComApartment>();
+    frame = std::make_unique<testing::HostWindow>(420, 200);
+  }
+  static void TearDownTestSuite() {
+    frame.reset();
+    apartment.reset();
+  }
+  void SetUp() override {
+    ASSERT_EQ(CreatePropertyPage(IID_PPV_ARGS(&page)), S_OK);
+    ASSERT_EQ(page->SetPageSite(&site), S_OK);
+  }
+  void TearDown() override {
+    if (page) {
+      page->Deactivate();
+      page->SetObjects(0, nullptr);
+      page->SetPageSite(nullptr);
+    }
+    for (FakeControl* control : controls) control->Release();
+  }
+
+  HRESULT Select(std::vector<FakeControl*> selected) {
+    controls = std::move(selected);
+    std::vector<IUnknown*> objects(controls.begin(), controls.end());
+    return page->SetObjects(static_cast<ULONG>(objects.size()), objects.data());
+  }
+
+  // Shows the page in the host window and returns the page's window.
+  HWND Show() {
+    PROPPAGEINFO info = {};
+    page->GetPageInfo(&info);
+    CoTaskMemFree(info.pszTitle);
+    const RECT place = {0, 0, info.size.cx, info.size.cy};
+    EXPECT_EQ(page->Activate(frame->get(), &place, TRUE), S_OK);
+    EXPECT_EQ(page->Show(SW_SHOW), S_OK);
+    PumpMessages();
+    return FindWindowExW(frame->get(), nullptr, nullptr, nullptr);
+  }
+
+  static inline std::unique_ptr<testing::ComApartment> apartment;
+  static inline std::unique_ptr<testing::HostWindow> frame;
+  RecordingSite site;
+  ComPtr<IPropertyPage> page;
+  std::vector<FakeControl*> controls;
+};
+
+TEST_F(PpgPageTest, PageInfoGivesTheCaptionAndTheSizeInPixels) {
+  PROPPAGEINFO info = {};
+  ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+  EXPECT_STREQ(info.pszTitle, L"Generales");
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(info.size.cx, MulDiv(4635, dpi, 1440));
+  EXPECT_EQ(info.size.cy, MulDiv(2175, dpi, 1440));
+  CoTaskMemFree(info.pszTitle);
+  EXPECT_EQ(page->GetPageInfo(nullptr), E_POINTER);
+}
+
+TEST_F(PpgPageTest, DefaultInterfaceIsADispatchWithoutMembers) {
+  ComPtr<IDispatch> ppg;
+  ASSERT_EQ(page->QueryInterface(kIidPpg, &ppg), S_OK);
+  ComPtr<IPropertyPage> back;
+  ASSERT_EQ(ppg.As(&back), S_OK);
+  EXPECT_EQ(back.Get(), page.Get());
+  LPOLESTR name = const_cast<LPOLESTR>(L"Formato");
+  DISPID id = 0;
+  EXPECT_EQ(ppg->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(id, DISPID_UNKNOWN);
+}
+
+TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {
+  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmmm/yyyy", true, false)}),
+            S_OK);
+  EXPECT_EQ(page->IsPageDirty(), S_OK);  // loading the selection changed what the page shows
+  EXPECT_FALSE(site.statuses.empty());
+  HWND window = Show();
+  HWND combo = FindDescendant(window, L"ComboBox");
+  HWND locked = FindDescendant(window, L"Button", L"&Locked");
+  HWND enabled = FindDescendant(window, L"Button", L"&Enabled");
+  ASSERT_TRUE(combo && locked && enabled);
+  EXPECT_EQ(TextOf(combo), L"dd/mmmm/yyyy");
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(locked, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(enabled, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  ASSERT_EQ(page->Apply(), S_OK);
+  EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+  site.statuses.clear();
+
+  HWND edit = FindDescendant(combo, L"Edit");
+  ASSERT_TRUE(edit);
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (wchar_t typed : std::wstring(L"yyyy-mm-dd")) SendMessageW(edit, WM_CHAR, typed, 1);
+  SendMessageW(enabled, BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(page->IsPageDirty(), S_OK);
+  EXPECT_FALSE(site.statuses.empty());
+
+  ASSERT_EQ(page->Apply(), S_OK);
+  for (FakeControl* control : controls) {
+    EXPECT_EQ(control->Format(), L"yyyy-mm-dd");
+    EXPECT_TRUE(control->Locked());
+    EXPECT_TRUE(control->Enabled());
+  }
+  EXPECT_EQ(controls[0]->writes, (std::vector<std::wstring>{L"Formato", L"Locked", L"Enabled", L"Formato", L"Locked",
+                                                             L"Enabled"}));
+}
+
+TEST_F(PpgPageTest, AFormatChosenFromTheListIsAppliedAndSurvivesDeactivation) {
+  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true)}), S_OK);
+  HWND window = Show();
+  HWND combo = FindDescendant(window, L"ComboBox");
+  HWND edit = FindDescendant(combo, L"Edit");
+  ASSERT_TRUE(edit);
+  SetFocus(edit);
+  SendMessageW(edit, WM_KEYDOWN, VK_DOWN, 1);  // the next entry of the list
+  PumpMessages();
+  EXPECT_EQ(TextOf(combo), L"dd/mmm/yyyy");
+
+  ASSERT_EQ(page->Deactivate(), S_OK);
+  ASSERT_EQ(page->Apply(), S_OK);
+  EXPECT_EQ(controls[0]->Format(), L"dd/mmm/yyyy");
+}
+
+TEST_F(PpgPageTest, TheLabelsAccessKeyLeadsToTheComboBox) {
+  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true)}), S_OK);
+  HWND window = Show();
+  HWND enabled = FindDescendant(window, L"Button", L"&Enabled");
+  SetFocus(enabled);
+  MSG key = {enabled, WM_SYSCHAR, L'f', 1 << 29, 0, {}};
+  EXPECT_EQ(page->TranslateAccelerator(&key), S_OK);
+  EXPECT_EQ(GetParent(GetFocus()), FindDescendant(window, L"ComboBox"));
+}
+
+TEST_F(PpgPageTest, AnObjectLackingAMemberFailsTheApplyAfterTheObjectsBeforeIt) {
+  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mm/yyyy", false, true),
+                    new FakeControl(L"dd/mm/yyyy", false, true)}),
+            S_OK);
+  controls[1]->Remove(L"Locked");
+  HWND window = Show();
+  SendMessageW(FindDescendant(window, L"Button", L"&Locked"), BM_CLICK, 0, 0);
+  EXPECT_EQ(page->Apply(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 438));
+  EXPECT_TRUE(controls[0]->Locked());
+  EXPECT_EQ(controls[1]->writes, std::vector<std::wstring>{L"Formato"});
+  EXPECT_TRUE(controls[2]->writes.empty());
+  EXPECT_EQ(page->IsPageDirty(), S_OK);
+}
+
+TEST_F(PpgPageTest, ObjectsWithoutDispatchOrNullAreRefused) {
+  ComPtr<IUnknown> not_scriptable;
+  ASSERT_EQ(CreateBindCtx(0, reinterpret_cast<IBindCtx**>(not_scriptable.GetAddressOf())), S_OK);
+  IUnknown* objects[] = {not_scriptable.Get()};
+  EXPECT_EQ(page->SetObjects(1, objects), E_NOINTERFACE);
+  EXPECT_EQ(page->SetObjects(1, nullptr), E_POINTER);
+  EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
+  EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+}
+
+TEST_F(PpgPageTest, ThePagesStayInUseWhileAPageLives) {
+  const LONG before = PagesInUse();
+  ComPtr<IPropertyPage> another;
+  ASSERT_EQ(CreatePropertyPage(IID_PPV_ARGS(&another)), S_OK);
+  EXPECT_EQ(PagesInUse(), before + 1);
+  another.Reset();
+  EXPECT_EQ(PagesInUse(), before);
+}
+
+}  // namespace
+}  // namespace marelco

@@ -41,7 +41,7 @@ DISPID DispatchObject::Member(std::u16string_view name) {
   return id;
 }
 
-void DispatchObject::Get(std::u16string_view member, VARTYPE type, VARIANT* result) {
+Variant DispatchObject::Get(std::u16string_view member) {
   const DISPID id = Member(member);
   DISPPARAMS none = {};
   EXCEPINFO exception = {};
@@ -49,46 +49,72 @@ void DispatchObject::Get(std::u16string_view member, VARTYPE type, VARIANT* resu
   const HRESULT got = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
                                       &none, value.get(), &exception, nullptr);
   if (FAILED(got)) ThrowDispatchError(got, exception);
-  Check(VariantChangeType(result, value.get(), 0, type));
+  return FromAutomation(*value);
 }
 
-void DispatchObject::Put(std::u16string_view member, VARIANT& value) {
+void DispatchObject::Set(std::u16string_view member, const Variant& value) {
   const DISPID id = Member(member);
+  ScopedVariant argument;
+  ToAutomation(value, argument.get());
   DISPID named = DISPID_PROPERTYPUT;
-  DISPPARAMS arguments = {&value, &named, 1, 1};
+  DISPPARAMS arguments = {argument.get(), &named, 1, 1};
   EXCEPINFO exception = {};
   const HRESULT put = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &arguments, nullptr,
                                       &exception, nullptr);
   if (FAILED(put)) ThrowDispatchError(put, exception);
 }
 
-std::u16string DispatchObject::GetText(std::u16string_view member) {
+Variant FromAutomation(const VARIANT& value) {
+  switch (V_VT(&value)) {
+    case VT_EMPTY: return {};
+    case VT_BOOL: return Variant::FromBoolean(V_BOOL(&value) ? kTrue : kFalse);
+    case VT_I2: return Variant::FromInteger(V_I2(&value));
+    case VT_I4: return Variant::FromLong(V_I4(&value));
+    case VT_R4: return Variant::FromSingle(V_R4(&value));
+    case VT_R8: return Variant::FromDouble(V_R8(&value));
+    case VT_BSTR: return Variant::FromString(FromWide({V_BSTR(&value), SysStringLen(V_BSTR(&value))}));
+  }
   ScopedVariant text;
-  Get(member, VT_BSTR, text.get());
-  const BSTR chars = (*text).bstrVal;
-  return FromWide({chars, SysStringLen(chars)});
+  Check(VariantChangeType(text.get(), const_cast<VARIANT*>(&value), VARIANT_ALPHABOOL, VT_BSTR));
+  return FromAutomation(*text);
 }
 
-Long DispatchObject::GetLong(std::u16string_view member) {
-  ScopedVariant number;
-  Get(member, VT_I4, number.get());
-  return (*number).lVal;
-}
-
-void DispatchObject::SetText(std::u16string_view member, const std::u16string& value) {
-  ScopedVariant text;
-  const std::wstring wide = Wide(value);
-  text.get()->vt = VT_BSTR;
-  text.get()->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  if (!text.get()->bstrVal) throw RuntimeError(static_cast<ErrorNumber>(7));  // "Out of memory"
-  Put(member, *text.get());
-}
-
-void DispatchObject::SetBoolean(std::u16string_view member, Boolean value) {
-  VARIANT flag;
-  flag.vt = VT_BOOL;
-  flag.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  Put(member, flag);
+void ToAutomation(const Variant& value, VARIANT* result) {
+  switch (value.type()) {
+    case VariantType::Empty:
+      V_VT(result) = VT_EMPTY;
+      return;
+    case VariantType::Boolean:
+      V_VT(result) = VT_BOOL;
+      V_BOOL(result) = value.ToBoolean() ? VARIANT_TRUE : VARIANT_FALSE;
+      return;
+    case VariantType::Integer:
+      V_VT(result) = VT_I2;
+      V_I2(result) = value.ToInteger();
+      return;
+    case VariantType::Long:
+      V_VT(result) = VT_I4;
+      V_I4(result) = value.ToLong();
+      return;
+    case VariantType::Single:
+      V_VT(result) = VT_R4;
+      V_R4(result) = value.ToSingle();
+      return;
+    case VariantType::Double:
+      V_VT(result) = VT_R8;
+      V_R8(result) = value.ToDouble();
+      return;
+    case VariantType::String: {
+      const std::wstring text = Wide(value.ToString());
+      V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+      if (!V_BSTR(result)) throw RuntimeError(static_cast<ErrorNumber>(7));  // "Out of memory"
+      V_VT(result) = VT_BSTR;
+      return;
+    }
+    case VariantType::Font:
+    case VariantType::Picture: break;
+  }
+  throw RuntimeError(ErrorNumber::TypeMismatch);  // the page never hands over objects
 }
 
 }  // namespace marelco::win

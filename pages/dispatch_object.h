@@ -13,21 +13,21 @@ class DispatchObject : public SelectedObject {
  public:
   explicit DispatchObject(Microsoft::WRL::ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
-  std::u16string GetText(std::u16string_view member) override;
-  Long GetLong(std::u16string_view member) override;
-  void SetText(std::u16string_view member, const std::u16string& value) override;
-  void SetBoolean(std::u16string_view member, Boolean value) override;
+  Variant Get(std::u16string_view member) override;
+  void Set(std::u16string_view member, const Variant& value) override;
 
  private:
   DISPID Member(std::u16string_view name);
-  void Get(std::u16string_view member, VARTYPE type, VARIANT* result);
-  void Put(std::u16string_view member, VARIANT& value);
 
   Microsoft::WRL::ComPtr<IDispatch> object_;
 };
 
 // A failed dispatch call as the run-time error it stands for.
 [[noreturn]] void ThrowDispatchError(HRESULT result, const EXCEPINFO& exception);
+
+// Automation values in and out: a value of a type the page does not hold is read as its text.
+Variant FromAutomation(const VARIANT& value);
+void ToAutomation(const Variant& value, VARIANT* result);
 
 // A run-time error as an HRESULT: the platform's error numbers in the control facility.
 HRESULT ResultOf(const RuntimeError& error);

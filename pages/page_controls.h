@@ -7,6 +7,7 @@
 
 #include "control/platform/runtime_error.h"
 #include "control/platform/types.h"
+#include "control/platform/variant.h"
 
 namespace marelco {
 
@@ -33,14 +34,12 @@ class CheckBox {
 inline constexpr ErrorNumber kUnsupportedMember = static_cast<ErrorNumber>(438);
 
 // One object of the host's selection, read and written late-bound by member name.
-// Every call may throw RuntimeError: a member the object lacks, a value it refuses, a value of the wrong type.
+// Both calls may throw RuntimeError: a member the object lacks, a value it refuses.
 class SelectedObject {
  public:
   virtual ~SelectedObject() = default;
-  virtual std::u16string GetText(std::u16string_view member) = 0;  // the member's value as a String
-  virtual Long GetLong(std::u16string_view member) = 0;            // the member's value as a Long
-  virtual void SetText(std::u16string_view member, const std::u16string& value) = 0;
-  virtual void SetBoolean(std::u16string_view member, Boolean value) = 0;
+  virtual Variant Get(std::u16string_view member) = 0;
+  virtual void Set(std::u16string_view member, const Variant& value) = 0;
 };
 
 // In-memory controls: the page's state while it has no window, and the controls of tests.

@@ -25,20 +25,20 @@ void ppg::PropertyPage_SelectionChanged() {
 }
 
 void ppg::ShowValuesOf(SelectedObject& object) {
-  SetComboText(object.GetText(u"Formato"));
-  SetCheck(chkLocked_, object.GetLong(u"Locked") & 1);
-  SetCheck(chkEnabled_, object.GetLong(u"Enabled") & 1);
+  SetComboText(object.Get(u"Formato").ToString());
+  SetCheck(chkLocked_, object.Get(u"Locked").ToLong() & 1);
+  SetCheck(chkEnabled_, object.Get(u"Enabled").ToLong() & 1);
 }
 
 // Every selected object receives the same three values; the first error ends the apply.
 void ppg::ApplyChanges() {
-  const std::u16string format = cboFormato_.Text();
-  const Boolean locked = ToBoolean(chkLocked_.Value() == 1);
-  const Boolean enabled = ToBoolean(chkEnabled_.Value() == 1);
+  const Variant format = Variant::FromString(cboFormato_.Text());
+  const Variant locked = Variant::FromBoolean(ToBoolean(chkLocked_.Value() == 1));
+  const Variant enabled = Variant::FromBoolean(ToBoolean(chkEnabled_.Value() == 1));
   for (const auto& object : selected_) {
-    object->SetText(u"Formato", format);
-    object->SetBoolean(u"Locked", locked);
-    object->SetBoolean(u"Enabled", enabled);
+    object->Set(u"Formato", format);
+    object->Set(u"Locked", locked);
+    object->Set(u"Enabled", enabled);
   }
 }
 

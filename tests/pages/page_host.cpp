@@ -25,24 +25,29 @@ void PumpMessages() {
   }
 }
 
+namespace {
+
+struct Search {
+  const wchar_t* window_class;
+  const wchar_t* text;
+  HWND found;
+};
+
+BOOL CALLBACK CheckWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (_wcsicmp(name, search->window_class) != 0) return TRUE;
+  if (search->text && TextOf(window) != search->text) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindDescendant(HWND parent, const wchar_t* window_class, const wchar_t* text) {
-  struct Search {
-    const wchar_t* window_class;
-    const wchar_t* text;
-    HWND found;
-  } search = {window_class, text, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (_wcsicmp(name, search->window_class) != 0) return TRUE;
-        if (search->text && TextOf(window) != search->text) return TRUE;
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search = {window_class, text, nullptr};
+  EnumChildWindows(parent, CheckWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -7,7 +7,6 @@
 namespace marelco {
 namespace {
 
-using testing::MemberValue;
 using testing::RecordedObject;
 
 class PpgTest : public ::testing::Test {
@@ -57,9 +56,9 @@ TEST_F(PpgTest, TwoSelectedControlsShowTheLastAndBothReceiveTheAppliedValues) {
 
   page.ApplyChanges();
   for (const auto& object : {first, second}) {
-    EXPECT_EQ(object->members[u"Formato"], MemberValue(u"dd/mmmm/yyyy"));
-    EXPECT_EQ(object->members[u"Locked"], MemberValue(kTrue));
-    EXPECT_EQ(object->members[u"Enabled"], MemberValue(kFalse));
+    EXPECT_EQ(object->members[u"Formato"], Variant::FromString(u"dd/mmmm/yyyy"));
+    EXPECT_EQ(object->members[u"Locked"], Variant::FromBoolean(kTrue));
+    EXPECT_EQ(object->members[u"Enabled"], Variant::FromBoolean(kFalse));
     EXPECT_EQ(object->writes, (std::vector<std::u16string>{u"Formato", u"Locked", u"Enabled"}));
   }
 }
@@ -74,8 +73,8 @@ TEST_F(PpgTest, AnyTypedFormatIsAppliedAsItStands) {
   page.chkLocked_Click();
   page.ApplyChanges();
   for (const auto& object : {first, second}) {
-    EXPECT_EQ(object->members[u"Formato"], MemberValue(u"yyyy-mm-dd "));
-    EXPECT_EQ(object->members[u"Locked"], MemberValue(kTrue));
+    EXPECT_EQ(object->members[u"Formato"], Variant::FromString(u"yyyy-mm-dd "));
+    EXPECT_EQ(object->members[u"Locked"], Variant::FromBoolean(kTrue));
   }
 }
 
@@ -84,13 +83,15 @@ TEST_F(PpgTest, ApplyingUntouchedWritesTheLastControlsValuesToAll) {
   auto second = Object(u"dd/mm/yyyy", kFalse, kFalse);
   page.SetSelection(AllObjects());
   page.ApplyChanges();
-  EXPECT_EQ(first->members[u"Formato"], MemberValue(u"dd/mm/yyyy"));
-  EXPECT_EQ(first->members[u"Locked"], MemberValue(kFalse));
-  EXPECT_EQ(first->members[u"Enabled"], MemberValue(kFalse));
+  EXPECT_EQ(first->members[u"Formato"], Variant::FromString(u"dd/mm/yyyy"));
+  EXPECT_EQ(first->members[u"Locked"], Variant::FromBoolean(kFalse));
+  EXPECT_EQ(first->members[u"Enabled"], Variant::FromBoolean(kFalse));
 }
 
 TEST_F(PpgTest, FlagsAreReadAsTheirLowestBit) {
-  auto object = Object(u"dd/mm/yyyy", 2, 3);  // values a host might hand over instead of True/False
+  auto object = Object(u"dd/mm/yyyy", kFalse, kFalse);
+  object->members[u"Locked"] = Variant::FromLong(2);  // values a host might hand over instead of True/False
+  object->members[u"Enabled"] = Variant::FromString(u"3");
   page.SetSelection(AllObjects());
   EXPECT_EQ(chkLocked.Value(), 0);
   EXPECT_EQ(chkEnabled.Value(), 1);
@@ -123,9 +124,9 @@ TEST_F(PpgTest, AnObjectLackingAMemberEndsTheApplyThere) {
   } catch (const RuntimeError& error) {
     EXPECT_EQ(error.number(), kUnsupportedMember);
   }
-  EXPECT_EQ(first->members[u"Enabled"], MemberValue(kFalse));
+  EXPECT_EQ(first->members[u"Enabled"], Variant::FromBoolean(kFalse));
   EXPECT_EQ(lacking->writes, std::vector<std::u16string>{u"Formato"});
-  EXPECT_EQ(lacking->members[u"Enabled"], MemberValue(kTrue));
+  EXPECT_EQ(lacking->members[u"Enabled"], Variant::FromBoolean(kTrue));
   EXPECT_TRUE(third->writes.empty());
 }
 
@@ -140,9 +141,9 @@ TEST_F(PpgTest, AnObjectLackingAMemberEndsTheLoadAndThePageKeepsWhatItShows) {
   EXPECT_EQ(chkEnabled.Value(), 1);
 }
 
-TEST_F(PpgTest, AFormatOfTheWrongTypeIsATypeMismatch) {
+TEST_F(PpgTest, AFlagThatIsNoNumberIsATypeMismatch) {
   auto object = Object(u"dd/mm/yyyy", kFalse, kTrue);
-  object->members[u"Locked"] = u"sometimes";
+  object->members[u"Locked"] = Variant::FromString(u"sometimes");
   try {
     page.SetSelection(AllObjects());
     FAIL() << "a text was taken for a flag";

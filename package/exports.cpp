@@ -1,0 +1,30 @@
+// The four entry points of Marelco.ocx and its DLL entry point.
+#include <windows.h>
+#include <objbase.h>
+#include <olectl.h>
+
+#include "package/class_factory.h"
+#include "package/module.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    marelco::SetModuleInstance(instance);
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  for (const auto& served : marelco::ServedClasses()) {
+    if (IsEqualCLSID(clsid, served.clsid)) return marelco::CreateClassFactory(served.create, iid, object);
+  }
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+STDAPI DllCanUnloadNow() { return marelco::ModuleInUse() ? S_FALSE : S_OK; }
+
+STDAPI DllRegisterServer() { return marelco::RegisterServer(); }
+
+STDAPI DllUnregisterServer() { return marelco::UnregisterServer(); }

@@ -1,0 +1,48 @@
+// The in-process server Marelco.ocx: its module, its live objects and the classes it serves.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+namespace marelco {
+
+// Makes a new object of one class and asks it for the interface.
+using Creator = HRESULT (*)(REFIID iid, void** object);
+
+// A class the server makes, with what registration writes for it.
+struct ServedClass {
+  const CLSID& clsid;
+  Creator create;
+  const wchar_t* progId;           // version-independent, also the class's display name
+  const wchar_t* versionedProgId;  // the ProgID's current version
+  DWORD miscStatus;
+  bool isControl;  // a control: the Control key, the toolbox picture, the control category
+};
+
+std::span<const ServedClass> ServedClasses();
+
+HINSTANCE ModuleInstance();
+void SetModuleInstance(HINSTANCE instance);
+std::wstring ModulePath();
+
+// Live objects and server locks; while any is held the module must stay loaded.
+void LockModule();
+void UnlockModule();
+bool ModuleInUse();
+
+// Writes (and removes) the registry entries of the type library and of every served class.
+HRESULT RegisterServer();
+HRESULT UnregisterServer();
+
+// Holds the module for as long as it lives; a member of every COM object of ours.
+class ModuleLock {
+ public:
+  ModuleLock() { LockModule(); }
+  ModuleLock(const ModuleLock&) = delete;
+  ModuleLock& operator=(const ModuleLock&) = delete;
+  ~ModuleLock() { UnlockModule(); }
+};
+
+}  // namespace marelco

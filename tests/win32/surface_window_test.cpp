@@ -1,0 +1,293 @@
+// The surface window and its two constituent windows, driven through real window messages and input.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "control/platform/runtime_error.h"
+#include "tests/win32/window_test_support.h"
+#include "win32/surface_window.h"
+#include "win32/windows_gdi.h"
+
+namespace marelco::win32::testing {
+namespace {
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+RECT PlaceIn(HWND hwnd) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+ErrorNumber ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  ADD_FAILURE() << "no run-time error";
+  return ErrorNumber{};
+}
+
+class SurfaceWindowTest : public ::testing::Test {
+ protected:
+  HWND edit() const { return FindWindowExW(surface.hwnd(), nullptr, WC_EDITW, nullptr); }
+  HWND upDown() const { return FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr); }
+  int Pixels(Single twips) const { return MulDiv(static_cast<int>(twips), dpi, 1440); }
+
+  // The centre of the up-down's upper (or lower) arrow, in its client area.
+  POINT Arrow(bool up) const {
+    RECT client;
+    GetClientRect(upDown(), &client);
+    return {client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4};
+  }
+
+  void CountSpinnerClicks() {
+    surface.UpDown1().SetEvents({.UpClick = [this] { ++upClicks; }, .DownClick = [this] { ++downClicks; }});
+  }
+
+  SurfaceWindow surface{TestForm::Shared().hwnd()};
+  int dpi = GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSX);
+  int upClicks = 0;
+  int downClicks = 0;
+};
+
+TEST_F(SurfaceWindowTest, CarriesAnEditAndAnUpDownAtTheirFirstPlaces) {
+  std::vector<std::wstring> children;
+  for (HWND child = GetWindow(surface.hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(ClassOf(child));
+  }
+  EXPECT_EQ(children, (std::vector<std::wstring>{L"Edit", L"msctls_updown32"}));  // also the tab order
+  EXPECT_EQ(GetParent(surface.hwnd()), TestForm::Shared().hwnd());
+
+  EXPECT_FLOAT_EQ(surface.ScaleWidth(), 1890);
+  EXPECT_FLOAT_EQ(surface.ScaleHeight(), 615);
+  RECT box = PlaceIn(edit());
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.top, 0);
+  EXPECT_EQ(box.right, Pixels(1665));
+  EXPECT_EQ(box.bottom, Pixels(300));
+  RECT spinner = PlaceIn(upDown());
+  EXPECT_EQ(spinner.left, Pixels(1680));
+  EXPECT_EQ(spinner.right - spinner.left, Pixels(195));
+  EXPECT_EQ(spinner.bottom, Pixels(300));
+  EXPECT_EQ(surface.UpDown1().Width(), 195);
+  EXPECT_EQ(surface.BorderStyle(), 0);
+  EXPECT_EQ(GetWindowLongW(upDown(), GWL_STYLE) & (UDS_HORZ | UDS_SETBUDDYINT | UDS_AUTOBUDDY), 0);
+  EXPECT_EQ(SendMessageW(upDown(), UDM_GETBUDDY, 0, 0), 0);
+}
+
+TEST_F(SurfaceWindowTest, SizesInTwipsPlaceTheWindowsInPixels) {
+  SetWindowPos(surface.hwnd(), nullptr, 0, 0, Pixels(3000), Pixels(450), SWP_NOZORDER | SWP_NOMOVE);
+  EXPECT_FLOAT_EQ(surface.ScaleWidth(), 3000);
+  EXPECT_FLOAT_EQ(surface.ScaleHeight(), 450);
+  surface.txtFecha().SetWidth(2805);
+  surface.txtFecha().SetHeight(450);
+  surface.UpDown1().SetLeft(2805);
+  surface.UpDown1().SetHeight(450);
+  EXPECT_EQ(PlaceIn(edit()).right, Pixels(2805));
+  EXPECT_EQ(PlaceIn(edit()).bottom, Pixels(450));
+  EXPECT_EQ(PlaceIn(upDown()).left, Pixels(2805));
+  EXPECT_EQ(PlaceIn(upDown()).bottom, Pixels(450));
+  EXPECT_EQ(surface.txtFecha().Width(), 2805);  // the twips given, not pixels turned back
+  surface.txtFecha().SetWidth(-60);
+  EXPECT_EQ(PlaceIn(edit()).right, 0);
+}
+
+TEST_F(SurfaceWindowTest, EveryPressOfAnArrowIsOneClickWhateverTheUpDownsRange) {
+  CountSpinnerClicks();
+  for (int press = 0; press < 200; ++press) SendClick(upDown(), Arrow(true));
+  EXPECT_EQ(upClicks, 200);
+  for (int press = 0; press < 150; ++press) SendClick(upDown(), Arrow(false));
+  EXPECT_EQ(downClicks, 150);
+  EXPECT_EQ(upClicks, 200);
+}
+
+TEST_F(SurfaceWindowTest, AHeldArrowRepeats) {
+  CountSpinnerClicks();
+  POINT point = Arrow(false);
+  ClientToScreen(upDown(), &point);
+  SetCursorPos(point.x, point.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &input, sizeof(input));
+  PumpFor(1000);
+  input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof(input));
+  Pump();
+  EXPECT_GT(downClicks, 2);
+  EXPECT_EQ(upClicks, 0);
+}
+
+TEST_F(SurfaceWindowTest, DisabledSpinnerIgnoresItsArrows) {
+  CountSpinnerClicks();
+  surface.UpDown1().SetEnabled(false);
+  EXPECT_FALSE(surface.UpDown1().Enabled());
+  EXPECT_TRUE(surface.txtFecha().Enabled());
+  SendClick(upDown(), Arrow(true));
+  SendClick(upDown(), Arrow(false));
+  EXPECT_EQ(upClicks + downClicks, 0);
+}
+
+TEST_F(SurfaceWindowTest, MouseEventsComeFromTheSurfaceAloneInTwips) {
+  std::vector<std::string> log;
+  auto record = [&log](const char* name) {
+    return [&log, name](Integer& button, Integer& shift, Single& x, Single& y) {
+      log.push_back(std::string(name) + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
+                    std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+    };
+  };
+  SurfaceEvents mouse;
+  mouse.MouseMove = record("MouseMove");
+  mouse.MouseUp = record("MouseUp");
+  surface.SetEvents(mouse);
+  int clicks = 0;
+  TextBoxEvents click;
+  click.Click = [&clicks] { ++clicks; };
+  surface.txtFecha().SetEvents(click);
+
+  SendClick(edit(), {5, 5});  // over the text box: its Click, no mouse event of the surface
+  EXPECT_EQ(clicks, 1);
+  log.clear();
+  SendClick(surface.hwnd(), {10, Pixels(450)});
+  int x = static_cast<int>(10 * 1440 / dpi);
+  std::string at = std::to_string(x) + " 450";
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "MouseMove 0 0 " + at);
+  EXPECT_EQ(log.back(), "MouseUp 1 0 " + at);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SurfaceWindowTest, ClickAndDoubleClickOfTheTextBox) {
+  std::vector<std::string> log;
+  TextBoxEvents events;
+  events.Click = [&log] { log.push_back("Click"); };
+  events.DblClick = [&log] { log.push_back("DblClick"); };
+  surface.txtFecha().SetEvents(events);
+  SendClick(edit(), {5, 5});
+  SendClick(edit(), {5, 5});
+  EXPECT_EQ(log, (std::vector<std::string>{"Click", "DblClick"}));
+}
+
+TEST_F(SurfaceWindowTest, ColoursAreGivenToTheEditWhenItPaints) {
+  TextBox& box = surface.txtFecha();
+  box.SetBackColor(0x00336699);
+  box.SetForeColor(kButtonFaceColor);
+  HDC dc = GetDC(edit());
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(surface.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit())));
+  LOGBRUSH fill{};
+  GetObjectW(brush, sizeof(fill), &fill);
+  EXPECT_EQ(fill.lbColor, 0x00336699u);
+  EXPECT_EQ(GetBkColor(dc), 0x00336699u);
+  EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNFACE));
+  ReleaseDC(edit(), dc);
+
+  EXPECT_EQ(ErrorOf([&] { box.SetBackColor(0x80000050); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { surface.SetBackColor(0x7F000000); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(box.BackColor(), 0x00336699u);
+}
+
+TEST_F(SurfaceWindowTest, TheEditUsesItsFontObjectAndFollowsItsChanges) {
+  auto logFontOfEdit = [this] {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit(), WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+  };
+  std::shared_ptr<Font> font = surface.txtFecha().GetFont();
+  EXPECT_EQ(font->attributes().name, u"MS Sans Serif");
+  Font::Attributes bold = font->attributes();
+  bold.bold = true;
+  bold.size = 12;
+  font->SetAttributes(bold);
+  EXPECT_EQ(logFontOfEdit().lfWeight, FW_BOLD);
+  EXPECT_EQ(logFontOfEdit().lfHeight, -MulDiv(12, dpi, 72));
+
+  auto other = MakeFont({.name = u"Tahoma", .italic = true});
+  surface.txtFecha().SetFont(other);
+  EXPECT_EQ(std::wstring(logFontOfEdit().lfFaceName), L"Tahoma");
+  EXPECT_TRUE(logFontOfEdit().lfItalic);
+  font->SetAttributes({});  // the box no longer listens to its former font
+  EXPECT_EQ(std::wstring(logFontOfEdit().lfFaceName), L"Tahoma");
+}
+
+TEST_F(SurfaceWindowTest, LockedAndEnabledAreTheEditsOwnStates) {
+  surface.txtFecha().SetLocked(true);
+  EXPECT_TRUE(GetWindowLongW(edit(), GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(surface.txtFecha().Locked());
+  surface.txtFecha().SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(edit()));
+  EXPECT_TRUE(IsWindowEnabled(upDown()));
+}
+
+TEST_F(SurfaceWindowTest, MousePointerTakesThePlatformsShapes) {
+  for (Integer pointer : {0, 1, 7, 15, 99}) {
+    surface.SetMousePointer(pointer);
+    EXPECT_EQ(surface.MousePointer(), pointer);
+  }
+  for (Integer pointer : {-1, 16, 98, 100}) {
+    EXPECT_EQ(ErrorOf([&] { surface.SetMousePointer(pointer); }), ErrorNumber::InvalidPropertyValue) << pointer;
+  }
+  EXPECT_EQ(surface.MousePointer(), 99);
+  surface.SetMousePointer(2);
+  SendMessageW(surface.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(surface.hwnd()), MAKELPARAM(HTCLIENT, 0));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_CROSS));
+}
+
+TEST_F(SurfaceWindowTest, TheDeviceContextCarriesTheSurfaceFont) {
+  HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc()));
+  EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_DC));
+  EXPECT_EQ(surface.hdc(), surface.hdc());
+  surface.SetFontName(u"Tahoma");
+  EXPECT_EQ(surface.FontName(), u"Tahoma");
+  LOGFONTW selected{};
+  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(selected), &selected);
+  EXPECT_EQ(std::wstring(selected.lfFaceName), L"Tahoma");
+
+  WindowsGdi gdi;
+  TextMetrics metrics;
+  EXPECT_NE(gdi.GetTextMetricsA(surface.hdc(), metrics), 0);
+  EXPECT_LT(metrics.tmFirstChar, metrics.tmLastChar);
+  std::vector<std::int32_t> widths(metrics.tmLastChar - metrics.tmFirstChar + 1);
+  EXPECT_NE(gdi.GetCharWidth32A(surface.hdc(), metrics.tmFirstChar, metrics.tmLastChar, widths.data()), 0);
+  EXPECT_GT(widths['W' - metrics.tmFirstChar], widths['i' - metrics.tmFirstChar]);
+  EXPECT_EQ(gdi.GetCharWidth32A(0, 0, 0, widths.data()), 0);
+}
+
+TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesIntoAParent) {
+  SurfaceWindow surface;
+  EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
+  EXPECT_EQ(ErrorOf([&] { surface.txtFecha().SetFocus(); }), ErrorNumber::InvalidProcedureCall);
+  surface.Reparent(TestForm::Shared().hwnd());
+  EXPECT_EQ(GetParent(surface.hwnd()), TestForm::Shared().hwnd());
+  surface.txtFecha().SetFocus();
+  EXPECT_EQ(GetParent(GetFocus()), surface.hwnd());
+  surface.Reparent(nullptr);
+  EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
+}
+
+TEST(SurfaceWindow, OutlivingItsWindowIsSafe) {
+  UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  SurfaceWindow surface(parent.get());
+  surface.txtFecha().SetText(u"31/01/2027");
+  parent.reset();
+  EXPECT_EQ(surface.hwnd(), nullptr);
+  EXPECT_EQ(surface.hdc(), 0);
+  EXPECT_EQ(surface.txtFecha().Text(), u"");
+  WindowsGdi gdi;
+  std::int32_t width = 0;
+  EXPECT_EQ(gdi.GetCharWidth32A(surface.hdc(), 0, 0, &width), 0);
+}
+
+}  // namespace
+}  // namespace marelco::win32::testing

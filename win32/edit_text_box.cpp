@@ -1,0 +1,294 @@
+#include "win32/edit_text_box.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <cstdint>
+#include <utility>
+
+namespace marelco::win32 {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+constexpr int kEditId = 1;
+
+HWND CreateEdit(HWND surface) {
+  return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, surface,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void CheckNotNegative(Long value) {
+  if (value < 0) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
+}
+
+// Holds Shift, Ctrl and Alt as a shift state says while the EDIT handles a key, so that a handler's change
+// of the state reaches the EDIT, which reads the keyboard state itself.
+class ScopedShiftState {
+ public:
+  explicit ScopedShiftState(Integer shift) {
+    GetKeyboardState(saved_.data());
+    std::array<BYTE, 256> held = saved_;
+    Hold(held, shift & 1, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT});
+    Hold(held, shift & 2, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL});
+    Hold(held, shift & 4, {VK_MENU, VK_LMENU, VK_RMENU});
+    SetKeyboardState(held.data());
+  }
+  ScopedShiftState(const ScopedShiftState&) = delete;
+  ScopedShiftState& operator=(const ScopedShiftState&) = delete;
+  ~ScopedShiftState() { SetKeyboardState(saved_.data()); }
+
+ private:
+  static void Hold(std::array<BYTE, 256>& state, bool down, std::initializer_list<int> keys) {
+    for (int key : keys) state[key] = down ? (state[key] | 0x80) : (state[key] & ~0x80);
+  }
+
+  std::array<BYTE, 256> saved_{};
+};
+
+}  // namespace
+
+EditTextBox::EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont)
+    : window_(CreateEdit(surface)), dpi_(dpi) {
+  SetWindowSubclass(hwnd(), SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetFont(MakeFont(surfaceFont));
+  Place();
+}
+
+EditTextBox::~EditTextBox() {
+  events_ = {};
+  if (window_) RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
+}
+
+void EditTextBox::OnWindowDestroyed() { window_.release(); }
+
+void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events); }
+
+// Text and selection.
+
+std::u16string EditTextBox::Text() const { return ToU16(WindowText(hwnd())); }
+
+void EditTextBox::SetText(const std::u16string& text) {
+  WriteText([&] { SetWindowTextW(hwnd(), ToWide(text).c_str()); });
+}
+
+template <class Write>
+void EditTextBox::WriteText(const Write& write) {
+  bool wasWriting = std::exchange(writing_, true);
+  write();
+  writing_ = wasWriting;
+  Guarded([this] { RaiseChangeIfChanged(); });
+}
+
+void EditTextBox::RaiseChangeIfChanged() {
+  std::u16string text = Text();
+  if (text == knownText_) return;
+  knownText_ = std::move(text);
+  if (events_.Change) events_.Change();
+}
+
+void EditTextBox::OnChangeNotification() {
+  if (writing_) return;
+  Guarded([this] { RaiseChangeIfChanged(); });
+}
+
+void EditTextBox::Selection(DWORD& start, DWORD& end) const {
+  start = end = 0;
+  SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+}
+
+Long EditTextBox::SelStart() const {
+  DWORD start, end;
+  Selection(start, end);
+  return static_cast<Long>(start);
+}
+
+void EditTextBox::SetSelStart(Long start) {
+  CheckNotNegative(start);
+  Long caret = std::min<Long>(start, GetWindowTextLengthW(hwnd()));
+  SendMessageW(hwnd(), EM_SETSEL, caret, caret);
+  SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+}
+
+Long EditTextBox::SelLength() const {
+  DWORD start, end;
+  Selection(start, end);
+  return static_cast<Long>(end - start);
+}
+
+void EditTextBox::SetSelLength(Long length) {
+  CheckNotNegative(length);
+  std::int64_t start = SelStart();
+  std::int64_t end = std::min<std::int64_t>(start + length, GetWindowTextLengthW(hwnd()));
+  SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+std::u16string EditTextBox::SelText() const {
+  DWORD start, end;
+  Selection(start, end);
+  std::u16string text = Text();
+  if (start >= text.size()) return {};
+  return text.substr(start, end - start);
+}
+
+void EditTextBox::SetSelText(const std::u16string& text) {
+  WriteText([&] { SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(text).c_str())); });
+}
+
+// Appearance and state.
+
+void EditTextBox::SetBackColor(OleColor color) {
+  CheckedColorRef(color);
+  backColor_ = color;
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void EditTextBox::SetForeColor(OleColor color) {
+  CheckedColorRef(color);
+  foreColor_ = color;
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+HBRUSH EditTextBox::OnControlColor(HDC dc) {
+  COLORREF back = ToColorRef(backColor_).value_or(GetSysColor(COLOR_WINDOW));
+  COLORREF fore = IsWindowEnabled(hwnd()) ? ToColorRef(foreColor_).value_or(GetSysColor(COLOR_WINDOWTEXT))
+                                          : GetSysColor(COLOR_GRAYTEXT);
+  SetTextColor(dc, fore);
+  SetBkColor(dc, back);
+  return backBrush_.Get(back);
+}
+
+bool EditTextBox::Enabled() const { return IsWindowEnabled(hwnd()); }
+
+void EditTextBox::SetEnabled(bool enabled) { EnableWindow(hwnd(), enabled); }
+
+bool EditTextBox::Locked() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) != 0; }
+
+void EditTextBox::SetLocked(bool locked) { SendMessageW(hwnd(), EM_SETREADONLY, locked, 0); }
+
+void EditTextBox::SetToolTipText(const std::u16string& text) { toolTipText_ = text; }
+
+void EditTextBox::SetFont(std::shared_ptr<Font> font) {
+  if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
+  fontSubscription_ = font->Subscribe([this] { ApplyFont(); });
+  font_ = std::move(font);
+  ApplyFont();
+}
+
+void EditTextBox::ApplyFont() {
+  UniqueFont handle = CreateFontHandle(font_->attributes(), dpi_.y);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
+  fontHandle_ = std::move(handle);  // the previous font is deleted once the window no longer uses it
+}
+
+// Place and size.
+
+void EditTextBox::SetWidth(Single width) {
+  width_ = width;
+  Place();
+}
+
+void EditTextBox::SetHeight(Single height) {
+  height_ = height;
+  Place();
+}
+
+void EditTextBox::Place() {
+  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), std::max(0, ToPixels(width_, dpi_.x)),
+             std::max(0, ToPixels(height_, dpi_.y)), TRUE);
+}
+
+// Focus.
+
+bool EditTextBox::CanTakeFocus() const {
+  if (!hwnd() || !IsWindowVisible(hwnd())) return false;
+  for (HWND window = hwnd(); window; window = GetAncestor(window, GA_PARENT)) {
+    if (window == GetDesktopWindow()) break;
+    if (!IsWindowEnabled(window)) return false;
+  }
+  return true;
+}
+
+void EditTextBox::SetFocus() {
+  if (!CanTakeFocus()) throw RuntimeError(ErrorNumber::InvalidProcedureCall);
+  ::SetFocus(hwnd());
+}
+
+// Messages of the EDIT window.
+
+LRESULT CALLBACK EditTextBox::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+    reinterpret_cast<EditTextBox*>(self)->OnWindowDestroyed();
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+  return reinterpret_cast<EditTextBox*>(self)->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return OnKey(events_.KeyDown, message, wParam, lParam);
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return OnKey(events_.KeyUp, message, wParam, lParam);
+    case WM_CHAR:
+      return OnCharacter(message, wParam, lParam);
+    case WM_KILLFOCUS: {
+      LRESULT result = Default(message, wParam, lParam);
+      RaiseEvent(events_.LostFocus);
+      return result;
+    }
+    case WM_LBUTTONDOWN:
+      leftButtonPressed_ = true;
+      return Default(message, wParam, lParam);
+    case WM_LBUTTONUP: {
+      LRESULT result = Default(message, wParam, lParam);
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (std::exchange(leftButtonPressed_, false) && PtInRect(&client, point)) RaiseEvent(events_.Click);
+      return result;
+    }
+    case WM_LBUTTONDBLCLK: {
+      LRESULT result = Default(message, wParam, lParam);
+      leftButtonPressed_ = false;
+      RaiseEvent(events_.DblClick);
+      return result;
+    }
+    default:
+      return Default(message, wParam, lParam);
+  }
+}
+
+// A key event goes to its handler with the box's own variables; the key the handler leaves is the key the
+// EDIT sees, and a key code of 0 is the end of it.
+LRESULT EditTextBox::OnKey(const std::function<void(Integer&, Integer&)>& event, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+  Integer keyCode = static_cast<Integer>(wParam);
+  Integer shift = ShiftState();
+  Integer pressed = shift;
+  RaiseEvent(event, keyCode, shift);
+  if (keyCode == 0 || !hwnd()) return 0;
+  if (shift == pressed) return Default(message, static_cast<std::uint16_t>(keyCode), lParam);
+  ScopedShiftState heldKeys(shift);
+  return Default(message, static_cast<std::uint16_t>(keyCode), lParam);
+}
+
+LRESULT EditTextBox::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam) {
+  Integer keyAscii = static_cast<Integer>(wParam);
+  RaiseEvent(events_.KeyPress, keyAscii);
+  if (keyAscii == 0 || !hwnd()) return 0;
+  return Default(message, static_cast<std::uint16_t>(keyAscii), lParam);
+}
+
+LRESULT EditTextBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(hwnd(), message, wParam, lParam);
+}
+
+}  // namespace marelco::win32

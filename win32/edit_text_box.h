@@ -1,0 +1,99 @@
+// txtFecha over the platform's EDIT control, a child of the surface window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "control/platform/constituents.h"
+#include "win32/gdi_support.h"
+#include "win32/handles.h"
+#include "win32/window_support.h"
+
+namespace marelco::win32 {
+
+class EditTextBox final : public TextBox {
+ public:
+  // Creates the EDIT window in the surface at its first place (twips), with the surface's font attributes.
+  EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont);
+  EditTextBox(const EditTextBox&) = delete;
+  EditTextBox& operator=(const EditTextBox&) = delete;
+  ~EditTextBox() override;
+
+  HWND hwnd() const { return window_.get(); }
+
+  // Notifications that reach the surface window.
+  void OnChangeNotification();                 // EN_CHANGE
+  HBRUSH OnControlColor(HDC dc);               // WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC
+  void OnWindowDestroyed();                    // the system destroyed the window with its parent
+
+  void SetEvents(TextBoxEvents events) override;
+
+  std::u16string Text() const override;
+  void SetText(const std::u16string& text) override;
+  Long SelStart() const override;
+  void SetSelStart(Long start) override;
+  Long SelLength() const override;
+  void SetSelLength(Long length) override;
+  std::u16string SelText() const override;
+  void SetSelText(const std::u16string& text) override;
+
+  OleColor BackColor() const override { return backColor_; }
+  void SetBackColor(OleColor color) override;
+  OleColor ForeColor() const override { return foreColor_; }
+  void SetForeColor(OleColor color) override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+  bool Locked() const override;
+  void SetLocked(bool locked) override;
+  std::u16string ToolTipText() const override { return toolTipText_; }
+  void SetToolTipText(const std::u16string& text) override;
+  std::shared_ptr<Font> GetFont() const override { return font_; }
+  void SetFont(std::shared_ptr<Font> font) override;
+
+  Single Left() const override { return left_; }
+  Single Top() const override { return top_; }
+  Single Width() const override { return width_; }
+  void SetWidth(Single width) override;
+  Single Height() const override { return height_; }
+  void SetHeight(Single height) override;
+
+  void SetFocus() override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnKey(const std::function<void(Integer&, Integer&)>& event, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCharacter(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+  template <class Write>
+  void WriteText(const Write& write);
+  void RaiseChangeIfChanged();
+  void Selection(DWORD& start, DWORD& end) const;
+  void ApplyFont();
+  void Place();
+  bool CanTakeFocus() const;
+
+  UniqueWindow window_;
+  Dpi dpi_;
+  TextBoxEvents events_;
+  std::u16string knownText_;  // the text at the last change event, so that only real changes raise one
+  bool writing_ = false;      // a write of ours is under way and raises its own change event
+  OleColor backColor_ = kWindowColor;
+  OleColor foreColor_ = kWindowTextColor;
+  SolidBrush backBrush_;
+  std::shared_ptr<Font> font_;
+  std::shared_ptr<void> fontSubscription_;
+  UniqueFont fontHandle_;
+  std::u16string toolTipText_;
+  Single left_ = 0;
+  Single top_ = 0;
+  Single width_ = 1665;
+  Single height_ = 300;
+  bool leftButtonPressed_ = false;
+};
+
+}  // namespace marelco::win32

@@ -1,0 +1,251 @@
+#include "win32/surface_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace marelco::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MarelcoKalendoSurface";
+constexpr Single kFirstWidth = 1890;
+constexpr Single kFirstHeight = 615;
+
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  return module;
+}
+
+// A hidden top-level window of the system's STATIC class that holds the surfaces of this thread that have
+// no parent. It lives as long as the thread, which destroys it when it ends.
+HWND ParkingWindow() {
+  thread_local HWND parking = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                              ThisModule(), nullptr);
+  return parking;
+}
+
+Dpi DpiOf(HDC dc) {
+  if (!dc) return {};
+  return {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
+}
+
+int ScreenDpi() {
+  WindowDc screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+// The pointer shapes of MousePointer by number; 0 and 99 (a custom icon the surface is never given) leave
+// the class's arrow.
+LPCWSTR PointerShape(Integer pointer) {
+  static const std::array<LPCWSTR, 16> shapes = {
+      nullptr,   IDC_ARROW,  IDC_CROSS,  IDC_IBEAM,   IDC_ARROW, IDC_SIZEALL,     IDC_SIZENESW, IDC_SIZENS,
+      IDC_SIZENWSE, IDC_SIZEWE, IDC_UPARROW, IDC_WAIT, IDC_NO,    IDC_APPSTARTING, IDC_HELP,     IDC_SIZEALL};
+  if (pointer < 0 || pointer >= static_cast<Integer>(shapes.size())) return nullptr;
+  return shapes[static_cast<size_t>(pointer)];
+}
+
+void RegisterSurfaceClass(WNDPROC windowProc) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(ThisModule(), kClassName, &existing)) return;
+  WNDCLASSEXW surfaceClass{};
+  surfaceClass.cbSize = sizeof(surfaceClass);
+  surfaceClass.style = CS_OWNDC;
+  surfaceClass.lpfnWndProc = windowProc;
+  surfaceClass.hInstance = ThisModule();
+  surfaceClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  surfaceClass.lpszClassName = kClassName;
+  RegisterClassExW(&surfaceClass);
+}
+
+HWND CreateSurface(HWND parent, int dpi, WNDPROC windowProc, void* self) {
+  RegisterSurfaceClass(windowProc);
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                              ToPixels(kFirstWidth, dpi), ToPixels(kFirstHeight, dpi),
+                              parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
+}
+
+}  // namespace
+
+SurfaceWindow::SurfaceWindow(HWND parent)
+    : window_(CreateSurface(parent, ScreenDpi(), WindowProc, this)),
+      dc_(GetDC(window_.get())),
+      dpi_(DpiOf(dc_)),
+      textBox_(window_.get(), dpi_, fontAttributes_),
+      spinner_(window_.get(), dpi_) {
+  ApplyFont();
+  ready_ = true;
+}
+
+// The window stops reaching this object first; the constituents then destroy their windows, and the
+// surface window goes last.
+SurfaceWindow::~SurfaceWindow() {
+  if (!window_) return;
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+}
+
+void SurfaceWindow::Reparent(HWND parent) { SetParent(hwnd(), parent ? parent : ParkingWindow()); }
+
+Single SurfaceWindow::ScaleWidth() const {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  return ToTwips(client.right, dpi_.x);
+}
+
+Single SurfaceWindow::ScaleHeight() const {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  return ToTwips(client.bottom, dpi_.y);
+}
+
+void SurfaceWindow::SetBackColor(OleColor color) {
+  CheckedColorRef(color);
+  backColor_ = color;
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void SurfaceWindow::SetFontName(const std::u16string& name) {
+  fontAttributes_.name = name;
+  ApplyFont();
+}
+
+void SurfaceWindow::ApplyFont() {
+  UniqueFont handle = CreateFontHandle(fontAttributes_, dpi_.y);
+  if (window_) SelectObject(dc_, handle.get());
+  fontHandle_ = std::move(handle);  // the previous font was deselected just now
+}
+
+void SurfaceWindow::SetMousePointer(Integer pointer) {
+  if (pointer != 99 && (pointer < 0 || pointer > 15)) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
+  mousePointer_ = pointer;
+}
+
+Long SurfaceWindow::hdc() const {
+  if (!window_) return 0;
+  return static_cast<Long>(reinterpret_cast<INT_PTR>(dc_));
+}
+
+// Messages.
+
+LRESULT CALLBACK SurfaceWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<SurfaceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (ready_) RaiseEvent(events_.Resize);
+      return 0;
+    case WM_ERASEBKGND:
+      OnPaintBackground(hwnd, reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_SETFOCUS:
+      if (ready_ && IsWindowEnabled(textBox_.hwnd())) ::SetFocus(textBox_.hwnd());
+      return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (ready_ && reinterpret_cast<HWND>(lParam) == textBox_.hwnd()) {
+        return reinterpret_cast<LRESULT>(textBox_.OnControlColor(reinterpret_cast<HDC>(wParam)));
+      }
+      break;
+    case WM_COMMAND:
+      if (ready_ && reinterpret_cast<HWND>(lParam) == textBox_.hwnd() && HIWORD(wParam) == EN_CHANGE) {
+        textBox_.OnChangeNotification();
+        return 0;
+      }
+      break;
+    case WM_NOTIFY:
+      return OnNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam), lParam);
+    case WM_VSCROLL:
+      return 0;  // the up-down's position is of no use: its clicks arrive as UDN_DELTAPOS
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnMouse(message, wParam, lParam);
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(hwnd, wParam, lParam)) return TRUE;
+      break;
+    case WM_NCDESTROY:
+      OnDestroyed();
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT SurfaceWindow::OnNotify(HWND hwnd, const NMHDR& header, LPARAM lParam) {
+  if (ready_ && header.hwndFrom == spinner_.hwnd() && header.code == UDN_DELTAPOS) {
+    return spinner_.OnDeltaPosition(*reinterpret_cast<const NMUPDOWN*>(lParam));
+  }
+  return DefWindowProcW(hwnd, WM_NOTIFY, header.idFrom, lParam);
+}
+
+// Mouse events of the surface itself: Button is the buttons held (MouseMove) or the one released
+// (MouseUp), 1 left, 2 right, 4 middle; X and Y are twips. A pressed button holds the mouse, so
+// that its release reaches the surface.
+void SurfaceWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  Integer shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+  Single x = ToTwips(GET_X_LPARAM(lParam), dpi_.x);
+  Single y = ToTwips(GET_Y_LPARAM(lParam), dpi_.y);
+  Integer button = 0;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      SetCapture(hwnd());
+      return;
+    case WM_MOUSEMOVE:
+      button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
+      RaiseEvent(events_.MouseMove, button, shift, x, y);
+      return;
+    case WM_LBUTTONUP: button = 1; break;
+    case WM_RBUTTONUP: button = 2; break;
+    case WM_MBUTTONUP: button = 4; break;
+  }
+  if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd()) ReleaseCapture();
+  RaiseEvent(events_.MouseUp, button, shift, x, y);
+}
+
+bool SurfaceWindow::OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) const {
+  if (reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
+  LPCWSTR shape = PointerShape(mousePointer_);
+  if (!shape) return false;
+  SetCursor(LoadCursorW(nullptr, shape));
+  return true;
+}
+
+void SurfaceWindow::OnPaintBackground(HWND hwnd, HDC dc) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  FillRect(dc, &client, backBrush_.Get(ToColorRef(backColor_).value_or(GetSysColor(COLOR_BTNFACE))));
+}
+
+// The system destroyed the window and its children (with the parent window, for instance): the handles are
+// gone, and the device context with them.
+void SurfaceWindow::OnDestroyed() {
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  ready_ = false;
+  window_.release();
+  textBox_.OnWindowDestroyed();
+  spinner_.OnWindowDestroyed();
+}
+
+void UnregisterSurfaceClass() { UnregisterClassW(kClassName, ThisModule()); }
+
+}  // namespace marelco::win32

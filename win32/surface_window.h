@@ -1,0 +1,76 @@
+// The surface of a Kalendo control: a child window of its own class that carries the EDIT box txtFecha and
+// the up-down UpDown1, created with it and destroyed with it.
+#pragma once
+
+#include <windows.h>
+
+#include "control/platform/constituents.h"
+#include "win32/edit_text_box.h"
+#include "win32/gdi_support.h"
+#include "win32/handles.h"
+#include "win32/updown_spinner.h"
+#include "win32/window_support.h"
+
+namespace marelco::win32 {
+
+class SurfaceWindow final : public Surface {
+ public:
+  // A surface of its first size (1890 x 615 twips) at the top left of the parent window; without a
+  // parent, in a hidden parking window of the calling thread until Reparent gives it one.
+  explicit SurfaceWindow(HWND parent = nullptr);
+  SurfaceWindow(const SurfaceWindow&) = delete;
+  SurfaceWindow& operator=(const SurfaceWindow&) = delete;
+  ~SurfaceWindow() override;
+
+  // The surface window; null once the system has destroyed it (with its parent, for instance).
+  HWND hwnd() const { return window_.get(); }
+  // Moves the surface into another parent window; null parks it, out of sight.
+  void Reparent(HWND parent);
+
+  void SetEvents(SurfaceEvents events) override { events_ = std::move(events); }
+
+  TextBox& txtFecha() override { return textBox_; }
+  Spinner& UpDown1() override { return spinner_; }
+
+  Single ScaleWidth() const override;
+  Single ScaleHeight() const override;
+
+  OleColor BackColor() const override { return backColor_; }
+  void SetBackColor(OleColor color) override;
+  std::u16string FontName() const override { return fontAttributes_.name; }
+  void SetFontName(const std::u16string& name) override;
+  Integer MousePointer() const override { return mousePointer_; }
+  void SetMousePointer(Integer pointer) override;
+  Integer BorderStyle() const override { return 0; }
+  Long hdc() const override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(HWND hwnd, const NMHDR& header, LPARAM lParam);
+  void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) const;
+  void OnPaintBackground(HWND hwnd, HDC dc);
+  void OnDestroyed();
+  void ApplyFont();
+
+  // Declared in the order of creation: the font outlives the window whose device context holds it, and
+  // the constituents are created inside the window.
+  Font::Attributes fontAttributes_;
+  UniqueFont fontHandle_;
+  OleColor backColor_ = kButtonFaceColor;
+  SolidBrush backBrush_;
+  Integer mousePointer_ = 0;
+  SurfaceEvents events_;
+  bool ready_ = false;  // the constituents exist and may be told of their notifications
+  UniqueWindow window_;
+  HDC dc_;  // the window's own device context (class style CS_OWNDC), freed by the system with the window
+  Dpi dpi_;
+  EditTextBox textBox_;
+  UpDownSpinner spinner_;
+};
+
+// Removes the surface's window class, for a module that is about to be unloaded with no surface left.
+void UnregisterSurfaceClass();
+
+}  // namespace marelco::win32

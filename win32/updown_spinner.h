@@ -1,0 +1,52 @@
+// UpDown1 over the common controls' up-down control: vertical, no buddy, a child of the surface window.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "control/platform/constituents.h"
+#include "win32/handles.h"
+#include "win32/window_support.h"
+
+namespace marelco::win32 {
+
+class UpDownSpinner final : public Spinner {
+ public:
+  // Creates the up-down window in the surface at its first place (twips).
+  UpDownSpinner(HWND surface, Dpi dpi);
+  UpDownSpinner(const UpDownSpinner&) = delete;
+  UpDownSpinner& operator=(const UpDownSpinner&) = delete;
+  ~UpDownSpinner() override = default;
+
+  HWND hwnd() const { return window_.get(); }
+
+  // UDN_DELTAPOS from the up-down window: one click of an arrow. The result keeps the up-down's own
+  // position where it is, so that it never reaches an end of its range and falls silent there.
+  LRESULT OnDeltaPosition(const NMUPDOWN& change);
+  void OnWindowDestroyed() { window_.release(); }
+
+  void SetEvents(SpinnerEvents events) override { events_ = std::move(events); }
+
+  Single Left() const override { return left_; }
+  void SetLeft(Single left) override;
+  Single Top() const override { return top_; }
+  Single Width() const override { return width_; }
+  Single Height() const override { return height_; }
+  void SetHeight(Single height) override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+
+ private:
+  void Place();
+
+  UniqueWindow window_;
+  Dpi dpi_;
+  SpinnerEvents events_;
+  Single left_ = 1680;
+  Single top_ = 0;
+  Single width_ = 195;
+  Single height_ = 300;
+};
+
+}  // namespace marelco::win32

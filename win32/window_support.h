@@ -1,0 +1,60 @@
+// Small helpers shared by the windows of a Kalendo surface: units, texts, key states and event raising.
+#pragma once
+
+#include <windows.h>
+
+#include <cmath>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "control/platform/runtime_error.h"
+#include "control/platform/types.h"
+
+namespace marelco::win32 {
+
+// Dots per inch of a window's device context, horizontally and vertically.
+struct Dpi {
+  int x = 96;
+  int y = 96;
+};
+
+inline constexpr double kTwipsPerInch = 1440.0;
+
+inline int ToPixels(Single twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
+inline Single ToTwips(int pixels, int dpi) { return static_cast<Single>(pixels * kTwipsPerInch / dpi); }
+
+inline std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+inline std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+inline std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The shift state of the platform's key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.
+inline Integer ShiftState() {
+  Integer shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+// Runs an event handler from a window procedure. A handler's error ends the handler and stays on this
+// side of the window procedure, since no exception may unwind through the system's frames.
+template <class Action>
+void Guarded(const Action& action) {
+  try {
+    action();
+  } catch (const std::exception&) {
+  }
+}
+
+template <class... Params, class... Args>
+void RaiseEvent(const std::function<void(Params...)>& handler, Args&... args) {
+  if (handler) Guarded([&] { handler(args...); });
+}
+
+}  // namespace marelco::win32

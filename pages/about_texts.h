@@ -15,6 +15,8 @@ struct ApplicationInfo {
 
 // The title the application was given; the about box shows it in its caption and title line.
 inline constexpr const char16_t* kApplicationTitle = u"Marelco";
+// The name under which the product presents itself.
+inline constexpr const char16_t* kProductDisplayName = u"Marelco date entry control";
 // The credits below the separator.
 inline constexpr const char16_t* kAuthorCredit = u"Marelco Software \u00AE";
 inline constexpr const char16_t* kAuthorContact = u"kalendo@marelco.example";

@@ -49,7 +49,7 @@ class PpgPageTest : public ::testing::Test {
   // One frame for the whole suite: a top-level window of Wine's takes long to go away.
   static void SetUpTestSuite() {
     apartment = std::make_unique<testing::ComApartment>();
-    frame = std::make_unique<testing::HostWindow>(420, 200);
+    frame = std::make_unique<testing::HostWindow>(325, 161);
   }
   static void TearDownTestSuite() {
     frame.reset();
@@ -79,7 +79,7 @@ class PpgPageTest : public ::testing::Test {
     PROPPAGEINFO info = {};
     page->GetPageInfo(&info);
     CoTaskMemFree(info.pszTitle);
-    const RECT place = {0, 0, info.size.cx, info.size.cy};
+    const RECT place = {8, 8, 8 + info.size.cx, 8 + info.size.cy};
     EXPECT_EQ(page->Activate(frame->get(), &place, TRUE), S_OK);
     EXPECT_EQ(page->Show(SW_SHOW), S_OK);
     PumpMessages();
@@ -132,6 +132,7 @@ TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessageW(locked, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(enabled, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_TRUE(testing::SaveWindowImage(frame->get(), L"ppg.bmp"));
 
   ASSERT_EQ(page->Apply(), S_OK);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);

@@ -1,6 +1,5 @@
 #include "pages/frm_about.h"
 
-#include <memory>
 #include <vector>
 
 #include "pages/pages_in_use.h"
@@ -40,11 +39,10 @@ std::wstring VersionString(const std::vector<char>& block, const wchar_t* path) 
   return static_cast<const wchar_t*>(value);
 }
 
+// Holds nothing that needs destroying, so that no code of the module runs when the thread ends: by then the
+// module may be unloaded. An open box's window goes with its thread.
 class frmAbout {
  public:
-  ~frmAbout() {
-    if (window_) DestroyWindow(window_);
-  }
   HRESULT Show();
   HWND window() const { return window_; }
 
@@ -63,8 +61,8 @@ class frmAbout {
   HHOOK dialog_keys_ = nullptr;
 };
 
-// The box belongs to the thread that first asked for it.
-thread_local std::unique_ptr<frmAbout> shared_box;
+// One box per thread, kept from its first showing on.
+thread_local frmAbout shared_box;
 
 HRESULT frmAbout::Show() {
   if (!window_) {
@@ -178,11 +176,10 @@ LRESULT CALLBACK frmAbout::DialogKeys(int code, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 HRESULT ShowAbout() {
-  if (!shared_box) shared_box = std::make_unique<frmAbout>();
-  return shared_box->Show();
+  return shared_box.Show();
 }
 
-HWND AboutWindow() { return shared_box ? shared_box->window() : nullptr; }
+HWND AboutWindow() { return shared_box.window(); }
 
 ApplicationInfo ReadApplicationInfo() {
   ApplicationInfo info;

@@ -5,6 +5,8 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <vector>
 
@@ -206,6 +208,71 @@ TEST_F(PpgPageTest, ObjectsWithoutDispatchOrNullAreRefused) {
   EXPECT_EQ(page->SetObjects(1, nullptr), E_POINTER);
   EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+}
+
+// Hands out pages as the control's module does, for a frame that creates its pages by class.
+class PageFactory final : public IClassFactory {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    return outer ? CLASS_E_NOAGGREGATION : CreatePropertyPage(iid, object);
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
+// What the platform's property frame showed, read while it is open.
+struct FrameSeen {
+  std::wstring tab;
+  std::wstring format;
+  bool saved = false;
+};
+FrameSeen frame_seen;
+
+BOOL CALLBACK FindPropertySheet(HWND window, LPARAM found) {
+  if (!IsWindowVisible(window) || !FindDescendant(window, L"SysTabControl32")) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void CALLBACK LookAtTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND sheet = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindPropertySheet, reinterpret_cast<LPARAM>(&sheet));
+  if (!sheet) return;
+  KillTimer(nullptr, timer);
+  wchar_t tab[64] = {};
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  item.pszText = tab;
+  item.cchTextMax = 64;
+  SendMessageW(FindDescendant(sheet, L"SysTabControl32"), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  frame_seen.tab = tab;
+  frame_seen.format = TextOf(FindDescendant(sheet, L"ComboBox"));
+  frame_seen.saved = testing::SaveWindowImage(sheet, L"ppg_frame.bmp");
+  PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
+  PageFactory factory;
+  DWORD registration = 0;
+  ASSERT_EQ(CoRegisterClassObject(kClsidPpg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration),
+            S_OK);
+  Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmm/yyyy", false, true)});
+  std::vector<IUnknown*> objects(controls.begin(), controls.end());
+  CLSID pages[] = {kClsidPpg};
+  SetTimer(nullptr, 0, 50, LookAtTheFrame);
+  EXPECT_EQ(OleCreatePropertyFrame(frame->get(), 40, 40, L"Kalendo", 2, objects.data(), 1, pages,
+                                   LOCALE_USER_DEFAULT, 0, nullptr),
+            S_OK);
+  CoRevokeClassObject(registration);
+  EXPECT_EQ(frame_seen.tab, L"Generales");
+  EXPECT_EQ(frame_seen.format, L"dd/mmm/yyyy");
+  EXPECT_TRUE(frame_seen.saved);
 }
 
 TEST_F(PpgPageTest, ThePagesStayInUseWhileAPageLives) {

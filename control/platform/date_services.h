@@ -53,9 +53,12 @@ class DateServices {
 
   static Date LocalNow();
 
+  struct Names;  // the locale's names, read once, as Format writes and ToDate reads them
+
  private:
   const Locale& locale_;
   Clock now_;
+  std::shared_ptr<const Names> names_;
 };
 
 // String functions of the run time; positions are 1-based, 0 meaning "not found".

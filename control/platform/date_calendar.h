@@ -1,0 +1,66 @@
+// Inner workings shared by the date services: serial numbers and civil dates, case folding, the locale's names.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/platform/date_services.h"
+
+namespace marelco {
+
+namespace calendar {
+
+using namespace std::chrono;
+
+inline constexpr sys_days kEpoch{year{1899} / December / 30};
+inline constexpr sys_days kFirstDay{year{100} / January / 1};
+inline constexpr sys_days kLastDay{year{9999} / December / 31};
+inline constexpr long long kSecondsPerDay = 86400;
+
+// A supported date split into its calendar day and its time of day, whole seconds.
+struct DateTime {
+  sys_days day;
+  seconds time{0};  // 0 to 86399
+};
+
+// Days since the epoch of a calendar day; below zero for days before 30 December 1899.
+inline long long DayNumber(sys_days day) { return (day - kEpoch).count(); }
+inline bool IsSupported(sys_days day) { return day >= kFirstDay && day <= kLastDay; }
+
+// The day and time of a serial, rounded to the second; nothing for NaN, infinities and unsupported dates.
+std::optional<DateTime> Split(Date date);
+Date Join(const DateTime& dateTime);
+
+// The year that a year written with one or two digits stands for, within [max - 99, max].
+int WindowYear(int twoDigitYear, int twoDigitYearMax);
+
+}  // namespace calendar
+
+// Simple case folding of one UTF-16 unit: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters.
+char16_t FoldCase(char16_t c);
+
+struct DateServices::Names {
+  explicit Names(const Locale& locale);
+
+  // As Format writes them; an abbreviation loses the period that some locales end it with.
+  std::array<std::u16string, 12> months, monthAbbreviations;
+  std::array<std::u16string, 7> days, dayAbbreviations;  // index 0 is Sunday
+  int twoDigitYearMax;
+
+  // Case-folded names that ToDate reads as months: the locale's and English, full and abbreviated.
+  struct MonthWord {
+    std::u16string folded;
+    int month;
+  };
+  std::vector<MonthWord> monthWords;
+};
+
+// The date a text stands for; nothing when it is no date. A text without a year means the year of `now`.
+std::optional<calendar::DateTime> ParseDate(std::u16string_view text, const DateServices::Names& names,
+                                            const DateServices::Clock& now);
+
+}  // namespace marelco

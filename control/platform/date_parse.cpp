@@ -1,0 +1,242 @@
+// Reading a text as a date.
+//
+// A date is two or three fields, optionally followed by a time of day; blanks around the text are ignored.
+// - Fields are numbers or a month name, separated by blanks and at most one of "/", "-", "." or "," (the
+//   separators may differ: "7/3-2001" is read). A month name is the locale's or English, full or abbreviated,
+//   in any letter case, with or without a period after an abbreviation ("sept.", "Sep").
+// - Numeric fields are read as day, month, year: "7/3/2001" and "07-03-2001" are 7 March 2001. A first field of
+//   three or four digits is the year, and the order is then year, month, day ("2001-03-07").
+// - With a month name, the numbers are the day and the year, in that order unless the first has three or four
+//   digits: "7 March 2001", "March 7, 2001", "15/sept/2026", "2001 Mar 7".
+// - A missing year is the present year ("7/3", "7 March"); a month name with a year alone means the first day
+//   ("March 2001").
+// - A day or month has one or two digits, a year one to four; a year of one or two digits falls into the
+//   locale's two-digit-year window, one of three or four digits is taken as written.
+// - The time of day follows the date after a blank: hours and minutes, optionally seconds, separated by ":",
+//   optionally followed by AM/PM or A/P ("7/3/2001 14:05", "7/3/2001 2:05:30 pm").
+// - The date must exist (no 31/02, no 29/02 of a common year) and lie between 1 January 100 and
+//   31 December 9999. A time alone, a number alone or anything else is no date.
+#include "control/platform/date_calendar.h"
+
+namespace marelco {
+
+using namespace calendar;
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsFieldSeparator(char16_t c) { return c == u'/' || c == u'-' || c == u'.' || c == u','; }
+// Whatever may follow a word or a number: not a letter.
+bool EndsWord(char16_t c) { return IsBlank(c) || IsDigit(c) || IsFieldSeparator(c) || c == u':'; }
+
+struct Field {
+  int value = 0;
+  int digits = 0;  // 0 for a month name
+  int month = 0;   // the month of a month name
+};
+
+class Reader {
+ public:
+  explicit Reader(std::u16string_view text) : text_(text) {}
+
+  bool AtEnd() const { return position_ == text_.size(); }
+  size_t position() const { return position_; }
+  void Rewind(size_t position) { position_ = position; }
+
+  bool SkipBlanks() {
+    const size_t start = position_;
+    while (!AtEnd() && IsBlank(text_[position_])) ++position_;
+    return position_ > start;
+  }
+
+  bool Skip(char16_t c) {
+    if (AtEnd() || text_[position_] != c) return false;
+    ++position_;
+    return true;
+  }
+
+  // Blanks and at most one separator character between two fields; a month name may carry a period.
+  bool SkipFieldSeparator(bool afterMonthName) {
+    const size_t start = position_;
+    if (afterMonthName) Skip(u'.');
+    SkipBlanks();
+    if (!AtEnd() && IsFieldSeparator(text_[position_])) {
+      ++position_;
+      SkipBlanks();
+    }
+    return position_ > start;
+  }
+
+  // A run of at most maxDigits digits followed by no letter; a date field is not followed by ":" either.
+  std::optional<Field> ReadNumber(int maxDigits, bool colonMayFollow = false) {
+    const size_t start = position_;
+    Field field;
+    while (!AtEnd() && IsDigit(text_[position_]) && field.digits <= maxDigits) {
+      field.value = field.value * 10 + (text_[position_++] - u'0');
+      ++field.digits;
+    }
+    const bool ends = AtEnd() || (EndsWord(text_[position_]) && (colonMayFollow || text_[position_] != u':'));
+    if (field.digits == 0 || field.digits > maxDigits || !ends) {
+      position_ = start;
+      return std::nullopt;
+    }
+    return field;
+  }
+
+  // The longest month name that the text continues with, as a whole word.
+  std::optional<Field> ReadMonthName(const std::vector<DateServices::Names::MonthWord>& words) {
+    const std::u16string_view rest = text_.substr(position_);
+    const DateServices::Names::MonthWord* best = nullptr;
+    for (const auto& word : words) {
+      const size_t length = word.folded.size();
+      if (length == 0 || length > rest.size() || (best && length <= best->folded.size())) continue;
+      if (length < rest.size() && !EndsWord(rest[length])) continue;
+      if (std::equal(word.folded.begin(), word.folded.end(), rest.begin(),
+                     [](char16_t folded, char16_t c) { return folded == FoldCase(c); })) {
+        best = &word;
+      }
+    }
+    if (!best) return std::nullopt;
+    position_ += best->folded.size();
+    return Field{0, 0, best->month};
+  }
+
+  // "AM", "PM", "A" or "P" as a whole word, any case: 0 for none, 1 for the morning, 2 for the afternoon.
+  int ReadMeridiem() {
+    if (AtEnd()) return 0;
+    const char16_t first = FoldCase(text_[position_]);
+    if (first != u'a' && first != u'p') return 0;
+    size_t length = 1;
+    if (position_ + 1 < text_.size() && FoldCase(text_[position_ + 1]) == u'm') length = 2;
+    if (position_ + length < text_.size() && !EndsWord(text_[position_ + length])) return 0;
+    position_ += length;
+    return first == u'a' ? 1 : 2;
+  }
+
+ private:
+  std::u16string_view text_;
+  size_t position_ = 0;
+};
+
+std::optional<seconds> ReadTime(Reader& reader) {
+  const auto hour = reader.ReadNumber(2, true);
+  if (!hour || !reader.Skip(u':')) return std::nullopt;
+  const auto minute = reader.ReadNumber(2, true);
+  if (!minute) return std::nullopt;
+  Field second;
+  if (reader.Skip(u':')) {
+    const auto read = reader.ReadNumber(2, true);
+    if (!read) return std::nullopt;
+    second = *read;
+  }
+  reader.SkipBlanks();
+  const int meridiem = reader.ReadMeridiem();
+  int hours = hour->value;
+  if (meridiem) {
+    if (hours > 12) return std::nullopt;
+    hours = hours % 12 + (meridiem == 2 ? 12 : 0);
+  }
+  if (hours > 23 || minute->value > 59 || second.value > 59) return std::nullopt;
+  return std::chrono::hours{hours} + minutes{minute->value} + seconds{second.value};
+}
+
+struct DateFields {
+  std::array<Field, 3> fields;
+  int count = 0;
+};
+
+DateFields ReadDateFields(Reader& reader, const DateServices::Names& names) {
+  DateFields date;
+  size_t end = reader.position();
+  for (;;) {
+    auto field = reader.ReadNumber(4);
+    if (!field) field = reader.ReadMonthName(names.monthWords);
+    if (!field) break;
+    date.fields[date.count++] = *field;
+    end = reader.position();
+    if (date.count == 3 || !reader.SkipFieldSeparator(field->month != 0)) break;
+  }
+  reader.Rewind(end);
+  return date;
+}
+
+// Day, month and year of the fields as the comment at the top of this file orders them.
+std::optional<year_month_day> Arrange(const DateFields& date, const DateServices::Names& names,
+                                      const DateServices::Clock& now) {
+  int month = 0;
+  std::array<Field, 3> numbers;
+  int count = 0;
+  for (int i = 0; i < date.count; ++i) {
+    const Field& field = date.fields[i];
+    if (field.month == 0) {
+      numbers[count++] = field;
+    } else if (month == 0) {
+      month = field.month;
+    } else {
+      return std::nullopt;  // two month names
+    }
+  }
+  Field day, year;
+  bool yearGiven = true;
+  if (month != 0 && count == 2) {
+    const bool yearFirst = numbers[0].digits >= 3;
+    year = numbers[yearFirst ? 0 : 1];
+    day = numbers[yearFirst ? 1 : 0];
+  } else if (month != 0 && count == 1) {
+    yearGiven = numbers[0].digits >= 3;
+    (yearGiven ? year : day) = numbers[0];
+    if (yearGiven) day = Field{1, 1};
+  } else if (month == 0 && count == 3) {
+    const bool yearFirst = numbers[0].digits >= 3;
+    year = numbers[yearFirst ? 0 : 2];
+    month = numbers[1].value;
+    day = numbers[yearFirst ? 2 : 0];
+    if (numbers[1].digits > 2) return std::nullopt;
+  } else if (month == 0 && count == 2) {
+    day = numbers[0];
+    month = numbers[1].value;
+    yearGiven = false;
+    if (numbers[1].digits > 2) return std::nullopt;
+  } else {
+    return std::nullopt;
+  }
+  if (day.digits > 2) return std::nullopt;
+  int yearNumber = year.value;
+  if (!yearGiven) {
+    const auto today = Split(now());
+    if (!today) return std::nullopt;
+    yearNumber = static_cast<int>(year_month_day{today->day}.year());
+  } else if (year.digits <= 2) {
+    yearNumber = WindowYear(year.value, names.twoDigitYearMax);
+  }
+  const year_month_day result{std::chrono::year{yearNumber}, std::chrono::month{static_cast<unsigned>(month)},
+                              std::chrono::day{static_cast<unsigned>(day.value)}};
+  if (!result.ok() || !IsSupported(sys_days{result})) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
+std::optional<DateTime> ParseDate(std::u16string_view text, const DateServices::Names& names,
+                                  const DateServices::Clock& now) {
+  Reader reader(text);
+  reader.SkipBlanks();
+  const DateFields fields = ReadDateFields(reader, names);
+  if (fields.count < 2) return std::nullopt;
+  const bool blank = reader.SkipBlanks();
+  seconds time{0};
+  if (!reader.AtEnd()) {
+    if (!blank) return std::nullopt;
+    const auto read = ReadTime(reader);
+    if (!read) return std::nullopt;
+    time = *read;
+    reader.SkipBlanks();
+    if (!reader.AtEnd()) return std::nullopt;
+  }
+  const auto date = Arrange(fields, names, now);
+  if (!date) return std::nullopt;
+  return DateTime{sys_days{*date}, time};
+}
+
+}  // namespace marelco

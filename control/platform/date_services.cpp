@@ -1,0 +1,218 @@
+// The date services: serial numbers over <chrono> civil days, Now, the conversions, DateAdd, the string functions.
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+#include "control/platform/date_calendar.h"
+#include "control/platform/runtime_error.h"
+
+namespace marelco {
+
+namespace calendar {
+
+std::optional<DateTime> Split(Date date) {
+  const double serial = date.serial;
+  if (!std::isfinite(serial)) return std::nullopt;
+  const double whole = std::trunc(serial);
+  if (whole < DayNumber(kFirstDay) || whole > DayNumber(kLastDay)) return std::nullopt;
+  // Below zero the sign belongs to the days only: the fraction is always the time of day.
+  auto time = std::llround(std::fabs(serial - whole) * kSecondsPerDay);
+  sys_days day = kEpoch + days{static_cast<long long>(whole)};
+  if (time == kSecondsPerDay) {  // rounds up to midnight of the next day, or to the last second of the last
+    time = day < kLastDay ? 0 : kSecondsPerDay - 1;
+    day += days{day < kLastDay ? 1 : 0};
+  }
+  return DateTime{day, seconds{time}};
+}
+
+Date Join(const DateTime& dateTime) {
+  const auto whole = static_cast<double>(DayNumber(dateTime.day));
+  const double fraction = static_cast<double>(dateTime.time.count()) / kSecondsPerDay;
+  return Date{whole < 0 ? whole - fraction : whole + fraction};
+}
+
+int WindowYear(int twoDigitYear, int twoDigitYearMax) {
+  const int lowest = twoDigitYearMax - 99;
+  return lowest + ((twoDigitYear - lowest) % 100 + 100) % 100;
+}
+
+}  // namespace calendar
+
+using namespace calendar;
+
+char16_t FoldCase(char16_t c) {
+  auto shifted = [c](int by) { return static_cast<char16_t>(c + by); };
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? shifted(32) : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return shifted(32);
+  if (c == 0x130) return u'i';
+  if (c == 0x178) return 0xFF;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 0) ? shifted(1) : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? shifted(1) : c;
+  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return shifted(32);
+  if (c == 0x3C2) return 0x3C3;
+  if (c == 0x386) return 0x3AC;
+  if (c >= 0x388 && c <= 0x38A) return shifted(37);
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return shifted(63);
+  if (c >= 0x410 && c <= 0x42F) return shifted(32);
+  if (c >= 0x400 && c <= 0x40F) return shifted(80);
+  return c;
+}
+
+namespace {
+
+std::u16string WithoutTrailingPeriod(std::u16string name) {
+  if (name.size() > 1 && name.back() == u'.') name.pop_back();
+  return name;
+}
+
+std::u16string Folded(std::u16string_view text) {
+  std::u16string folded(text);
+  std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase);
+  return folded;
+}
+
+// English month names are read in every locale.
+const Locale& English() {
+  static const std::unique_ptr<Locale> english = MakeLocale("en");
+  return *english;
+}
+
+void AddMonthWords(const Locale& locale, std::vector<DateServices::Names::MonthWord>& words) {
+  for (int month = 1; month <= 12; ++month) {
+    words.push_back({Folded(locale.MonthName(month, false)), month});
+    words.push_back({Folded(WithoutTrailingPeriod(locale.MonthName(month, true))), month});
+  }
+}
+
+void Require(bool condition, ErrorNumber error) {
+  if (!condition) throw RuntimeError(error);
+}
+
+}  // namespace
+
+DateServices::Names::Names(const Locale& locale) : twoDigitYearMax(locale.TwoDigitYearMax()) {
+  for (int month = 1; month <= 12; ++month) {
+    months[month - 1] = locale.MonthName(month, false);
+    monthAbbreviations[month - 1] = WithoutTrailingPeriod(locale.MonthName(month, true));
+  }
+  for (int weekday = 1; weekday <= 7; ++weekday) {
+    days[weekday - 1] = locale.DayName(weekday, false);
+    dayAbbreviations[weekday - 1] = WithoutTrailingPeriod(locale.DayName(weekday, true));
+  }
+  AddMonthWords(locale, monthWords);
+  AddMonthWords(English(), monthWords);
+}
+
+DateServices::DateServices(const Locale& locale, Clock now)
+    : locale_(locale), now_(std::move(now)), names_(std::make_shared<const Names>(locale)) {}
+
+Date DateServices::Now() const { return now_(); }
+
+Date DateServices::LocalNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  const year_month_day day{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
+                           std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+  const auto time = hours{local.tm_hour} + minutes{local.tm_min} + seconds{std::min(local.tm_sec, 59)};
+  return Join({sys_days{day}, time});
+}
+
+bool DateServices::IsDate(std::u16string_view text) const { return ParseDate(text, *names_, now_).has_value(); }
+
+Date DateServices::ToDate(std::u16string_view text) const {
+  const auto date = ParseDate(text, *names_, now_);
+  Require(date.has_value(), ErrorNumber::TypeMismatch);
+  return Join(*date);
+}
+
+int DateServices::Day(std::u16string_view text) const {
+  const auto date = ParseDate(text, *names_, now_);
+  Require(date.has_value(), ErrorNumber::TypeMismatch);
+  return static_cast<int>(static_cast<unsigned>(year_month_day{date->day}.day()));
+}
+
+namespace {
+
+bool SameInterval(std::u16string_view interval, std::u16string_view name) {
+  return interval.size() == name.size() &&
+         std::equal(interval.begin(), interval.end(), name.begin(), [](char16_t a, char16_t b) {
+           return FoldCase(a) == b;
+         });
+}
+
+DateTime AddMonths(const DateTime& start, long long count) {
+  const year_month_day date{start.day};
+  const long long monthIndex = static_cast<int>(date.year()) * 12LL + static_cast<unsigned>(date.month()) - 1 + count;
+  const long long targetYear = monthIndex >= 0 ? monthIndex / 12 : -1;  // below zero is out of range anyway
+  Require(targetYear >= 100 && targetYear <= 9999, ErrorNumber::InvalidProcedureCall);
+  const year_month target{year{static_cast<int>(targetYear)}, month{static_cast<unsigned>(monthIndex % 12 + 1)}};
+  // A day that the target month lacks becomes its last day.
+  const auto lastDay = year_month_day_last{target.year(), month_day_last{target.month()}}.day();
+  return {sys_days{target / std::min(date.day(), lastDay)}, start.time};
+}
+
+DateTime AddSeconds(const DateTime& start, long long count) {
+  const long long total = DayNumber(start.day) * kSecondsPerDay + start.time.count() + count;
+  const long long dayNumber = total >= 0 ? total / kSecondsPerDay : -((-total + kSecondsPerDay - 1) / kSecondsPerDay);
+  Require(dayNumber >= DayNumber(kFirstDay) && dayNumber <= DayNumber(kLastDay), ErrorNumber::InvalidProcedureCall);
+  return {kEpoch + days{dayNumber}, seconds{total - dayNumber * kSecondsPerDay}};
+}
+
+}  // namespace
+
+// Intervals: "yyyy" years, "q" quarters, "m" months, "d", "y" and "w" days, "ww" weeks, "h", "n" and "s" for
+// hours, minutes and seconds; any letter case. The count is rounded to a whole number.
+Date DateServices::DateAdd(std::u16string_view interval, double count, Date date) const {
+  const auto start = Split(date);
+  // Beyond this count no interval stays within the supported dates.
+  constexpr double kLargestCount = 1e12;
+  Require(start.has_value() && std::isfinite(count) && std::fabs(count) < kLargestCount,
+          ErrorNumber::InvalidProcedureCall);
+  const long long steps = std::llround(count);
+  struct Unit {
+    std::u16string_view name;
+    long long months;
+    long long seconds;
+  };
+  static constexpr Unit kUnits[] = {{u"yyyy", 12, 0}, {u"q", 3, 0},     {u"m", 1, 0},    {u"d", 0, 86400},
+                                    {u"y", 0, 86400}, {u"w", 0, 86400}, {u"ww", 0, 604800}, {u"h", 0, 3600},
+                                    {u"n", 0, 60},    {u"s", 0, 1}};
+  for (const Unit& unit : kUnits) {
+    if (!SameInterval(interval, unit.name)) continue;
+    return Join(unit.months ? AddMonths(*start, steps * unit.months) : AddSeconds(*start, steps * unit.seconds));
+  }
+  throw RuntimeError(ErrorNumber::InvalidProcedureCall);
+}
+
+// String functions.
+
+int InStr(int start, std::u16string_view text, std::u16string_view sought, int compare) {
+  Require(start >= 1 && compare >= 0 && compare <= 2, ErrorNumber::InvalidProcedureCall);
+  if (static_cast<size_t>(start) > text.size()) return 0;
+  if (sought.empty()) return start;
+  const auto equal = [compare](char16_t a, char16_t b) { return compare == 0 ? a == b : FoldCase(a) == FoldCase(b); };
+  const auto rest = text.substr(static_cast<size_t>(start) - 1);
+  const auto found = std::search(rest.begin(), rest.end(), sought.begin(), sought.end(), equal);
+  return found == rest.end() ? 0 : start + static_cast<int>(found - rest.begin());
+}
+
+int Len(std::u16string_view text) { return static_cast<int>(text.size()); }
+
+std::u16string Mid(std::u16string_view text, int start, int length) {
+  Require(start >= 1 && length >= 0, ErrorNumber::InvalidProcedureCall);
+  if (static_cast<size_t>(start) > text.size()) return {};
+  return std::u16string(text.substr(static_cast<size_t>(start) - 1, static_cast<size_t>(length)));
+}
+
+std::u16string String(int count, char16_t character) {
+  Require(count >= 0, ErrorNumber::InvalidProcedureCall);
+  return std::u16string(static_cast<size_t>(count), character);
+}
+
+}  // namespace marelco

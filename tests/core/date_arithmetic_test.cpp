@@ -1,0 +1,122 @@
+// DateAdd, the supported range, negative serial numbers and the run time's string functions.
+#include "tests/core/date_test_support.h"
+
+namespace marelco {
+namespace {
+
+using test::DateOf;
+using test::ErrorOf;
+
+class DateArithmetic : public ::testing::Test {
+ protected:
+  test::LocaleServices fixture{"en-US"};
+  const DateServices& services = fixture.services;
+};
+
+struct Step {
+  Date from;
+  const char16_t* interval;
+  double count;
+  Date to;
+};
+
+TEST_F(DateArithmetic, StepsCarryAndClampToTheMonthEnd) {
+  const Step steps[] = {
+      {DateOf(2027, 1, 31), u"m", 1, DateOf(2027, 2, 28)},     // common year
+      {DateOf(2028, 1, 31), u"m", 1, DateOf(2028, 2, 29)},     // leap year
+      {DateOf(2028, 3, 31), u"m", -1, DateOf(2028, 2, 29)},
+      {DateOf(2026, 8, 31), u"m", 1, DateOf(2026, 9, 30)},
+      {DateOf(2026, 9, 30), u"m", 1, DateOf(2026, 10, 30)},    // the clamped day stays
+      {DateOf(2026, 12, 15), u"m", 1, DateOf(2027, 1, 15)},
+      {DateOf(2027, 1, 15), u"m", -1, DateOf(2026, 12, 15)},
+      {DateOf(2028, 2, 29), u"yyyy", 1, DateOf(2029, 2, 28)},
+      {DateOf(2028, 2, 29), u"yyyy", 4, DateOf(2032, 2, 29)},
+      {DateOf(2026, 12, 31), u"d", 1, DateOf(2027, 1, 1)},
+      {DateOf(2027, 1, 1), u"d", -1, DateOf(2026, 12, 31)},
+      {DateOf(2028, 2, 28), u"d", 1, DateOf(2028, 2, 29)},
+      {DateOf(2027, 2, 28), u"d", 1, DateOf(2027, 3, 1)},
+      {DateOf(2027, 2, 28, 18), u"d", 1, DateOf(2027, 3, 1, 18)},  // the time of day stays
+      {DateOf(2027, 1, 31), u"M", 1, DateOf(2027, 2, 28)},         // any letter case
+      {DateOf(2027, 1, 31), u"q", 1, DateOf(2027, 4, 30)},
+      {DateOf(2027, 1, 31), u"ww", 1, DateOf(2027, 2, 7)},
+      {DateOf(2027, 1, 31, 23), u"h", 2, DateOf(2027, 2, 1, 1)},
+      {DateOf(1899, 12, 30), u"d", -1, DateOf(1899, 12, 29)},
+      {DateOf(100, 1, 2), u"d", -1, DateOf(100, 1, 1)},
+      {DateOf(9999, 12, 30), u"d", 1, DateOf(9999, 12, 31)},
+      {DateOf(9998, 12, 31), u"yyyy", 1, DateOf(9999, 12, 31)},
+  };
+  for (const Step& step : steps) {
+    const Date result = services.DateAdd(step.interval, step.count, step.from);
+    EXPECT_NEAR(result.serial, step.to.serial, 1e-9)
+        << ::testing::PrintToString(services.Format(step.from, u"dd/mm/yyyy hh:nn", 1, 1)) << " "
+        << ::testing::PrintToString(std::u16string(step.interval)) << " " << step.count;
+  }
+}
+
+TEST_F(DateArithmetic, LeavingTheSupportedDatesFails) {
+  const Date last = DateOf(9999, 12, 31);
+  const Date first = DateOf(100, 1, 1);
+  for (const char16_t* interval : {u"d", u"m", u"yyyy"}) {
+    EXPECT_EQ(ErrorOf([&] { services.DateAdd(interval, 1, last); }), ErrorNumber::InvalidProcedureCall);
+    EXPECT_EQ(ErrorOf([&] { services.DateAdd(interval, -1, first); }), ErrorNumber::InvalidProcedureCall);
+  }
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", 1e300, first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"m", -1e15, last); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", std::nan(""), first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", 1, Date{3e6}); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"x", 1, first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"", 1, first); }), ErrorNumber::InvalidProcedureCall);
+}
+
+TEST_F(DateArithmetic, NegativeSerialsKeepTheTimeAsTheFraction) {
+  // Below zero the sign belongs to the days only.
+  EXPECT_EQ(services.Format(Date{-1.25}, u"dd/mm/yyyy hh:nn", 1, 1), u"29/12/1899 06:00");
+  EXPECT_EQ(services.Format(Date{-0.5}, u"dd/mm/yyyy hh:nn", 1, 1), u"30/12/1899 12:00");
+  EXPECT_EQ(services.Format(Date{1.75}, u"dd/mm/yyyy hh:nn", 1, 1), u"31/12/1899 18:00");
+  EXPECT_EQ(services.ToDate(u"29/12/1899 06:00"), Date{-1.25});
+  EXPECT_EQ(services.DateAdd(u"d", -2, Date{1.25}), Date{-1.25});
+  EXPECT_EQ(services.DateAdd(u"d", 1, Date{-2.75}), Date{-1.75});
+  EXPECT_EQ(services.DateAdd(u"h", 24, Date{-1.25}), Date{0.25});
+}
+
+TEST_F(DateArithmetic, NowIsTheClock) {
+  EXPECT_EQ(services.Now(), test::kFixedNow);
+  const Date local = DateServices::LocalNow();
+  EXPECT_GT(local.serial, DateOf(2020, 1, 1).serial);
+  EXPECT_LT(local.serial, DateOf(2200, 1, 1).serial);
+  test::LocaleServices live("en-US");
+  DateServices defaultClock(*live.locale);
+  EXPECT_NEAR(defaultClock.Now().serial, DateServices::LocalNow().serial, 1.0 / 24 / 60);
+}
+
+TEST(StringFunctions, InStrFindsFromTheStart) {
+  EXPECT_EQ(InStr(1, u"15/09/2026", u"/"), 3);
+  EXPECT_EQ(InStr(4, u"15/09/2026", u"/"), 6);
+  EXPECT_EQ(InStr(7, u"15/09/2026", u"/"), 0);
+  EXPECT_EQ(InStr(3, u"15/09/2026", u"/"), 3);
+  EXPECT_EQ(InStr(11, u"15/09/2026", u"/"), 0);  // past the end
+  EXPECT_EQ(InStr(1, u"", u"/"), 0);
+  EXPECT_EQ(InStr(2, u"abc", u""), 2);
+  EXPECT_EQ(InStr(1, u"15/Sep/2026", u"sep"), 0);
+  EXPECT_EQ(InStr(1, u"15/Sep/2026", u"sep", 1), 4);
+  EXPECT_EQ(InStr(1, u"ÉTÉ", u"été", 1), 1);
+  EXPECT_EQ(InStr(1, u"ab", u"abc"), 0);
+  EXPECT_EQ(ErrorOf([] { InStr(0, u"abc", u"a"); }), ErrorNumber::InvalidProcedureCall);
+}
+
+TEST(StringFunctions, LenMidAndString) {
+  EXPECT_EQ(Len(u""), 0);
+  EXPECT_EQ(Len(u"15/septiembre/2026"), 18);
+  EXPECT_EQ(Mid(u"15/09/2026", 3, 1), u"/");
+  EXPECT_EQ(Mid(u"6/12/2026", 3, 1), u"1");
+  EXPECT_EQ(Mid(u"15/09/2026", 7, 10), u"2026");
+  EXPECT_EQ(Mid(u"15", 3, 1), u"");
+  EXPECT_EQ(ErrorOf([] { Mid(u"abc", 0, 1); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([] { Mid(u"abc", 1, -1); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(String(2, u'0'), u"00");
+  EXPECT_EQ(String(0, u'0'), u"");
+  EXPECT_EQ(ErrorOf([] { String(-1, u'0'); }), ErrorNumber::InvalidProcedureCall);
+}
+
+}  // namespace
+}  // namespace marelco

@@ -1,0 +1,159 @@
+// Reading texts as dates, IsDate, Day, and the round trip of the control's three formats.
+#include <vector>
+
+#include "tests/core/date_test_support.h"
+
+namespace marelco {
+namespace {
+
+using test::DateOf;
+using test::ErrorOf;
+using test::LocaleServices;
+
+class DateConversion : public ::testing::TestWithParam<const char*> {
+ protected:
+  LocaleServices fixture{GetParam()};
+  const DateServices& services = fixture.services;
+};
+
+INSTANTIATE_TEST_SUITE_P(Locales, DateConversion, ::testing::Values("en-US", "es-ES"));
+
+TEST_P(DateConversion, KnownSerialNumbers) {
+  EXPECT_EQ(services.ToDate(u"30/12/1899"), Date{0});
+  EXPECT_EQ(services.ToDate(u"01/01/2000"), Date{36526});
+  EXPECT_EQ(services.ToDate(u"01/01/100"), Date{-657434});
+  EXPECT_EQ(services.ToDate(u"31/12/9999"), Date{2958465});
+}
+
+TEST_P(DateConversion, ThreeFormatsReadBackToTheSameDate) {
+  // Every 37th day from the first supported date to the last, and every day of a leap year.
+  std::vector<Date> dates;
+  for (double serial = -657434; serial <= 2958465; serial += 37) dates.push_back(Date{serial});
+  for (double serial = test::Serial(2028, 1, 1); serial <= test::Serial(2028, 12, 31); ++serial) {
+    dates.push_back(Date{serial});
+  }
+  dates.push_back(Date{2958465});
+  for (const char16_t* format : {u"dd/mm/yyyy", u"dd/mmm/yyyy", u"dd/mmmm/yyyy"}) {
+    for (const Date date : dates) {
+      const std::u16string text = services.Format(date, format, 1, 1);
+      ASSERT_TRUE(services.IsDate(text)) << ::testing::PrintToString(text);
+      ASSERT_EQ(services.ToDate(text), date) << ::testing::PrintToString(text);
+      ASSERT_EQ(services.Day(text), std::stoi(std::string(text.begin(), text.begin() + 2)));
+      ASSERT_EQ(text[2], u'/');
+    }
+  }
+}
+
+TEST_P(DateConversion, NumericFieldsAreDayMonthYear) {
+  const Date march7 = DateOf(2001, 3, 7);
+  for (const char16_t* text : {u"7/3/2001", u"07/03/2001", u"07-03-2001", u"7.3.2001", u"7 3 2001", u"  7/3/2001  ",
+                               u"7 / 3 / 2001", u"2001-03-07", u"2001/3/7"}) {
+    EXPECT_EQ(services.ToDate(text), march7) << ::testing::PrintToString(std::u16string(text));
+  }
+  EXPECT_EQ(services.Day(u"07/03/2001"), 7);
+}
+
+TEST_P(DateConversion, MonthNamesOfEnglishInAnyCase) {
+  const Date september15 = DateOf(2026, 9, 15);
+  for (const char16_t* text : {u"15/September/2026", u"15/SEPTEMBER/2026", u"15/sep/2026", u"15-Sep.-2026",
+                               u"15 September 2026", u"September 15, 2026", u"2026 Sep 15"}) {
+    EXPECT_EQ(services.ToDate(text), september15) << ::testing::PrintToString(std::u16string(text));
+  }
+  EXPECT_EQ(services.ToDate(u"March 2001"), DateOf(2001, 3, 1));
+}
+
+TEST_P(DateConversion, MonthNamesOfTheLocaleInAnyCase) {
+  for (int month = 1; month <= 12; ++month) {
+    for (bool abbreviated : {false, true}) {
+      std::u16string name = services.locale().MonthName(month, abbreviated);
+      for (char16_t& c : name) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+      EXPECT_EQ(services.ToDate(u"3/" + name + u"/2030"), DateOf(2030, static_cast<unsigned>(month), 3))
+          << ::testing::PrintToString(name);
+    }
+  }
+}
+
+TEST_P(DateConversion, TimeOfDayAfterTheDate) {
+  EXPECT_EQ(services.ToDate(u"7/3/2001 14:05"), DateOf(2001, 3, 7, 14 + 5 / 60.0));
+  EXPECT_EQ(services.ToDate(u"7/3/2001 2:05:30 pm"), DateOf(2001, 3, 7, 14 + 5 / 60.0 + 30 / 3600.0));
+  EXPECT_EQ(services.ToDate(u"7/3/2001 12:00 AM"), DateOf(2001, 3, 7));
+  EXPECT_EQ(services.Day(u"7/3/2001 23:59:59"), 7);
+}
+
+TEST_P(DateConversion, MissingYearIsThePresentYear) {
+  EXPECT_EQ(services.ToDate(u"7/3"), DateOf(2026, 3, 7));
+  EXPECT_EQ(services.ToDate(u"7 March"), DateOf(2026, 3, 7));
+}
+
+TEST_P(DateConversion, TwoDigitYearsFallIntoTheLocaleWindow) {
+  const int max = services.locale().TwoDigitYearMax();
+  const auto yearOf = [&](std::u16string text) {
+    const double serial = services.ToDate(text).serial;
+    return static_cast<int>(std::chrono::year_month_day{std::chrono::sys_days{std::chrono::days{
+                                                            static_cast<long long>(serial) - 25569}}}
+                                .year());
+  };
+  for (int y = 0; y < 100; ++y) {
+    const std::u16string digits{static_cast<char16_t>(u'0' + y / 10), static_cast<char16_t>(u'0' + y % 10)};
+    const int year = yearOf(u"1/1/" + digits);
+    EXPECT_TRUE(year % 100 == y && year >= max - 99 && year <= max) << y << " read as " << year;
+    if (y < 10) {
+      EXPECT_EQ(yearOf(u"1/1/" + digits.substr(1)), year);
+    }
+  }
+  EXPECT_EQ(yearOf(u"1/1/100"), 100);  // three digits: as written
+  EXPECT_EQ(yearOf(u"1/1/0999"), 999);
+#ifndef _WIN32
+  EXPECT_EQ(max, 2049);  // without a user setting: 1950 to 2049
+  EXPECT_EQ(yearOf(u"31/12/49"), 2049);
+  EXPECT_EQ(yearOf(u"1/1/50"), 1950);
+#endif
+}
+
+TEST_P(DateConversion, LeapDays) {
+  EXPECT_TRUE(services.IsDate(u"29/02/2028"));
+  EXPECT_TRUE(services.IsDate(u"29/02/2000"));  // divisible by 400
+  EXPECT_FALSE(services.IsDate(u"29/02/1900"));  // divisible by 100 only
+  EXPECT_FALSE(services.IsDate(u"29/02/2027"));
+}
+
+TEST_P(DateConversion, TextsThatAreNoDate) {
+  for (const char16_t* text :
+       {u"", u"   ", u"abc", u"31/02/2026", u"29/02/2027", u"31/04/2026", u"32/1/2026", u"0/1/2026", u"1/0/2026",
+        u"1/13/2026", u"1/1/0099", u"1/1/10000", u"31/12/99999", u"7", u"7/", u"7/3/2001/", u"7//3/2001",
+        u"10:30", u"7/3/2001 25:00", u"7/3/2001 10:60", u"7/3/2001abc", u"7/3/2001 pm", u"7 Marchx 2001",
+        u"7 March April", u"007/3/2001", u"7/003/2001", u"1/2/3/4", u"-7/3/2001", u"7/3/2001 13:00 pm",
+        u"\u0661/3/2001"}) {
+    const std::u16string shown(text);
+    EXPECT_FALSE(services.IsDate(text)) << ::testing::PrintToString(shown);
+    EXPECT_EQ(ErrorOf([&] { services.ToDate(text); }), ErrorNumber::TypeMismatch) << ::testing::PrintToString(shown);
+    EXPECT_EQ(ErrorOf([&] { services.Day(text); }), ErrorNumber::TypeMismatch) << ::testing::PrintToString(shown);
+  }
+}
+
+TEST(DateConversionSpanish, SpanishNamesAndAbbreviation) {
+  LocaleServices spanish("es-ES");
+  const DateServices& services = spanish.services;
+  EXPECT_EQ(services.ToDate(u"15/septiembre/2026"), DateOf(2026, 9, 15));
+  EXPECT_EQ(services.ToDate(u"15/Septiembre/2026"), DateOf(2026, 9, 15));
+  EXPECT_EQ(services.ToDate(u"1/ENERO/2027"), DateOf(2027, 1, 1));
+  EXPECT_EQ(services.ToDate(u"24 dic 2026"), DateOf(2026, 12, 24));
+  // The locale's own abbreviation of September, whatever the platform makes it ("sep" or "sept").
+  const std::u16string september = services.Format(DateOf(2026, 9, 15), u"mmm", 1, 1);
+  EXPECT_EQ(services.ToDate(u"15/" + september + u"/2026"), DateOf(2026, 9, 15));
+  EXPECT_EQ(services.ToDate(u"15/" + september + u"./2026"), DateOf(2026, 9, 15));
+}
+
+TEST(Locales, UnknownNameIsRefused) {
+  EXPECT_EQ(ErrorOf([] { MakeLocale("xx-QQ"); }), ErrorNumber::InvalidProcedureCall);
+}
+
+TEST(Locales, UserLocaleHasNames) {
+  const auto locale = MakeLocale("");
+  for (int month = 1; month <= 12; ++month) EXPECT_FALSE(locale->MonthName(month, false).empty());
+  for (int weekday = 1; weekday <= 7; ++weekday) EXPECT_FALSE(locale->DayName(weekday, true).empty());
+  EXPECT_GE(locale->TwoDigitYearMax(), 99);
+}
+
+}  // namespace
+}  // namespace marelco

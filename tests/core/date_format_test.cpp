@@ -1,0 +1,166 @@
+// Format: the control's three formats in both locales, every date and time token, numbers and non-dates.
+#include "tests/core/date_test_support.h"
+
+namespace marelco {
+namespace {
+
+using test::DateOf;
+using test::ErrorOf;
+
+std::u16string Upper(std::u16string text) {
+  for (char16_t& c : text) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+  return text;
+}
+
+class DateFormat : public ::testing::Test {
+ protected:
+  test::LocaleServices english{"en-US"};
+  test::LocaleServices spanish{"es-ES"};
+  const Date afternoon = test::kFixedNow;  // Saturday 5 September 2026, 14:07:09
+
+  std::u16string Format(const FormatValue& value, std::u16string_view format) {
+    return english.services.Format(value, format, 1, 1);
+  }
+};
+
+TEST_F(DateFormat, TheControlsThreeFormats) {
+  const Date date = DateOf(2026, 9, 15, 10.5);
+  EXPECT_EQ(Format(date, u"dd/mm/yyyy"), u"15/09/2026");
+  EXPECT_EQ(Format(date, u"dd/mmm/yyyy"), u"15/Sep/2026");
+  EXPECT_EQ(Format(date, u"dd/mmmm/yyyy"), u"15/September/2026");
+  EXPECT_EQ(spanish.services.Format(date, u"dd/mm/yyyy", 1, 1), u"15/09/2026");
+  EXPECT_EQ(spanish.services.Format(date, u"dd/mmmm/yyyy", 1, 1), u"15/septiembre/2026");
+  EXPECT_EQ(spanish.services.Format(DateOf(2027, 1, 3), u"dd/mmmm/yyyy", 1, 1), u"03/enero/2027");
+  EXPECT_EQ(Format(DateOf(100, 1, 1), u"dd/mm/yyyy"), u"01/01/100");
+  EXPECT_EQ(Format(DateOf(9999, 12, 31), u"dd/mmmm/yyyy"), u"31/December/9999");
+}
+
+TEST_F(DateFormat, EnglishNames) {
+  const char16_t* months[] = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
+                              u"July",    u"August",   u"September", u"October", u"November", u"December"};
+  for (unsigned month = 1; month <= 12; ++month) {
+    const Date date = DateOf(2026, month, 1);
+    EXPECT_EQ(Format(date, u"mmmm"), months[month - 1]);
+    EXPECT_EQ(Format(date, u"mmm"), std::u16string(months[month - 1]).substr(0, 3));
+  }
+  EXPECT_EQ(Format(afternoon, u"dddd ddd"), u"Saturday Sat");
+}
+
+TEST_F(DateFormat, AbbreviationsAreShortFormsWithoutPeriod) {
+  // The platforms differ on the abbreviations ("sep", "sept"); each is the start of the full name, and none ends
+  // in a period, which would read as a separator.
+  for (auto* services : {&english.services, &spanish.services}) {
+    for (unsigned month = 1; month <= 12; ++month) {
+      const Date date = DateOf(2026, month, 1);
+      const std::u16string full = Upper(services->Format(date, u"mmmm", 1, 1));
+      const std::u16string abbreviation = Upper(services->Format(date, u"mmm", 1, 1));
+      ASSERT_FALSE(abbreviation.empty());
+      EXPECT_NE(abbreviation.back(), u'.');
+      EXPECT_EQ(full.compare(0, abbreviation.size(), abbreviation), 0) << ::testing::PrintToString(abbreviation);
+    }
+  }
+}
+
+struct TokenCase {
+  const char16_t* format;
+  const char16_t* expected;
+};
+
+TEST_F(DateFormat, DateTokens) {
+  const TokenCase cases[] = {
+      {u"d", u"5"},       {u"dd", u"05"},     {u"m", u"9"},        {u"mm", u"09"},      {u"mmm", u"Sep"},
+      {u"yy", u"26"},     {u"yyyy", u"2026"}, {u"y", u"248"},      {u"q", u"3"},        {u"DD/MM/YYYY", u"05/09/2026"},
+      {u"w", u"7"},       {u"ww", u"36"},     {u"ddddd", u"Saturday5"},
+  };
+  for (const TokenCase& token : cases) {
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+  }
+}
+
+TEST_F(DateFormat, TimeTokens) {
+  const TokenCase cases[] = {
+      {u"h", u"14"},           {u"hh:nn:ss", u"14:07:09"}, {u"h:n:s", u"14:7:9"},  {u"h:mm", u"14:07"},
+      {u"hh:mm:ss AM/PM", u"02:07:09 PM"},                 {u"h am/pm", u"2 pm"},  {u"h A/P", u"2 P"},
+      {u"h a/p", u"2 p"},      {u"h Am/pM", u"2 pM"},      {u"HH:NN", u"14:07"},
+  };
+  for (const TokenCase& token : cases) {
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+  }
+  EXPECT_EQ(Format(DateOf(2026, 9, 5, 0.5), u"h:nn AM/PM"), u"12:30 AM");
+  EXPECT_EQ(Format(DateOf(2026, 9, 5, 12), u"h:nn AM/PM"), u"12:00 PM");
+  EXPECT_EQ(Format(DateOf(2026, 9, 5, 11), u"hh a/p"), u"11 a");
+}
+
+TEST_F(DateFormat, MinutesOrMonthAfterHours) {
+  const TokenCase cases[] = {
+      {u"h \"x\" m", u"14 x 7"},  // literals between keep the minutes
+      {u"h d m", u"14 5 9"},      // a date token between makes it the month
+      {u"h m m", u"14 7 9"},      // only the first run after the hours
+      {u"m h", u"9 14"},
+      {u"n m", u"7 9"},           // n is always minutes and leaves m the month
+      {u"h mmm", u"14 Sep"},
+  };
+  for (const TokenCase& token : cases) {
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+  }
+}
+
+TEST_F(DateFormat, LiteralsAndOtherCharacters) {
+  const TokenCase cases[] = {
+      {u"\"Day\" d", u"Day 5"},   {u"\\d d", u"d 5"},          {u"dd.mm.yyyy", u"05.09.2026"},
+      {u"dd-mm-yyyy", u"05-09-2026"}, {u"\"unclosed", u"unclosed"}, {u"d\\", u"5"},
+      {u"[d] é", u"[5] é"},
+  };
+  for (const TokenCase& token : cases) {
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+  }
+}
+
+TEST_F(DateFormat, WeekOfYearFollowsItsArguments) {
+  const DateServices& services = english.services;
+  const Date january1 = DateOf(2027, 1, 1);  // a Friday
+  EXPECT_EQ(services.Format(january1, u"ww", 1, 1), u"1");
+  EXPECT_EQ(services.Format(january1, u"ww", 2, 2), u"53");  // Monday weeks, the first with four days
+  EXPECT_EQ(services.Format(DateOf(2027, 1, 4), u"ww", 2, 2), u"1");
+  EXPECT_EQ(services.Format(DateOf(2027, 1, 3), u"ww", 1, 3), u"1");  // first whole week from Sunday 3 January
+  EXPECT_EQ(services.Format(january1, u"w", 2, 1), u"5");
+  EXPECT_EQ(ErrorOf([&] { services.Format(january1, u"ww", 8, 1); }), ErrorNumber::InvalidProcedureCall);
+}
+
+TEST_F(DateFormat, TextsAreReadAsDates) {
+  EXPECT_EQ(Format(std::u16string(u"7 March 2001"), u"dd/mm/yyyy"), u"07/03/2001");
+  EXPECT_EQ(Format(std::u16string(u"6/12/2026"), u"dd/mmmm/yyyy"), u"06/December/2026");
+  EXPECT_EQ(spanish.services.Format(std::u16string(u"15/09/2026"), u"dd/mmmm/yyyy", 1, 1), u"15/septiembre/2026");
+}
+
+TEST_F(DateFormat, TextThatIsNoDateComesBackUnchanged) {
+  for (const char16_t* text : {u"abc", u"", u"31/02/2026", u"12 monkeys"}) {
+    EXPECT_EQ(Format(std::u16string(text), u"dd/mm/yyyy"), text);
+  }
+}
+
+TEST_F(DateFormat, Numbers) {
+  EXPECT_EQ(Format(6.0, u"00"), u"06");
+  EXPECT_EQ(Format(31.0, u"00"), u"31");
+  EXPECT_EQ(Format(123.0, u"00"), u"123");
+  EXPECT_EQ(Format(std::u16string(u"6"), u"00"), u"06");
+  EXPECT_EQ(Format(1234.5, u"#,##0.00"), u"1,234.50");
+  EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
+  EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");
+}
+
+TEST_F(DateFormat, EmptyFormatGivesTheValuesOwnText) {
+  EXPECT_EQ(Format(DateOf(2026, 9, 15), u""), u"15/09/2026");
+  EXPECT_EQ(Format(afternoon, u""), u"05/09/2026 14:07:09");
+  EXPECT_EQ(Format(6.5, u""), u"6.5");
+  EXPECT_EQ(Format(std::u16string(u"any text"), u""), u"any text");
+}
+
+TEST_F(DateFormat, ValuesOutsideTheSupportedDates) {
+  EXPECT_EQ(Format(Date{3e6}, u"dd/mm/yyyy"), u"3000000");
+  EXPECT_EQ(Format(Date{std::nan("")}, u"dd/mm/yyyy"), Format(std::nan(""), u""));
+  EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy"), u"31/12/9999");  // rounds within the day
+}
+
+}  // namespace
+}  // namespace marelco

@@ -2,7 +2,7 @@
 
 #include "pages/win_util.h"
 
-namespace marelco::win {
+namespace marelco::win32 {
 namespace {
 
 // Runs a call and turns a failure into a RuntimeError.
@@ -15,9 +15,12 @@ void Check(HRESULT result) {
 void ThrowDispatchError(HRESULT result, const EXCEPINFO& exception) {
   switch (result) {
     case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND: throw RuntimeError(kUnsupportedMember);
-    case DISP_E_TYPEMISMATCH: throw RuntimeError(ErrorNumber::TypeMismatch);
-    case DISP_E_OVERFLOW: throw RuntimeError(ErrorNumber::Overflow);
+    case DISP_E_MEMBERNOTFOUND:
+      throw RuntimeError(kUnsupportedMember);
+    case DISP_E_TYPEMISMATCH:
+      throw RuntimeError(ErrorNumber::TypeMismatch);
+    case DISP_E_OVERFLOW:
+      throw RuntimeError(ErrorNumber::Overflow);
     case DISP_E_EXCEPTION:
       if (exception.wCode) throw RuntimeError(static_cast<ErrorNumber>(exception.wCode));
       result = exception.scode;
@@ -34,7 +37,7 @@ HRESULT ResultOf(const RuntimeError& error) {
 }
 
 DISPID DispatchObject::Member(std::u16string_view name) {
-  std::wstring wide = Wide(name);
+  std::wstring wide = ToWide(std::u16string(name));
   LPOLESTR names[] = {wide.data()};
   DISPID id = DISPID_UNKNOWN;
   Check(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
@@ -46,8 +49,8 @@ Variant DispatchObject::Get(std::u16string_view member) {
   DISPPARAMS none = {};
   EXCEPINFO exception = {};
   ScopedVariant value;
-  const HRESULT got = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
-                                      &none, value.get(), &exception, nullptr);
+  const HRESULT got = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none,
+                                      value.get(), &exception, nullptr);
   if (FAILED(got)) ThrowDispatchError(got, exception);
   return FromAutomation(*value);
 }
@@ -66,13 +69,20 @@ void DispatchObject::Set(std::u16string_view member, const Variant& value) {
 
 Variant FromAutomation(const VARIANT& value) {
   switch (V_VT(&value)) {
-    case VT_EMPTY: return {};
-    case VT_BOOL: return Variant::FromBoolean(V_BOOL(&value) ? kTrue : kFalse);
-    case VT_I2: return Variant::FromInteger(V_I2(&value));
-    case VT_I4: return Variant::FromLong(V_I4(&value));
-    case VT_R4: return Variant::FromSingle(V_R4(&value));
-    case VT_R8: return Variant::FromDouble(V_R8(&value));
-    case VT_BSTR: return Variant::FromString(FromWide({V_BSTR(&value), SysStringLen(V_BSTR(&value))}));
+    case VT_EMPTY:
+      return {};
+    case VT_BOOL:
+      return Variant::FromBoolean(V_BOOL(&value) ? kTrue : kFalse);
+    case VT_I2:
+      return Variant::FromInteger(V_I2(&value));
+    case VT_I4:
+      return Variant::FromLong(V_I4(&value));
+    case VT_R4:
+      return Variant::FromSingle(V_R4(&value));
+    case VT_R8:
+      return Variant::FromDouble(V_R8(&value));
+    case VT_BSTR:
+      return Variant::FromString(ToU16({V_BSTR(&value), SysStringLen(V_BSTR(&value))}));
   }
   ScopedVariant text;
   Check(VariantChangeType(text.get(), const_cast<VARIANT*>(&value), VARIANT_ALPHABOOL, VT_BSTR));
@@ -105,16 +115,17 @@ void ToAutomation(const Variant& value, VARIANT* result) {
       V_R8(result) = value.ToDouble();
       return;
     case VariantType::String: {
-      const std::wstring text = Wide(value.ToString());
+      const std::wstring text = ToWide(value.ToString());
       V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
       if (!V_BSTR(result)) throw RuntimeError(static_cast<ErrorNumber>(7));  // "Out of memory"
       V_VT(result) = VT_BSTR;
       return;
     }
     case VariantType::Font:
-    case VariantType::Picture: break;
+    case VariantType::Picture:
+      break;
   }
   throw RuntimeError(ErrorNumber::TypeMismatch);  // the page never hands over objects
 }
 
-}  // namespace marelco::win
+}  // namespace marelco::win32

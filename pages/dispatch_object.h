@@ -2,12 +2,13 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 #include <wrl/client.h>
 
 #include "pages/page_controls.h"
 
-namespace marelco::win {
+namespace marelco::win32 {
 
 class DispatchObject : public SelectedObject {
  public:
@@ -32,4 +33,4 @@ void ToAutomation(const Variant& value, VARIANT* result);
 // A run-time error as an HRESULT: the platform's error numbers in the control facility.
 HRESULT ResultOf(const RuntimeError& error);
 
-}  // namespace marelco::win
+}  // namespace marelco::win32

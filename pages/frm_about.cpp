@@ -9,7 +9,9 @@
 namespace marelco {
 namespace {
 
-using win::TwipsRect;
+using win32::ToU16;
+using win32::ToWide;
+using win32::TwipsRect;
 
 constexpr TwipsRect kClientArea = {0, 0, 4620, 2085};
 constexpr TwipsRect kPicIcon = {240, 240, 480, 480};
@@ -57,7 +59,7 @@ class frmAbout {
   static LRESULT CALLBACK DialogKeys(int code, WPARAM wparam, LPARAM lparam);
 
   HWND window_ = nullptr;
-  HICON icon_ = nullptr;   // a shared resource icon: the system frees it
+  HICON icon_ = nullptr;  // a shared resource icon: the system frees it
   HHOOK dialog_keys_ = nullptr;
 };
 
@@ -75,19 +77,19 @@ HRESULT frmAbout::Show() {
 }
 
 HRESULT frmAbout::Load() {
-  window_ = win::CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProcedure,
-                                   reinterpret_cast<LPARAM>(this));
+  window_ = win32::CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProcedure,
+                                     reinterpret_cast<LPARAM>(this));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
   PagesInUseChange(+1);
   // The host's message loop knows nothing of the box: Tab, Enter and Esc reach it through this hook.
   dialog_keys_ = SetWindowsHookExW(WH_GETMESSAGE, DialogKeys, nullptr, GetCurrentThreadId());
 
-  RECT frame = win::PixelsOf(kClientArea);
+  RECT frame = win32::PixelsOf(kClientArea);
   AdjustWindowRectEx(&frame, GetWindowLongW(window_, GWL_STYLE), FALSE, GetWindowLongW(window_, GWL_EXSTYLE));
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  icon_ = static_cast<HICON>(LoadImageW(win::PagesModule(), MAKEINTRESOURCEW(IDI_KALENDO), IMAGE_ICON, 0, 0,
-                                        LR_DEFAULTSIZE | LR_SHARED));
+  icon_ = static_cast<HICON>(
+      LoadImageW(win32::PagesModule(), MAKEINTRESOURCEW(IDI_KALENDO), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   CreateControls();
   Form_Load();
@@ -96,30 +98,31 @@ HRESULT frmAbout::Load() {
 
 // The controls in their tab order: the focus starts on cmdOK.
 void frmAbout::CreateControls() {
-  HWND ok = win::AddControl(window_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kCmdOK, IDOK);
-  HWND picture = win::AddControl(window_, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kPicIcon, -1);
+  HWND ok = win32::AddControl(window_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kCmdOK, IDOK);
+  HWND picture = win32::AddControl(window_, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kPicIcon, -1);
   SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-  win::AddControl(window_, L"STATIC", win::Wide(kProductDisplayName).c_str(), SS_LEFT | SS_NOPREFIX, kLblDescription,
-                  kLblDescriptionId);
-  win::AddControl(window_, L"STATIC", win::Wide(kAuthorCredit).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer0, -1);
-  win::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblTitle, kLblTitleId);
-  win::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblVersion, kLblVersionId);
-  win::AddControl(window_, L"STATIC", win::Wide(kAuthorContact).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer1, -1);
+  win32::AddControl(window_, L"STATIC", ToWide(kProductDisplayName).c_str(), SS_LEFT | SS_NOPREFIX, kLblDescription,
+                    kLblDescriptionId);
+  win32::AddControl(window_, L"STATIC", ToWide(kAuthorCredit).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer0, -1);
+  win32::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblTitle, kLblTitleId);
+  win32::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblVersion, kLblVersionId);
+  win32::AddControl(window_, L"STATIC", ToWide(kAuthorContact).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer1, -1);
   SetFocus(ok);
 }
 
 void frmAbout::Form_Load() {
   const ApplicationInfo app = ReadApplicationInfo();
-  SetWindowTextW(window_, win::Wide(AboutCaption(app)).c_str());
-  SetDlgItemTextW(window_, kLblVersionId, win::Wide(VersionText(app)).c_str());
-  SetDlgItemTextW(window_, kLblTitleId, win::Wide(app.title).c_str());
-  SetDlgItemTextW(window_, kLblDescriptionId, win::Wide(app.file_description).c_str());
+  SetWindowTextW(window_, ToWide(AboutCaption(app)).c_str());
+  SetDlgItemTextW(window_, kLblVersionId, ToWide(VersionText(app)).c_str());
+  SetDlgItemTextW(window_, kLblTitleId, ToWide(app.title).c_str());
+  SetDlgItemTextW(window_, kLblDescriptionId, ToWide(app.file_description).c_str());
 }
 
 void frmAbout::Form_Paint(HDC dc) {
   for (const Line& line : kLine1) {
-    RECT pixels = {win::TwipsToPixels(line.left), win::TwipsToPixels(line.top), win::TwipsToPixels(line.right) + 1,
-                   win::TwipsToPixels(line.top) + line.pixels_wide};  // drawn inside, below its top
+    RECT pixels = {win32::TwipsToPixels(line.left), win32::TwipsToPixels(line.top),
+                   win32::TwipsToPixels(line.right) + 1,
+                   win32::TwipsToPixels(line.top) + line.pixels_wide};  // drawn inside, below its top
     SetDCBrushColor(dc, line.colour);
     FillRect(dc, &pixels, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
@@ -175,9 +178,7 @@ LRESULT CALLBACK frmAbout::DialogKeys(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-HRESULT ShowAbout() {
-  return shared_box.Show();
-}
+HRESULT ShowAbout() { return shared_box.Show(); }
 
 HWND AboutWindow() { return shared_box.window(); }
 
@@ -186,7 +187,7 @@ ApplicationInfo ReadApplicationInfo() {
   info.title = kApplicationTitle;
   info.file_description = kProductDisplayName;  // for a module without a version block
   wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(win::PagesModule(), path, MAX_PATH);
+  const DWORD length = GetModuleFileNameW(win32::PagesModule(), path, MAX_PATH);
   if (!length || length == MAX_PATH) return info;
   DWORD unused = 0;
   std::vector<char> block(GetFileVersionInfoSizeW(path, &unused));
@@ -204,7 +205,7 @@ ApplicationInfo ReadApplicationInfo() {
       size >= 2 * sizeof(WORD)) {
     wchar_t name[64];
     wsprintfW(name, L"\\StringFileInfo\\%04x%04x\\FileDescription", translation[0], translation[1]);
-    info.file_description = win::FromWide(VersionString(block, name));
+    info.file_description = ToU16(VersionString(block, name));
   }
   return info;
 }

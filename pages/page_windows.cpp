@@ -2,12 +2,12 @@
 
 #include "pages/win_util.h"
 
-namespace marelco::win {
+namespace marelco::win32 {
 
 void ComboBoxWindow::Attach(HWND window) {
   window_ = window;
   for (int i = 0; i < state_.ListCount(); ++i) {
-    SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(state_.List(i)).c_str()));
+    SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(state_.List(i)).c_str()));
   }
   SetText(state_.Text());
 }
@@ -19,16 +19,16 @@ void ComboBoxWindow::Detach() {
 
 void ComboBoxWindow::AddItem(const std::u16string& item) {
   state_.AddItem(item);
-  if (window_) SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  if (window_) SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
 }
 
-std::u16string ComboBoxWindow::Text() const { return window_ ? FromWide(WindowText(window_)) : state_.Text(); }
+std::u16string ComboBoxWindow::Text() const { return window_ ? ToU16(WindowText(window_)) : state_.Text(); }
 
 // A text that is an entry of the list selects that entry, so that the arrow keys go on from there.
 void ComboBoxWindow::SetText(const std::u16string& text) {
   state_.SetText(text);
   if (!window_) return;
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = ToWide(text);
   LRESULT entry = SendMessageW(window_, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str()));
   if (entry != CB_ERR && List(static_cast<int>(entry)) != text) entry = CB_ERR;  // the search ignores case
   SendMessageW(window_, CB_SETCURSEL, entry == CB_ERR ? -1 : entry, 0);
@@ -55,4 +55,4 @@ void CheckBoxWindow::SetValue(int value) {
   if (window_) SendMessageW(window_, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-}  // namespace marelco::win
+}  // namespace marelco::win32

@@ -12,12 +12,13 @@
 #include "pages/pages_in_use.h"
 #include "pages/ppg.h"
 #include "pages/win_util.h"
+#include "win32/handles.h"
 
 namespace marelco {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using win::TwipsRect;
+using win32::TwipsRect;
 
 constexpr int kFormatoId = 101;
 constexpr int kLockedId = 102;
@@ -64,7 +65,7 @@ class PropertyPage final : public IPropertyPage, public IDispatch {
   STDMETHODIMP SetObjects(ULONG count, IUnknown** objects) override;
   STDMETHODIMP Show(UINT command) override {
     if (!window_) return E_UNEXPECTED;
-    ShowWindow(window_, command);
+    ShowWindow(window_.get(), command);
     return S_OK;
   }
   STDMETHODIMP Move(LPCRECT place) override;
@@ -73,7 +74,7 @@ class PropertyPage final : public IPropertyPage, public IDispatch {
   STDMETHODIMP Help(LPCOLESTR) override { return E_NOTIMPL; }
   STDMETHODIMP TranslateAccelerator(MSG* message) override {
     if (!message) return E_POINTER;
-    return window_ && IsDialogMessageW(window_, message) ? S_OK : S_FALSE;
+    return window_ && IsDialogMessageW(window_.get(), message) ? S_OK : S_FALSE;
   }
 
   // IDispatch, as _ppg: no members.
@@ -98,10 +99,10 @@ class PropertyPage final : public IPropertyPage, public IDispatch {
 
   std::atomic<ULONG> references_ = 1;
   ComPtr<IPropertyPageSite> site_;
-  HWND window_ = nullptr;
-  win::ComboBoxWindow cboFormato_{u"cboFormato"};
-  win::CheckBoxWindow chkLocked_;
-  win::CheckBoxWindow chkEnabled_;
+  win32::UniqueWindow window_;
+  win32::ComboBoxWindow cboFormato_{u"cboFormato"};
+  win32::CheckBoxWindow chkLocked_;
+  win32::CheckBoxWindow chkEnabled_;
   ppg page_{cboFormato_, chkLocked_, chkEnabled_};
 };
 
@@ -122,7 +123,8 @@ STDMETHODIMP PropertyPage::QueryInterface(REFIID iid, void** object) {
 STDMETHODIMP PropertyPage::Activate(HWND parent, LPCRECT place, BOOL) {
   if (!place) return E_POINTER;
   if (window_) return E_UNEXPECTED;
-  window_ = win::CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this));
+  window_.reset(
+      win32::CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this)));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
   CreateControls();
   return Move(place);
@@ -130,15 +132,16 @@ STDMETHODIMP PropertyPage::Activate(HWND parent, LPCRECT place, BOOL) {
 
 // The controls in their tab order: the label's access key leads to the combo box after it.
 void PropertyPage::CreateControls() {
-  win::AddControl(window_, L"STATIC", L"&Format:", SS_LEFT, kLblFormato, -1);
+  HWND page = window_.get();
+  win32::AddControl(page, L"STATIC", L"&Format:", SS_LEFT, kLblFormato, -1);
   TwipsRect combo = kCboFormato;
   combo.height += kDroppedListTwips;
-  cboFormato_.Attach(win::AddControl(window_, L"COMBOBOX", nullptr, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL |
-                                     WS_TABSTOP, combo, kFormatoId));
-  chkLocked_.Attach(win::AddControl(window_, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked,
-                                    kLockedId));
-  chkEnabled_.Attach(win::AddControl(window_, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled,
-                                     kEnabledId));
+  cboFormato_.Attach(win32::AddControl(page, L"COMBOBOX", nullptr,
+                                       CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, combo, kFormatoId));
+  chkLocked_.Attach(
+      win32::AddControl(page, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked, kLockedId));
+  chkEnabled_.Attach(
+      win32::AddControl(page, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled, kEnabledId));
 }
 
 STDMETHODIMP PropertyPage::Deactivate() {
@@ -146,8 +149,7 @@ STDMETHODIMP PropertyPage::Deactivate() {
   cboFormato_.Detach();
   chkLocked_.Detach();
   chkEnabled_.Detach();
-  DestroyWindow(window_);
-  window_ = nullptr;
+  window_.reset();
   return S_OK;
 }
 
@@ -160,7 +162,7 @@ STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info) {
   *info = {};
   info->cb = sizeof *info;
   info->pszTitle = title;
-  info->size = {win::TwipsToPixels(kPageSize.width), win::TwipsToPixels(kPageSize.height)};
+  info->size = {win32::TwipsToPixels(kPageSize.width), win32::TwipsToPixels(kPageSize.height)};
   return S_OK;
 }
 
@@ -171,13 +173,13 @@ STDMETHODIMP PropertyPage::SetObjects(ULONG count, IUnknown** objects) {
     ComPtr<IDispatch> object;
     if (!objects[i]) return E_POINTER;
     if (FAILED(objects[i]->QueryInterface(IID_PPV_ARGS(&object)))) return E_NOINTERFACE;
-    selection.push_back(std::make_shared<win::DispatchObject>(std::move(object)));
+    selection.push_back(std::make_shared<win32::DispatchObject>(std::move(object)));
   }
   try {
     page_.SetSelection(std::move(selection));
     return S_OK;
   } catch (const RuntimeError& error) {
-    return win::ResultOf(error);
+    return win32::ResultOf(error);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
@@ -186,7 +188,7 @@ STDMETHODIMP PropertyPage::SetObjects(ULONG count, IUnknown** objects) {
 STDMETHODIMP PropertyPage::Move(LPCRECT place) {
   if (!place) return E_POINTER;
   if (!window_) return E_UNEXPECTED;
-  MoveWindow(window_, place->left, place->top, place->right - place->left, place->bottom - place->top, TRUE);
+  MoveWindow(window_.get(), place->left, place->top, place->right - place->left, place->bottom - place->top, TRUE);
   return S_OK;
 }
 
@@ -197,7 +199,7 @@ STDMETHODIMP PropertyPage::Apply() {
     page_.ClearChanged();
     return S_OK;
   } catch (const RuntimeError& error) {
-    return win::ResultOf(error);
+    return win32::ResultOf(error);
   }
 }
 

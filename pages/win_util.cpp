@@ -2,19 +2,13 @@
 
 #include <vector>
 
-namespace marelco::win {
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+namespace marelco::win32 {
 
 int TwipsToPixels(int twips) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  return MulDiv(twips, dpi, 1440);
+  return ToPixels(static_cast<Single>(twips), dpi);
 }
 
 RECT PixelsOf(const TwipsRect& twips) {
@@ -54,4 +48,4 @@ HWND AddControl(HWND dialog, const wchar_t* window_class, const wchar_t* text, D
   return control;
 }
 
-}  // namespace marelco::win
+}  // namespace marelco::win32

@@ -1,24 +1,13 @@
-// Small Windows helpers of the pages: wide strings, BSTR and VARIANT ownership, twips, dialog windows.
+// Small Windows helpers of the pages: VARIANT ownership, twips at the screen's resolution, dialog windows.
 #pragma once
 
 #include <windows.h>
+
 #include <oleauto.h>
 
-#include <memory>
-#include <string>
-#include <string_view>
+#include "win32/window_support.h"
 
-namespace marelco::win {
-
-inline std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
-inline std::u16string FromWide(std::wstring_view text) { return {text.begin(), text.end()}; }
-
-std::wstring WindowText(HWND window);
-
-struct BstrFree {
-  void operator()(BSTR text) const { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+namespace marelco::win32 {
 
 // A VARIANT cleared when it goes out of scope.
 class ScopedVariant {
@@ -51,4 +40,4 @@ HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC procedure, LPARAM param
 HWND AddControl(HWND dialog, const wchar_t* window_class, const wchar_t* text, DWORD style, const TwipsRect& place,
                 int id);
 
-}  // namespace marelco::win
+}  // namespace marelco::win32

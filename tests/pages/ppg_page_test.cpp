@@ -1,11 +1,10 @@
 #include "pages/ppg_page.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <wrl/client.h>
-
-#include <commctrl.h>
 
 #include <memory>
 #include <vector>
@@ -121,8 +120,7 @@ TEST_F(PpgPageTest, DefaultInterfaceIsADispatchWithoutMembers) {
 }
 
 TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {
-  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmmm/yyyy", true, false)}),
-            S_OK);
+  ASSERT_EQ(Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmmm/yyyy", true, false)}), S_OK);
   EXPECT_EQ(page->IsPageDirty(), S_OK);  // loading the selection changed what the page shows
   EXPECT_FALSE(site.statuses.empty());
   HWND window = Show();
@@ -156,8 +154,8 @@ TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {
     EXPECT_TRUE(control->Locked());
     EXPECT_TRUE(control->Enabled());
   }
-  EXPECT_EQ(controls[0]->writes, (std::vector<std::wstring>{L"Formato", L"Locked", L"Enabled", L"Formato", L"Locked",
-                                                             L"Enabled"}));
+  EXPECT_EQ(controls[0]->writes,
+            (std::vector<std::wstring>{L"Formato", L"Locked", L"Enabled", L"Formato", L"Locked", L"Enabled"}));
 }
 
 TEST_F(PpgPageTest, AFormatChosenFromTheListIsAppliedAndSurvivesDeactivation) {
@@ -260,14 +258,13 @@ void CALLBACK LookAtTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
   PageFactory factory;
   DWORD registration = 0;
-  ASSERT_EQ(CoRegisterClassObject(kClsidPpg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration),
-            S_OK);
+  ASSERT_EQ(CoRegisterClassObject(kClsidPpg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration), S_OK);
   Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmm/yyyy", false, true)});
   std::vector<IUnknown*> objects(controls.begin(), controls.end());
   CLSID pages[] = {kClsidPpg};
   SetTimer(nullptr, 0, 50, LookAtTheFrame);
-  EXPECT_EQ(OleCreatePropertyFrame(frame->get(), 40, 40, L"Kalendo", 2, objects.data(), 1, pages,
-                                   LOCALE_USER_DEFAULT, 0, nullptr),
+  EXPECT_EQ(OleCreatePropertyFrame(frame->get(), 40, 40, L"Kalendo", 2, objects.data(), 1, pages, LOCALE_USER_DEFAULT,
+                                   0, nullptr),
             S_OK);
   CoRevokeClassObject(registration);
   EXPECT_EQ(frame_seen.tab, L"Generales");

@@ -39,6 +39,7 @@ void AppendNumber(std::u16string& out, long long value, int minDigits) {
 
 // The length of an AM/PM or A/P token at position i of the format, 0 when there is none.
 size_t MeridiemLength(std::u16string_view format, size_t i) {
+  if (AsciiLower(format[i]) != u'a') return 0;
   const auto matches = [&](std::u16string_view token) {
     if (format.size() - i < token.size()) return false;
     for (size_t k = 0; k < token.size(); ++k) {

@@ -87,10 +87,14 @@ class Reader {
   // The longest month name that the text continues with, as a whole word.
   std::optional<Field> ReadMonthName(const std::vector<DateServices::Names::MonthWord>& words) {
     const std::u16string_view rest = text_.substr(position_);
+    if (rest.empty()) return std::nullopt;
+    const char16_t first = FoldCase(rest[0]);
     const DateServices::Names::MonthWord* best = nullptr;
     for (const auto& word : words) {
       const size_t length = word.folded.size();
-      if (length == 0 || length > rest.size() || (best && length <= best->folded.size())) continue;
+      if (length == 0 || word.folded[0] != first || length > rest.size() || (best && length <= best->folded.size())) {
+        continue;
+      }
       if (length < rest.size() && !EndsWord(rest[length])) continue;
       if (std::equal(word.folded.begin(), word.folded.end(), rest.begin(),
                      [](char16_t folded, char16_t c) { return folded == FoldCase(c); })) {

@@ -15,9 +15,11 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kEditId = 1;
 
-HWND CreateEdit(HWND surface) {
+// The EDIT window at its first place: the top left corner of the surface, 1665 x 300 twips.
+HWND CreateEdit(HWND surface, Dpi dpi) {
   return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, surface,
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0,
+                         ToPixels(EditTextBox::kFirstWidth, dpi.x), ToPixels(EditTextBox::kFirstHeight, dpi.y), surface,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -52,10 +54,9 @@ class ScopedShiftState {
 }  // namespace
 
 EditTextBox::EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont)
-    : window_(CreateEdit(surface)), dpi_(dpi) {
+    : window_(CreateEdit(surface, dpi)), dpi_(dpi) {
   SetWindowSubclass(hwnd(), SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   SetFont(MakeFont(surfaceFont));
-  Place();
 }
 
 EditTextBox::~EditTextBox() {
@@ -71,7 +72,9 @@ void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events);
 
 std::u16string EditTextBox::Text() const { return ToU16(WindowText(hwnd())); }
 
+// Writing the text it holds already leaves the box as it is, selection included.
 void EditTextBox::SetText(const std::u16string& text) {
+  if (text == Text()) return;
   WriteText([&] { SetWindowTextW(hwnd(), ToWide(text).c_str()); });
 }
 

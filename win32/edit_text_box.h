@@ -15,6 +15,9 @@ namespace marelco::win32 {
 
 class EditTextBox final : public TextBox {
  public:
+  static constexpr Single kFirstWidth = 1665;
+  static constexpr Single kFirstHeight = 300;
+
   // Creates the EDIT window in the surface at its first place (twips), with the surface's font attributes.
   EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont);
   EditTextBox(const EditTextBox&) = delete;
@@ -91,8 +94,8 @@ class EditTextBox final : public TextBox {
   std::u16string toolTipText_;
   Single left_ = 0;
   Single top_ = 0;
-  Single width_ = 1665;
-  Single height_ = 300;
+  Single width_ = kFirstWidth;
+  Single height_ = kFirstHeight;
   bool leftButtonPressed_ = false;
 };
 

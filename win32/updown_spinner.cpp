@@ -21,6 +21,7 @@ HWND CreateUpDown(HWND surface) {
 
 }  // namespace
 
+// The up-down gives itself a width of its own when created without a buddy: it is placed again.
 UpDownSpinner::UpDownSpinner(HWND surface, Dpi dpi) : window_(CreateUpDown(surface)), dpi_(dpi) { Place(); }
 
 LRESULT UpDownSpinner::OnDeltaPosition(const NMUPDOWN& change) {

@@ -179,6 +179,18 @@ TEST_F(SurfaceWindowTest, ClickAndDoubleClickOfTheTextBox) {
   EXPECT_EQ(log, (std::vector<std::string>{"Click", "DblClick"}));
 }
 
+TEST_F(SurfaceWindowTest, WritingTheSameTextKeepsTheSelection) {
+  TextBox& box = surface.txtFecha();
+  box.SetText(u"31/01/2027");
+  box.SetSelStart(3);
+  box.SetSelLength(2);
+  box.SetText(u"31/01/2027");
+  EXPECT_EQ(box.SelStart(), 3);
+  EXPECT_EQ(box.SelLength(), 2);
+  box.SetText(u"01/02/2027");
+  EXPECT_EQ(box.SelStart(), 0);
+}
+
 TEST_F(SurfaceWindowTest, ColoursAreGivenToTheEditWhenItPaints) {
   TextBox& box = surface.txtFecha();
   box.SetBackColor(0x00336699);

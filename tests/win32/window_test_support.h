@@ -12,10 +12,13 @@
 
 namespace marelco::win32::testing {
 
-// Handles every message waiting for this thread, as a message loop would.
+// Handles every message waiting for this thread, as a form's message loop would: Tab and Shift+Tab move
+// between the form's controls.
 inline void Pump() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    HWND form = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (form && IsDialogMessageW(form, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -40,7 +43,7 @@ class TestForm {
   }
 
   TestForm() {
-    window_.reset(CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, 400, 200,
+    window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"form", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, 400, 200,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     other_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 100, 100, 20, window_.get(),
                              nullptr, GetModuleHandleW(nullptr), nullptr);

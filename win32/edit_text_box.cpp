@@ -23,6 +23,27 @@ HWND CreateEdit(HWND surface, Dpi dpi) {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
 }
 
+// The tooltip window of the calling thread, shared by its text boxes and made when the first of them gets a
+// tool tip. Like a thread's other windows, it is destroyed when the thread ends.
+HWND ToolTipWindow() {
+  thread_local HWND toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  return toolTip;
+}
+
+// Adds, changes or (with an empty text) removes the edit window's tool in the thread's tooltip window.
+void SetToolTip(HWND edit, const std::wstring& text, bool hadOne) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(edit);
+  tool.uId = reinterpret_cast<UINT_PTR>(edit);
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  UINT message = text.empty() ? TTM_DELTOOLW : hadOne ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW;
+  SendMessageW(ToolTipWindow(), message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void CheckNotNegative(Long value) {
   if (value < 0) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
 }
@@ -61,10 +82,14 @@ EditTextBox::EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceF
 
 EditTextBox::~EditTextBox() {
   events_ = {};
+  RemoveToolTip();
   if (window_) RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
 }
 
-void EditTextBox::OnWindowDestroyed() { window_.release(); }
+void EditTextBox::OnWindowDestroyed() {
+  RemoveToolTip();
+  window_.release();
+}
 
 void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events); }
 
@@ -172,7 +197,14 @@ bool EditTextBox::Locked() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & E
 
 void EditTextBox::SetLocked(bool locked) { SendMessageW(hwnd(), EM_SETREADONLY, locked, 0); }
 
-void EditTextBox::SetToolTipText(const std::u16string& text) { toolTipText_ = text; }
+void EditTextBox::SetToolTipText(const std::u16string& text) {
+  if (hwnd() && text != toolTipText_) SetToolTip(hwnd(), ToWide(text), !toolTipText_.empty());
+  toolTipText_ = text;
+}
+
+void EditTextBox::RemoveToolTip() {
+  if (hwnd() && !toolTipText_.empty()) SetToolTip(hwnd(), L"", true);
+}
 
 void EditTextBox::SetFont(std::shared_ptr<Font> font) {
   if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);

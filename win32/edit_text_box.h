@@ -77,6 +77,7 @@ class EditTextBox final : public TextBox {
   void RaiseChangeIfChanged();
   void Selection(DWORD& start, DWORD& end) const;
   void ApplyFont();
+  void RemoveToolTip();
   void Place();
   bool CanTakeFocus() const;
 

@@ -233,6 +233,53 @@ TEST_F(SurfaceWindowTest, TheEditUsesItsFontObjectAndFollowsItsChanges) {
   EXPECT_EQ(std::wstring(logFontOfEdit().lfFaceName), L"Tahoma");
 }
 
+BOOL CALLBACK FindToolTipWindow(HWND hwnd, LPARAM found) {
+  if (ClassOf(hwnd) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = hwnd;
+  return TRUE;
+}
+
+// The tooltip window of this thread.
+HWND ToolTipWindow() {
+  HWND toolTip = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindToolTipWindow, reinterpret_cast<LPARAM>(&toolTip));
+  return toolTip;
+}
+
+// The text of the tool that the thread's tooltip window has for a window.
+std::wstring ToolTipOf(HWND window) {
+  HWND toolTip = ToolTipWindow();
+  if (!toolTip) return L"(no tooltip window)";
+  wchar_t text[80] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = GetParent(window);
+  tool.uId = reinterpret_cast<UINT_PTR>(window);
+  tool.lpszText = text;
+  if (!SendMessageW(toolTip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return L"(no tool)";
+  SendMessageW(toolTip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+TEST_F(SurfaceWindowTest, ToolTipTextIsShownByTheThreadsTooltipWindow) {
+  TextBox& box = surface.txtFecha();
+  box.SetToolTipText(u"Fecha de alta");
+  EXPECT_EQ(ToolTipOf(edit()), L"Fecha de alta");
+  box.SetToolTipText(u"Fecha");
+  EXPECT_EQ(ToolTipOf(edit()), L"Fecha");
+  EXPECT_EQ(box.ToolTipText(), u"Fecha");
+  box.SetToolTipText(u"");
+  EXPECT_EQ(ToolTipOf(edit()), L"(no tool)");
+  box.SetToolTipText(u"Otra");
+  HWND window = edit();
+  {
+    SurfaceWindow other(TestForm::Shared().hwnd());
+    other.txtFecha().SetToolTipText(u"Segunda");
+    EXPECT_EQ(SendMessageW(ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 2);
+  }
+  EXPECT_EQ(SendMessageW(ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 1);  // a destroyed box takes its tool along
+  EXPECT_EQ(ToolTipOf(window), L"Otra");
+}
+
 TEST_F(SurfaceWindowTest, LockedAndEnabledAreTheEditsOwnStates) {
   surface.txtFecha().SetLocked(true);
   EXPECT_TRUE(GetWindowLongW(edit(), GWL_STYLE) & ES_READONLY);

@@ -51,12 +51,13 @@ struct DateServices::Names {
   std::array<std::u16string, 7> days, dayAbbreviations;  // index 0 is Sunday
   int twoDigitYearMax;
 
-  // Case-folded names that ToDate reads as months: the locale's and English, full and abbreviated.
-  struct MonthWord {
+  // Case-folded names that ToDate reads: the locale's and English, full and abbreviated, with their month
+  // (1 to 12) or weekday (1 is Sunday).
+  struct Word {
     std::u16string folded;
-    int month;
+    int number;
   };
-  std::vector<MonthWord> monthWords;
+  std::vector<Word> monthWords, dayWords;
 };
 
 // The date a text stands for; nothing when it is no date. A text without a year means the year of `now`.

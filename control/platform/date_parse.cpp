@@ -12,6 +12,7 @@
 //   ("March 2001").
 // - A day or month has one or two digits, a year one to four; a year of one or two digits falls into the
 //   locale's two-digit-year window, one of three or four digits is taken as written.
+// - A weekday name may come first, and must then be the date's own: "Saturday, 5 September 2026".
 // - The time of day follows the date after a blank: hours and minutes, optionally seconds, separated by ":",
 //   optionally followed by AM/PM or A/P ("7/3/2001 14:05", "7/3/2001 2:05:30 pm").
 // - The date must exist (no 31/02, no 29/02 of a common year) and lie between 1 January 100 and
@@ -84,12 +85,12 @@ class Reader {
     return field;
   }
 
-  // The longest month name that the text continues with, as a whole word.
-  std::optional<Field> ReadMonthName(const std::vector<DateServices::Names::MonthWord>& words) {
+  // The number of the longest name that the text continues with, as a whole word; 0 when there is none.
+  int ReadName(const std::vector<DateServices::Names::Word>& words) {
     const std::u16string_view rest = text_.substr(position_);
-    if (rest.empty()) return std::nullopt;
+    if (rest.empty()) return 0;
     const char16_t first = FoldCase(rest[0]);
-    const DateServices::Names::MonthWord* best = nullptr;
+    const DateServices::Names::Word* best = nullptr;
     for (const auto& word : words) {
       const size_t length = word.folded.size();
       if (length == 0 || word.folded[0] != first || length > rest.size() || (best && length <= best->folded.size())) {
@@ -101,9 +102,9 @@ class Reader {
         best = &word;
       }
     }
-    if (!best) return std::nullopt;
+    if (!best) return 0;
     position_ += best->folded.size();
-    return Field{0, 0, best->month};
+    return best->number;
   }
 
   // "AM", "PM", "A" or "P" as a whole word, any case: 0 for none, 1 for the morning, 2 for the afternoon.
@@ -155,8 +156,11 @@ DateFields ReadDateFields(Reader& reader, const DateServices::Names& names) {
   size_t end = reader.position();
   for (;;) {
     auto field = reader.ReadNumber(4);
-    if (!field) field = reader.ReadMonthName(names.monthWords);
-    if (!field) break;
+    if (!field) {
+      const int month = reader.ReadName(names.monthWords);
+      if (month == 0) break;
+      field = Field{0, 0, month};
+    }
     date.fields[date.count++] = *field;
     end = reader.position();
     if (date.count == 3 || !reader.SkipFieldSeparator(field->month != 0)) break;
@@ -220,12 +224,9 @@ std::optional<year_month_day> Arrange(const DateFields& date, const DateServices
   return result;
 }
 
-}  // namespace
-
-std::optional<DateTime> ParseDate(std::u16string_view text, const DateServices::Names& names,
-                                  const DateServices::Clock& now) {
-  Reader reader(text);
-  reader.SkipBlanks();
+// The date and the optional time of day from the reader's position to the end of the text.
+std::optional<DateTime> ReadDateAndTime(Reader& reader, const DateServices::Names& names,
+                                        const DateServices::Clock& now) {
   const DateFields fields = ReadDateFields(reader, names);
   if (fields.count < 2) return std::nullopt;
   const bool blank = reader.SkipBlanks();
@@ -241,6 +242,23 @@ std::optional<DateTime> ParseDate(std::u16string_view text, const DateServices::
   const auto date = Arrange(fields, names, now);
   if (!date) return std::nullopt;
   return DateTime{sys_days{*date}, time};
+}
+
+}  // namespace
+
+std::optional<DateTime> ParseDate(std::u16string_view text, const DateServices::Names& names,
+                                  const DateServices::Clock& now) {
+  Reader reader(text);
+  reader.SkipBlanks();
+  const size_t start = reader.position();
+  // A leading weekday name must be the date's own. Some names are also months' ("mar"): then read it as a month.
+  if (const int weekdayNumber = reader.ReadName(names.dayWords)) {
+    reader.SkipFieldSeparator(true);
+    const auto date = ReadDateAndTime(reader, names, now);
+    if (date && weekday{date->day}.c_encoding() + 1 == static_cast<unsigned>(weekdayNumber)) return date;
+    reader.Rewind(start);
+  }
+  return ReadDateAndTime(reader, names, now);
 }
 
 }  // namespace marelco

@@ -78,10 +78,15 @@ const Locale& English() {
   return *english;
 }
 
-void AddMonthWords(const Locale& locale, std::vector<DateServices::Names::MonthWord>& words) {
-  for (int month = 1; month <= 12; ++month) {
-    words.push_back({Folded(locale.MonthName(month, false)), month});
-    words.push_back({Folded(WithoutTrailingPeriod(locale.MonthName(month, true))), month});
+void AddWords(const Locale& locale, std::vector<DateServices::Names::Word>& months,
+              std::vector<DateServices::Names::Word>& days) {
+  for (bool abbreviated : {false, true}) {
+    for (int month = 1; month <= 12; ++month) {
+      months.push_back({Folded(WithoutTrailingPeriod(locale.MonthName(month, abbreviated))), month});
+    }
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+      days.push_back({Folded(WithoutTrailingPeriod(locale.DayName(weekday, abbreviated))), weekday});
+    }
   }
 }
 
@@ -100,8 +105,8 @@ DateServices::Names::Names(const Locale& locale) : twoDigitYearMax(locale.TwoDig
     days[weekday - 1] = locale.DayName(weekday, false);
     dayAbbreviations[weekday - 1] = WithoutTrailingPeriod(locale.DayName(weekday, true));
   }
-  AddMonthWords(locale, monthWords);
-  AddMonthWords(English(), monthWords);
+  AddWords(locale, monthWords, dayWords);
+  AddWords(English(), monthWords, dayWords);
 }
 
 DateServices::DateServices(const Locale& locale, Clock now)

@@ -144,6 +144,35 @@ TEST(DateConversionSpanish, SpanishNamesAndAbbreviation) {
   EXPECT_EQ(services.ToDate(u"15/" + september + u"./2026"), DateOf(2026, 9, 15));
 }
 
+TEST_P(DateConversion, LeadingWeekdayMustBeTheDatesOwn) {
+  const Date saturday = DateOf(2026, 9, 5);
+  EXPECT_EQ(services.ToDate(u"Saturday, 5 September 2026"), saturday);
+  EXPECT_EQ(services.ToDate(u"sat 05/09/2026"), saturday);
+  EXPECT_EQ(services.ToDate(services.Format(saturday, u"dddd, d mmmm yyyy", 1, 1)), saturday);
+  EXPECT_EQ(services.ToDate(services.Format(saturday, u"ddd dd/mmm/yyyy", 1, 1)), saturday);
+  EXPECT_FALSE(services.IsDate(u"Monday, 5 September 2026"));
+  EXPECT_FALSE(services.IsDate(u"Saturday"));
+}
+
+TEST(DateConversionSpanish, MonthAbbreviationThatIsAlsoAWeekday) {
+  // "mar" abbreviates both marzo and martes.
+  LocaleServices spanish("es-ES");
+  EXPECT_EQ(spanish.services.ToDate(u"mar 7 2001"), DateOf(2001, 3, 7));
+  EXPECT_EQ(spanish.services.ToDate(u"martes 6/3/2001"), DateOf(2001, 3, 6));
+}
+
+TEST(DateConversionFrench, AbbreviationsLoseTheirPeriodAndReadWithOrWithoutIt) {
+  // Both ICU and the Windows locale functions end French abbreviations in a period ("janv.").
+  LocaleServices french("fr-FR");
+  const DateServices& services = french.services;
+  const Date date = DateOf(2026, 1, 15);
+  EXPECT_EQ(services.Format(date, u"dd/mmm/yyyy", 1, 1), u"15/janv/2026");
+  EXPECT_EQ(services.ToDate(u"15/janv/2026"), date);
+  EXPECT_EQ(services.ToDate(u"15 janv. 2026"), date);
+  EXPECT_EQ(services.ToDate(u"15/Février/2026"), DateOf(2026, 2, 15));
+  EXPECT_EQ(services.ToDate(u"15/FÉVRIER/2026"), DateOf(2026, 2, 15));
+}
+
 TEST(Locales, UnknownNameIsRefused) {
   EXPECT_EQ(ErrorOf([] { MakeLocale("xx-QQ"); }), ErrorNumber::InvalidProcedureCall);
 }

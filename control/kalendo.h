@@ -84,6 +84,14 @@ class Kalendo {
 
   std::u16string Separador() const;
 
+  // Stepping the date field under the caret: CambiaFecha finds the unit by position, CambiaFecha2 by
+  // the field numbers of the format.
+  struct Separators;
+  enum class UnitRule { ByPosition, ByFormat };
+  void StepDate(const Boolean& Incremento, UnitRule rule);
+  Separators FindSeparators() const;
+  std::uint8_t CampoFormato(const std::u16string& F, const std::u16string& letter) const;
+
   TextBox& txtFecha() const { return surface_.txtFecha(); }
   Spinner& UpDown1() const { return surface_.UpDown1(); }
 

@@ -1,0 +1,134 @@
+// The date text and its format, and the handlers that pass the constituents' events on to the host.
+// The date lives only in the text box: every operation reads it afresh and writes its result back.
+#include "control/kalendo.h"
+
+#include "control/platform/keys.h"
+
+namespace marelco {
+namespace {
+
+constexpr char16_t kInitialFormat[] = u"dd/mm/yyyy";
+
+}  // namespace
+
+Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& gdi)
+    : surface_(surface), host_(host), dates_(dates), gdi_(gdi) {
+  TextBoxEvents textBox;
+  textBox.Change = [this] { txtFecha_Change(); };
+  textBox.KeyDown = [this](Integer& KeyCode, Integer& Shift) { txtFecha_KeyDown(KeyCode, Shift); };
+  textBox.KeyPress = [this](Integer& KeyAscii) { txtFecha_KeyPress(KeyAscii); };
+  textBox.KeyUp = [this](Integer& KeyCode, Integer& Shift) { txtFecha_KeyUp(KeyCode, Shift); };
+  textBox.LostFocus = [this] { txtFecha_LostFocus(); };
+  textBox.Click = [this] { txtFecha_Click(); };
+  textBox.DblClick = [this] { txtFecha_DblClick(); };
+  txtFecha().SetEvents(std::move(textBox));
+
+  SpinnerEvents spinner;
+  spinner.UpClick = [this] { UpDown1_UpClick(); };
+  spinner.DownClick = [this] { UpDown1_DownClick(); };
+  UpDown1().SetEvents(std::move(spinner));
+
+  SurfaceEvents own;
+  own.MouseMove = [this](Integer& Button, Integer& Shift, Single& X, Single& Y) {
+    UserControl_MouseMove(Button, Shift, X, Y);
+  };
+  own.MouseUp = [this](Integer& Button, Integer& Shift, Single& X, Single& Y) {
+    UserControl_MouseUp(Button, Shift, X, Y);
+  };
+  surface_.SetEvents(std::move(own));
+
+  // The control's initialisation: the format, and today's date in it.
+  formato_ = kInitialFormat;
+  txtFecha().SetText(dates_.Format(dates_.Now(), formato_, 1, 1));
+}
+
+// The constituents may outlive the control: they must not call into it afterwards.
+Kalendo::~Kalendo() {
+  txtFecha().SetEvents({});
+  UpDown1().SetEvents({});
+  surface_.SetEvents({});
+}
+
+// ---- Text and Formato ----
+
+std::u16string Kalendo::Text() const { return txtFecha().Text(); }
+
+// Whatever the text holds, it goes through the format; nothing is checked here.
+void Kalendo::SetText(const std::u16string& text) {
+  const std::u16string given = text;
+  const std::u16string format = Formato();
+  txtFecha().SetText(dates_.Format(given, format, 1, 1));
+  host_.PropertyChanged(u"Text");
+}
+
+std::u16string Kalendo::Formato() const { return formato_; }
+
+// The format is stored first, then the text is rewritten in it, even when it is the same format.
+void Kalendo::SetFormato(const std::u16string& format) {
+  formato_ = format;
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_, 1, 1));
+  host_.PropertyChanged(u"Formato");
+}
+
+// A text that is a date is rewritten in the current format; any other text stays as the user left it.
+void Kalendo::txtFecha_LostFocus() {
+  if (!dates_.IsDate(txtFecha().Text())) return;
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_, 1, 1));
+}
+
+// The character that follows the two-digit day: the date separator for the texts Format writes. A text
+// whose day has one digit yields its third character all the same. Type mismatch for a text that is no date.
+std::u16string Kalendo::Separador() const {
+  const int day = dates_.Day(txtFecha().Text());
+  const std::u16string pattern = String(2, u'0');
+  const std::u16string twoDigitDay = dates_.Format(static_cast<double>(day), pattern, 1, 1);
+  return Mid(txtFecha().Text(), Len(twoDigitDay) + 1, 1);
+}
+
+// ---- Events passed on to the host ----
+
+void Kalendo::txtFecha_Change() { host_.Change(); }
+
+void Kalendo::txtFecha_Click() { host_.Click(); }
+
+void Kalendo::txtFecha_DblClick() { host_.DblClick(); }
+
+// The host sees the key first; an Up or Down arrow it leaves in place steps the date and is consumed.
+void Kalendo::txtFecha_KeyDown(Integer& KeyCode, Integer& Shift) {
+  host_.KeyDown(KeyCode, Shift);
+  Boolean Incremento = kFalse;
+  if (KeyCode == vk::Down) {
+    Incremento = kFalse;
+    CambiaFecha2(Incremento);
+  } else if (KeyCode == vk::Up) {
+    Incremento = kTrue;
+    CambiaFecha2(Incremento);
+  } else {
+    return;
+  }
+  KeyCode = 0;
+}
+
+void Kalendo::txtFecha_KeyPress(Integer& KeyAscii) { host_.KeyPress(KeyAscii); }
+
+void Kalendo::txtFecha_KeyUp(Integer& KeyCode, Integer& Shift) { host_.KeyUp(KeyCode, Shift); }
+
+void Kalendo::UpDown1_UpClick() {
+  Boolean Incremento = kTrue;
+  CambiaFecha2(Incremento);
+}
+
+void Kalendo::UpDown1_DownClick() {
+  Boolean Incremento = kFalse;
+  CambiaFecha2(Incremento);
+}
+
+void Kalendo::UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) {
+  host_.MouseMove(Button, Shift, X, Y);
+}
+
+void Kalendo::UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) {
+  host_.MouseUp(Button, Shift, X, Y);
+}
+
+}  // namespace marelco

@@ -81,9 +81,9 @@ void MemoryTextBox::PressKey(Integer keyCode, Integer shift) {
   Focus();
   Integer downCode = keyCode;
   Integer downShift = shift;
-  if (RaiseEvent(eventError_, events_.KeyDown, downCode, downShift) && downCode != 0) {
-    HandleKey(downCode, downShift);
-  }
+  const bool handled = RaiseEvent(eventError_, events_.KeyDown, downCode, downShift);
+  keyCodeAfterKeyDown_ = downCode;
+  if (handled && downCode != 0) HandleKey(downCode, downShift);
   // Backspace arrives as a character too, translated from the key press itself.
   if (keyCode == vk::Back) TypeChar(u'\b');
   Integer upCode = keyCode;

@@ -69,6 +69,9 @@ class MemoryTextBox : public TextBox {
   void Focus();  // the user moves the focus into the box
   void Blur();   // the focus leaves the box: LostFocus
 
+  // The key code as the KeyDown handlers left it, for the last key pressed.
+  Integer KeyCodeAfterKeyDown() const { return keyCodeAfterKeyDown_; }
+
   // The error a handler ended its event with, if any since the last call; clears it.
   std::optional<RuntimeError> TakeEventError();
 
@@ -95,6 +98,7 @@ class MemoryTextBox : public TextBox {
   std::shared_ptr<Font> font_;
   Single width_ = 1665;
   Single height_ = 300;
+  Integer keyCodeAfterKeyDown_ = 0;
   std::optional<RuntimeError> eventError_;
 };
 

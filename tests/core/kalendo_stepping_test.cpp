@@ -40,6 +40,7 @@ TEST_F(KalendoStepping, UpArrowInTheMonthStepsItAndConsumesTheKey) {
     selectionInChange = selection();
   };
   k.box().PressKey(vk::Up);
+  EXPECT_EQ(k.box().KeyCodeAfterKeyDown(), 0);
   EXPECT_EQ(text(), "28/02/2027");
   EXPECT_EQ(selection(), (Selection{3, 2}));  // had the key gone on, the caret would have moved
   EXPECT_EQ(textInChange, "28/02/2027");
@@ -160,6 +161,7 @@ TEST_F(KalendoStepping, TextsThatAreNoDateChangeNothingButTheKeyIsConsumed) {
     k.control.CambiaFecha2(incremento);
     k.control.CambiaFecha(incremento);
     k.box().PressKey(vk::Up);  // Up on its own would move the caret to the left
+    EXPECT_EQ(k.box().KeyCodeAfterKeyDown(), 0);
     k.surface.UpDown1().ClickDown();
     EXPECT_EQ(k.control.Text(), bad);
     EXPECT_EQ(selection(), (Selection{caret, 0}));
@@ -215,6 +217,7 @@ TEST_F(KalendoStepping, HostKeyDownErrorPreventsTheStep) {
   k.host.onKeyDown = [](Integer&, Integer&) { throw RuntimeError(ErrorNumber::InvalidProcedureCall); };
   k.box().PressKey(vk::Up);
   EXPECT_EQ(text(), "15/05/2026");
+  EXPECT_EQ(k.box().KeyCodeAfterKeyDown(), vk::Up);  // not cleared
   ASSERT_TRUE(k.box().TakeEventError().has_value());
 }
 

@@ -121,6 +121,7 @@ TEST_F(KalendoText, KeyPressAndKeyUpReachTheHostAndItsChangesReachTheBox) {
   k.box().TypeText(u"7-x1");
   EXPECT_EQ(k.control.Text(), u"7/1");
   k.box().PressKey(vk::Right, kCtrlMask);
+  EXPECT_EQ(k.box().KeyCodeAfterKeyDown(), vk::Right);  // other keys are left to the box
   EXPECT_EQ(k.host.log.back(), "KeyUp 39 2");
   EXPECT_EQ(k.host.Count("KeyDown 39 2"), 1u);
 }

@@ -70,16 +70,24 @@ void Scan(std::u16string_view format, Visit visit, Literal literal) {
   }
 }
 
-bool HasMeridiem(std::u16string_view format) {
-  bool found = false;
+// What a format asks for: digit placeholders ("0", "#") make it a number format, and AM/PM or A/P make the
+// hours 12-hour.
+struct FormatKind {
+  bool number = false;
+  bool twelveHours = false;
+};
+
+FormatKind Classify(std::u16string_view format) {
+  FormatKind kind;
   Scan(
       format,
       [&](size_t i) {
-        found = found || MeridiemLength(format, i) > 0;
+        kind.number = kind.number || format[i] == u'0' || format[i] == u'#';
+        kind.twelveHours = kind.twelveHours || MeridiemLength(format, i) > 0;
         return size_t{1};
       },
       [](std::u16string_view) {});
-  return found;
+  return kind;
 }
 
 class DateWriter {
@@ -89,8 +97,8 @@ class DateWriter {
         firstDayOfWeek_(firstDayOfWeek == 0 ? 1 : firstDayOfWeek),
         firstWeekOfYear_(firstWeekOfYear == 0 ? 1 : firstWeekOfYear) {}
 
-  std::u16string Write(std::u16string_view format) {
-    twelveHours_ = HasMeridiem(format);
+  std::u16string Write(std::u16string_view format, bool twelveHours) {
+    twelveHours_ = twelveHours;
     out_.reserve(format.size() + 16);
     Scan(
         format, [&](size_t i) { return WriteToken(format, i); },
@@ -113,17 +121,26 @@ class DateWriter {
     switch (letter) {
       case u'd': minutesPending_ = false; return WriteDay(std::min<size_t>(run, 4));
       case u'm':
-        if (minutesPending_ && run <= 2) return WriteMinutes(run);
+        if (minutesPending_ && run <= 2) {
+          minutesPending_ = false;
+          return WriteNumber(time_.minutes().count(), run);
+        }
         minutesPending_ = false;
         return WriteMonth(std::min<size_t>(run, 4));
       case u'y': minutesPending_ = false; return WriteYear(run >= 4 ? 4 : run >= 2 ? 2 : 1);
       case u'w': minutesPending_ = false; return WriteWeek(std::min<size_t>(run, 2));
-      case u'q': minutesPending_ = false; return WriteQuarter();
+      case u'q': minutesPending_ = false; return WriteNumber((static_cast<unsigned>(date_.month()) - 1) / 3 + 1, 1);
       case u'h': minutesPending_ = true; return WriteHours(std::min<size_t>(run, 2));
-      case u'n': return WriteMinutes(std::min<size_t>(run, 2));
-      case u's': AppendNumber(out_, time_.seconds().count(), std::min<int>(static_cast<int>(run), 2)); return std::min<size_t>(run, 2);
+      case u'n': return WriteNumber(time_.minutes().count(), std::min<size_t>(run, 2));
+      case u's': return WriteNumber(time_.seconds().count(), std::min<size_t>(run, 2));
       default: out_ += format[i]; return 1;  // "/" and ":" included: our separators are the format's own
     }
+  }
+
+  // A number of at least `length` digits; returns the length of its token.
+  size_t WriteNumber(long long value, size_t length) {
+    AppendNumber(out_, value, static_cast<int>(length));
+    return length;
   }
 
   size_t WriteDay(size_t length) {
@@ -150,22 +167,11 @@ class DateWriter {
     return length;
   }
 
-  size_t WriteMinutes(size_t length) {
-    minutesPending_ = false;
-    AppendNumber(out_, time_.minutes().count(), static_cast<int>(length));
-    return length;
-  }
-
   size_t WriteHours(size_t length) {
     long long hours = time_.hours().count();
     if (twelveHours_) hours = (hours % 12 == 0) ? 12 : hours % 12;
     AppendNumber(out_, hours, static_cast<int>(length));
     return length;
-  }
-
-  size_t WriteQuarter() {
-    AppendNumber(out_, (static_cast<unsigned>(date_.month()) - 1) / 3 + 1, 1);
-    return 1;
   }
 
   // Days since the first day of the week, 0 to 6.
@@ -208,20 +214,6 @@ class DateWriter {
   std::u16string out_;
 };
 
-// Number formats: digit placeholders "0" (a digit always) and "#" (a digit when needed), one "." before the
-// decimals, "," for thousands; other characters and literals are written before or after the number.
-bool IsNumberFormat(std::u16string_view format) {
-  bool found = false;
-  Scan(
-      format,
-      [&](size_t i) {
-        found = found || format[i] == u'0' || format[i] == u'#';
-        return size_t{1};
-      },
-      [](std::u16string_view) {});
-  return found;
-}
-
 // The integer and fraction digits of a non-negative number, rounded to `decimals` digits, halves away from zero.
 void RoundHalfAway(double number, int decimals, std::string& integer, std::string& fraction) {
   // Twenty more digits than needed: the exact expansion as far as it can decide the rounding.
@@ -246,6 +238,8 @@ void RoundHalfAway(double number, int decimals, std::string& integer, std::strin
   fraction = digits.substr(integerDigits);
 }
 
+// Number formats: digit placeholders "0" (a digit always) and "#" (a digit when needed), one "." before the
+// decimals, "," for thousands; other characters and literals are written before or after the number.
 std::u16string FormatNumber(double number, std::u16string_view format) {
   // The format with its literals resolved, and which characters came from literals.
   std::u16string characters;
@@ -295,7 +289,9 @@ std::u16string FormatNumber(double number, std::u16string_view format) {
   if (integer == "0" && integerZeros == 0) integer.clear();
   if (static_cast<int>(integer.size()) < integerZeros) integer.insert(0, integerZeros - integer.size(), '0');
   if (grouped) {
-    for (auto i = static_cast<long long>(integer.size()) - 3; i > 0; i -= 3) integer.insert(static_cast<size_t>(i), 1, ',');
+    for (auto i = static_cast<long long>(integer.size()) - 3; i > 0; i -= 3) {
+      integer.insert(static_cast<size_t>(i), 1, ',');
+    }
   }
   std::u16string out(before);
   if (negative) out += u'-';
@@ -338,14 +334,15 @@ std::u16string DateServices::Format(const FormatValue& value, std::u16string_vie
   if (firstDayOfWeek < 0 || firstDayOfWeek > 7 || firstWeekOfYear < 0 || firstWeekOfYear > 3) {
     throw RuntimeError(ErrorNumber::InvalidProcedureCall);
   }
+  const FormatKind kind = Classify(format);
   const auto writeDate = [&](const DateTime& date) {
-    return DateWriter(date, *names_, firstDayOfWeek, firstWeekOfYear).Write(format);
+    return DateWriter(date, *names_, firstDayOfWeek, firstWeekOfYear).Write(format, kind.twelveHours);
   };
   // A date's own text: the day as dd/mm/yyyy, then the time of day when there is one.
   const auto ownDateText = [&](const DateTime& date) {
-    return DateWriter(date, *names_, 1, 1).Write(date.time.count() ? u"dd/mm/yyyy hh:nn:ss" : u"dd/mm/yyyy");
+    return DateWriter(date, *names_, 1, 1).Write(date.time.count() ? u"dd/mm/yyyy hh:nn:ss" : u"dd/mm/yyyy", false);
   };
-  const bool numberFormat = IsNumberFormat(format);
+  const bool numberFormat = kind.number;
 
   if (const auto* text = std::get_if<std::u16string>(&value)) {
     if (format.empty()) return *text;

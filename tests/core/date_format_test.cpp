@@ -12,6 +12,8 @@ std::u16string Upper(std::u16string text) {
   return text;
 }
 
+std::string Shown(const char16_t* text) { return ::testing::PrintToString(std::u16string(text)); }
+
 class DateFormat : public ::testing::Test {
  protected:
   test::LocaleServices english{"en-US"};
@@ -73,7 +75,7 @@ TEST_F(DateFormat, DateTokens) {
       {u"w", u"7"},       {u"ww", u"36"},     {u"ddddd", u"Saturday5"},
   };
   for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
   }
 }
 
@@ -84,7 +86,7 @@ TEST_F(DateFormat, TimeTokens) {
       {u"h a/p", u"2 p"},      {u"h Am/pM", u"2 pM"},      {u"HH:NN", u"14:07"},
   };
   for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
   }
   EXPECT_EQ(Format(DateOf(2026, 9, 5, 0.5), u"h:nn AM/PM"), u"12:30 AM");
   EXPECT_EQ(Format(DateOf(2026, 9, 5, 12), u"h:nn AM/PM"), u"12:00 PM");
@@ -101,7 +103,7 @@ TEST_F(DateFormat, MinutesOrMonthAfterHours) {
       {u"h mmm", u"14 Sep"},
   };
   for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
   }
 }
 
@@ -112,7 +114,7 @@ TEST_F(DateFormat, LiteralsAndOtherCharacters) {
       {u"[d] é", u"[5] é"},
   };
   for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << ::testing::PrintToString(std::u16string(token.format));
+    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
   }
 }
 

@@ -23,7 +23,6 @@ void Kalendo::SetForeColor(OleColor color) {
 std::shared_ptr<Font> Kalendo::GetFont() const { return txtFecha().GetFont(); }
 
 void Kalendo::SetFont(std::shared_ptr<Font> font) {
-  if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
   txtFecha().SetFont(std::move(font));
   host_.PropertyChanged(u"Font");
 }

@@ -1,0 +1,74 @@
+#include "tests/core/shell_fixture.h"
+
+namespace marelco::test {
+namespace {
+
+class LayoutTest : public ShellTest {
+ protected:
+  // Text box left, top, width, height; spinner left, top, width, height.
+  std::vector<Single> Places() {
+    return {textBox().Left(), textBox().Top(), textBox().Width(), textBox().Height(),
+            spinner().Left(), spinner().Top(), spinner().Width(), spinner().Height()};
+  }
+};
+
+TEST_F(LayoutTest, TextBoxFillsTheSurfaceUpToTheSpinnerAtTheRightEdge) {
+  for (const auto& [width, height] : {std::pair<Single, Single>{1890, 615}, {3000, 300}, {200.5f, 45.25f}}) {
+    surface.Resize(width, height);
+    EXPECT_EQ(Places(), (std::vector<Single>{0, 0, width - 195, height, width - 195, 0, 195, height}))
+        << width << " x " << height;
+  }
+}
+
+TEST_F(LayoutTest, ComputesInSinglePrecision) {
+  const Single width = 1234.567f;
+  surface.Resize(width, 300.1f);
+  EXPECT_EQ(textBox().Width(), width - Single{195});
+  EXPECT_EQ(spinner().Left(), width - Single{195});
+  EXPECT_EQ(textBox().Height(), 300.1f);
+}
+
+TEST_F(LayoutTest, SurfacesAsNarrowAsOrNarrowerThanTheSpinner) {
+  surface.Resize(195, 300);
+  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, 0, 300, 0, 0, 195, 300}));
+  surface.Resize(100, 20);
+  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, -95, 20, -95, 0, 195, 20}));
+  surface.Resize(0, 0);
+  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, -195, 0, -195, 0, 195, 0}));
+}
+
+TEST_F(LayoutTest, AnchoMinQueriesTheWidthsOfTheFontsRange) {
+  surface.Resize(2000, 400);
+  host.Take();
+  const auto places = Places();
+  const std::string dc = std::to_string(surface.hdc());
+
+  EXPECT_NE(control.AnchoMin(), 0);
+  EXPECT_EQ(gdi.calls, (std::vector<std::string>{"GetTextMetricsA " + dc, "GetCharWidth32A " + dc + " 32 255"}));
+
+  gdi.calls.clear();
+  gdi.metrics = {.tmFirstChar = 0, .tmLastChar = 255};
+  EXPECT_NE(control.AnchoMin(), 0);
+  gdi.metrics = {.tmFirstChar = 65, .tmLastChar = 65};
+  EXPECT_NE(control.AnchoMin(), 0);
+  EXPECT_EQ(gdi.calls.back(), "GetCharWidth32A " + dc + " 65 65");
+
+  EXPECT_EQ(Places(), places);
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(LayoutTest, AnchoMinIsZeroWhenTheQueryFails) {
+  gdi.validHdc = surface.hdc() + 1;
+  EXPECT_EQ(control.AnchoMin(), 0);
+  // The metrics stay zero, so the query covers the single code 0.
+  EXPECT_EQ(gdi.calls.back(), "GetCharWidth32A " + std::to_string(surface.hdc()) + " 0 0");
+}
+
+TEST_F(LayoutTest, AnchoMinFetchesNothingForMetricsWhoseLastCharacterLiesBelowTheFirst) {
+  gdi.metrics = {.tmFirstChar = 200, .tmLastChar = 32};
+  EXPECT_EQ(control.AnchoMin(), 0);
+  EXPECT_EQ(gdi.calls, (std::vector<std::string>{"GetTextMetricsA " + std::to_string(surface.hdc())}));
+}
+
+}  // namespace
+}  // namespace marelco::test

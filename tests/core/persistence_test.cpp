@@ -1,0 +1,315 @@
+#include <functional>
+
+#include "control/platform/memory_property_bag.h"
+#include "tests/core/shell_fixture.h"
+
+namespace marelco::test {
+namespace {
+
+using Log = RecordingHost::Log;
+
+const std::vector<std::u16string> kKeys = {u"Formato", u"Text",   u"BackColor",    u"Enabled",   u"Font",
+                                           u"ForeColor", u"ToolTipText", u"Locked", u"MousePointer",
+                                           u"MouseIcon", u"SelLength", u"SelStart", u"SelText"};
+
+std::vector<std::u16string> KeysOf(const MemoryPropertyBag& bag) {
+  std::vector<std::u16string> keys;
+  for (const auto& entry : bag.entries()) keys.push_back(entry.first);
+  return keys;
+}
+
+class PersistenceTest : public ShellTest {
+ protected:
+  MemoryPropertyBag Saved() {
+    MemoryPropertyBag bag;
+    control.WriteProperties(bag);
+    return bag;
+  }
+
+  const std::shared_ptr<Font> font = MakeFont({.name = u"Arial", .size = 10});
+  const std::shared_ptr<Picture> icon = MakeEmptyPicture();
+};
+
+// Every key holding a value unlike a fresh instance's, of the type the control writes.
+MemoryPropertyBag FullBag(const std::shared_ptr<Font>& font, const std::shared_ptr<Picture>& icon) {
+  return MemoryPropertyBag({
+      {u"Formato", Variant::FromString(u"dd/mmm/yyyy")},
+      {u"Text", Variant::FromString(u"7/3/2001")},
+      {u"BackColor", Variant::FromLong(0x0000FF00)},
+      {u"Enabled", Variant::FromBoolean(kFalse)},
+      {u"Font", Variant::FromFont(font)},
+      {u"ForeColor", Variant::FromLong(0x000000FF)},
+      {u"ToolTipText", Variant::FromString(u"tip")},
+      {u"Locked", Variant::FromBoolean(kTrue)},
+      {u"MousePointer", Variant::FromInteger(11)},
+      {u"MouseIcon", Variant::FromPicture(icon)},
+      {u"SelLength", Variant::FromLong(2)},
+      {u"SelStart", Variant::FromLong(3)},
+      {u"SelText", Variant::FromString(u"x")},
+  });
+}
+
+TEST_F(PersistenceTest, SavesEveryKeyInOrderWithItsType) {
+  MemoryPropertyBag loaded = FullBag(font, icon);
+  control.ReadProperties(loaded);
+  textBox().SetText(u"7/3/2001");
+  control.SetSelStart(1);
+  control.SetSelLength(2);
+  control.SetMousePointer(13);
+
+  const MemoryPropertyBag bag = Saved();
+  EXPECT_EQ(KeysOf(bag), kKeys);
+  const std::vector<Variant> values = {
+      Variant::FromString(u"dd/mmm/yyyy"), Variant::FromString(u"7/3/2001"),  Variant::FromLong(0x0000FF00),
+      Variant::FromBoolean(kFalse),        Variant::FromFont(font),           Variant::FromLong(0x000000FF),
+      Variant::FromString(u"tip"),         Variant::FromBoolean(kTrue),       Variant::FromInteger(13),
+      Variant::FromPicture(icon),          Variant::FromLong(2),              Variant::FromLong(1),
+      Variant::FromString(u"/3")};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(bag.entries()[i].second, values[i]) << Narrow(kKeys[i]);
+  }
+}
+
+TEST_F(PersistenceTest, LoadsEveryKeyInOrderIntoItsTarget) {
+  MemoryPropertyBag bag = FullBag(font, icon);
+  host.Take();
+  control.ReadProperties(bag);
+  EXPECT_EQ(bag.reads(), kKeys);
+
+  EXPECT_EQ(control.Formato(), u"dd/mmm/yyyy");
+  EXPECT_EQ(textBox().BackColor(), 0x0000FF00u);
+  EXPECT_FALSE(textBox().Enabled());
+  EXPECT_FALSE(spinner().Enabled());
+  EXPECT_EQ(textBox().GetFont(), font);
+  EXPECT_EQ(textBox().ForeColor(), 0x000000FFu);
+  EXPECT_EQ(textBox().ToolTipText(), u"tip");
+  EXPECT_TRUE(textBox().Locked());
+  EXPECT_EQ(surface.MousePointer(), 11);
+  EXPECT_EQ(control.MouseIcon(), icon);
+  // The length comes before the start, which collapses the selection; the text goes in at the start.
+  EXPECT_EQ(textBox().Text(), u"7/3x/2001");
+  EXPECT_EQ(control.SelStart(), 4);
+  EXPECT_EQ(control.SelLength(), 0);
+  // Only the two keys loaded through their setters are marked; the text box reports its text changes.
+  EXPECT_EQ(host.Take(), (Log{"Change", "PropertyChanged Enabled", "PropertyChanged Font", "Change"}));
+}
+
+TEST_F(PersistenceTest, AnEmptyBagLoadsTheDefaults) {
+  textBox().SetBackColor(0x00123456);
+  textBox().SetForeColor(0x00654321);
+  MemoryPropertyBag bag;
+  control.ReadProperties(bag);
+  EXPECT_EQ(control.Formato(), u"dd/mm/yyyy");
+  EXPECT_EQ(control.Text(), u"05/09/2026");
+  EXPECT_EQ(control.BackColor(), kButtonFaceColor);
+  EXPECT_EQ(control.ForeColor(), kWindowTextColor);
+  EXPECT_EQ(control.Enabled(), kTrue);
+  EXPECT_EQ(control.GetFont(), host.ambientFont);
+  EXPECT_EQ(control.ToolTipText(), u"");
+  EXPECT_EQ(control.Locked(), kFalse);
+  EXPECT_EQ(control.MousePointer(), 0);
+  EXPECT_EQ(control.MouseIcon(), nullptr);
+  EXPECT_EQ(control.SelStart(), 0);
+  EXPECT_EQ(control.SelLength(), 0);
+}
+
+TEST_F(PersistenceTest, AStoredFormatIsTakenUnchangedAndShowsTodaysDate) {
+  MemoryPropertyBag bag({{u"Formato", Variant::FromString(u"dd/mmmm/yyyy")}});
+  control.ReadProperties(bag);
+  EXPECT_EQ(control.Text(), u"05/September/2026");
+
+  MemoryPropertyBag odd({{u"Formato", Variant::FromString(u"yyyy-mm-dd")}});
+  control.ReadProperties(odd);
+  EXPECT_EQ(control.Formato(), u"yyyy-mm-dd");
+}
+
+TEST_F(PersistenceTest, AWellFormedTextIsNotStoredAndLoadsAsThatDaysDate) {
+  control.SetText(u"07/03/2001");
+  MemoryPropertyBag bag = Saved();
+  EXPECT_EQ(bag.Find(u"Text"), nullptr);
+
+  DateServices nextYear(*locale, [] { return Day(2027, 1, 31); });
+  MemorySurface otherSurface;
+  Kalendo other(otherSurface, host, nextYear, gdi);
+  other.ReadProperties(bag);
+  EXPECT_EQ(other.Text(), u"31/01/2027");
+}
+
+TEST_F(PersistenceTest, AMalformedTextIsStoredAndLoadsVerbatim) {
+  control.SetFormato(u"dd/mmm/yyyy");
+  textBox().SetText(u"7/3/2001");
+  MemoryPropertyBag bag = Saved();
+  ASSERT_NE(bag.Find(u"Text"), nullptr);
+  EXPECT_EQ(*bag.Find(u"Text"), Variant::FromString(u"7/3/2001"));
+
+  MemorySurface otherSurface;
+  Kalendo other(otherSurface, host, dates, gdi);
+  host.Take();
+  other.ReadProperties(bag);
+  EXPECT_EQ(other.Text(), u"7/3/2001");
+  EXPECT_EQ(other.Formato(), u"dd/mmm/yyyy");
+  EXPECT_EQ(host.Count("PropertyChanged Text"), 0u);
+}
+
+TEST_F(PersistenceTest, ANewInstanceSavedAtOnceStoresItsEmptyIconAndTheTextBoxsColour) {
+  host.Take();
+  control.InitProperties();
+  EXPECT_TRUE(host.log.empty());
+  ASSERT_NE(control.MouseIcon(), nullptr);
+  EXPECT_TRUE(control.MouseIcon()->IsEmpty());
+
+  const MemoryPropertyBag bag = Saved();
+  EXPECT_EQ(*bag.Find(u"MouseIcon"), Variant::FromPicture(control.MouseIcon()));
+  EXPECT_EQ(*bag.Find(u"BackColor"), Variant::FromLong(static_cast<Long>(kWindowColor)));
+  for (const char16_t* key :
+       {u"Formato", u"Text", u"Enabled", u"ForeColor", u"ToolTipText", u"Locked", u"MousePointer", u"SelText"}) {
+    EXPECT_EQ(bag.Find(key), nullptr) << Narrow(key);
+  }
+}
+
+TEST_F(PersistenceTest, SavingTheAmbientFontStoresNoFont) {
+  control.SetFont(host.ambientFont);
+  EXPECT_EQ(Saved().Find(u"Font"), nullptr);
+}
+
+TEST_F(PersistenceTest, ADisabledControlLoadsDisabled) {
+  control.SetEnabled(kFalse);
+  MemoryPropertyBag bag = Saved();
+  EXPECT_EQ(*bag.Find(u"Enabled"), Variant::FromBoolean(kFalse));
+
+  MemorySurface otherSurface;
+  Kalendo other(otherSurface, host, dates, gdi);
+  other.ReadProperties(bag);
+  EXPECT_EQ(other.Enabled(), kFalse);
+  EXPECT_FALSE(otherSurface.txtFecha().Enabled());
+  EXPECT_FALSE(otherSurface.UpDown1().Enabled());
+}
+
+TEST_F(PersistenceTest, StoredNumbersOfOtherTypesConvert) {
+  MemoryPropertyBag bag({{u"BackColor", Variant::FromString(u"255")},
+                         {u"Enabled", Variant::FromString(u"False")},
+                         {u"MousePointer", Variant::FromDouble(2.5)},
+                         {u"SelStart", Variant::FromInteger(2)}});
+  control.ReadProperties(bag);
+  EXPECT_EQ(control.BackColor(), 255u);
+  EXPECT_EQ(control.Enabled(), kFalse);
+  EXPECT_EQ(control.MousePointer(), 2);
+  EXPECT_EQ(control.SelStart(), 2);
+}
+
+// A bag that refuses to store one key.
+class RefusingBag : public MemoryPropertyBag {
+ public:
+  explicit RefusingBag(std::u16string refused) : refused_(std::move(refused)) {}
+  void WriteProperty(std::u16string_view key, const Variant& value, const Variant& defaultValue) override {
+    written.emplace_back(key);
+    if (key == refused_) throw RuntimeError(ErrorNumber::InvalidProcedureCall);
+    MemoryPropertyBag::WriteProperty(key, value, defaultValue);
+  }
+  std::vector<std::u16string> written;
+
+ private:
+  std::u16string refused_;
+};
+
+TEST_F(PersistenceTest, SavingStopsAtAKeyTheBagRefuses) {
+  RefusingBag bag(u"ForeColor");
+  EXPECT_EQ(ErrorOf([&] { control.WriteProperties(bag); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(bag.written, std::vector<std::u16string>(kKeys.begin(), kKeys.begin() + 6));
+}
+
+TEST_F(PersistenceTest, TerminateSavesChangesAndRaisesNothing) {
+  textBox().SetText(u"not a date");
+  control.SetMouseIcon(icon);
+  host.Take();
+  control.Terminate();
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_EQ(control.Text(), u"not a date");
+  EXPECT_EQ(control.MouseIcon(), icon);
+}
+
+// A value of the wrong type or range under one key: the load stops there with the platform's error, having
+// applied the keys before it and read none after it.
+struct BadValue {
+  std::u16string key;
+  Variant value;
+  ErrorNumber error;
+};
+
+class BadBagTest : public PersistenceTest, public ::testing::WithParamInterface<BadValue> {
+ protected:
+  // Whether each key's value of FullBag has reached its target (nullptr: not to be seen once later keys ran).
+  std::vector<std::function<bool()>> Applied() {
+    return {
+        [&] { return control.Formato() == u"dd/mmm/yyyy"; },
+        [&] { return textBox().Text() == u"7/3/2001"; },
+        [&] { return textBox().BackColor() == 0x0000FF00u; },
+        [&] { return !textBox().Enabled() && !spinner().Enabled(); },
+        [&] { return textBox().GetFont() == font; },
+        [&] { return textBox().ForeColor() == 0x000000FFu; },
+        [&] { return textBox().ToolTipText() == u"tip"; },
+        [&] { return textBox().Locked(); },
+        [&] { return surface.MousePointer() == 11; },
+        [&] { return control.MouseIcon() == icon; },
+        nullptr,
+        [&] { return control.SelStart() == 3; },
+        nullptr,
+    };
+  }
+};
+
+TEST_P(BadBagTest, StopsAtTheBadKey) {
+  const BadValue& bad = GetParam();
+  MemoryPropertyBag bag = FullBag(font, icon);
+  bag.Put(bad.key, bad.value);
+  EXPECT_EQ(ErrorOf([&] { control.ReadProperties(bag); }), bad.error);
+
+  const auto badIndex = std::find(kKeys.begin(), kKeys.end(), bad.key) - kKeys.begin();
+  EXPECT_EQ(bag.reads(), std::vector<std::u16string>(kKeys.begin(), kKeys.begin() + badIndex + 1));
+  const auto applied = Applied();
+  for (std::size_t i = 0; i < kKeys.size(); ++i) {
+    const bool before = static_cast<std::ptrdiff_t>(i) < badIndex;
+    if (applied[i]) {
+      EXPECT_EQ(applied[i](), before) << Narrow(kKeys[i]);
+    }
+  }
+}
+
+std::string BadValueName(const ::testing::TestParamInfo<BadValue>& info) {
+  return Narrow(info.param.key) + "_" + std::to_string(info.index);
+}
+
+const auto kPicture = Variant::FromPicture(MakeEmptyPicture());
+const auto kFont = Variant::FromFont(MakeFont());
+constexpr auto kMismatch = ErrorNumber::TypeMismatch;
+constexpr auto kOverflow = ErrorNumber::Overflow;
+constexpr auto kRefused = ErrorNumber::InvalidPropertyValue;
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKey, BadBagTest,
+    ::testing::Values(BadValue{u"Formato", kPicture, kMismatch}, BadValue{u"Text", kFont, kMismatch},
+                      BadValue{u"BackColor", Variant::FromString(u"abc"), kMismatch},
+                      BadValue{u"BackColor", Variant::FromDouble(1e12), kOverflow},
+                      BadValue{u"Enabled", Variant::FromString(u"abc"), kMismatch},
+                      BadValue{u"Enabled", Variant::FromString(u"1e999"), kOverflow},
+                      BadValue{u"Font", Variant::FromString(u"Arial"), kMismatch},
+                      BadValue{u"Font", Variant::FromLong(5), kMismatch}, BadValue{u"Font", kPicture, kMismatch},
+                      BadValue{u"Font", Variant::FromFont(nullptr), kRefused},
+                      BadValue{u"ForeColor", Variant::FromDouble(-1e12), kOverflow},
+                      BadValue{u"ForeColor", kFont, kMismatch}, BadValue{u"ToolTipText", kPicture, kMismatch},
+                      BadValue{u"Locked", Variant::FromString(u"maybe"), kMismatch},
+                      BadValue{u"MousePointer", Variant::FromLong(70000), kOverflow},
+                      BadValue{u"MousePointer", Variant::FromInteger(16), kRefused},
+                      BadValue{u"MousePointer", Variant::FromString(u"abc"), kMismatch},
+                      BadValue{u"MouseIcon", kFont, kMismatch}, BadValue{u"MouseIcon", Variant::FromLong(0), kMismatch},
+                      BadValue{u"MouseIcon", Variant::FromString(u""), kMismatch},
+                      BadValue{u"SelLength", Variant::FromDouble(1e12), kOverflow},
+                      BadValue{u"SelLength", Variant::FromLong(-1), kRefused},
+                      BadValue{u"SelLength", Variant::FromString(u"abc"), kMismatch},
+                      BadValue{u"SelStart", Variant::FromString(u"3e10"), kOverflow},
+                      BadValue{u"SelStart", Variant::FromLong(-1), kRefused},
+                      BadValue{u"SelStart", kPicture, kMismatch}, BadValue{u"SelText", kFont, kMismatch}),
+    BadValueName);
+
+}  // namespace
+}  // namespace marelco::test

@@ -1,0 +1,156 @@
+#include "tests/core/shell_fixture.h"
+
+namespace marelco::test {
+namespace {
+
+using Log = RecordingHost::Log;
+
+class PropertiesTest : public ShellTest {
+ protected:
+  PropertiesTest() { host.Take(); }
+};
+
+TEST_F(PropertiesTest, SettersAssignTheirPartThenMarkTheirName) {
+  control.SetBackColor(0x00112233);
+  control.SetForeColor(0x80000012);
+  control.SetToolTipText(u"Fecha de entrega");
+  control.SetLocked(kTrue);
+  control.SetMousePointer(11);
+  EXPECT_EQ(host.Take(), (Log{"PropertyChanged BackColor", "PropertyChanged ForeColor", "PropertyChanged ToolTipText",
+                              "PropertyChanged Locked", "PropertyChanged MousePointer"}));
+
+  EXPECT_EQ(textBox().BackColor(), 0x00112233u);
+  EXPECT_EQ(control.BackColor(), 0x00112233u);
+  EXPECT_EQ(textBox().ForeColor(), 0x80000012u);
+  EXPECT_EQ(control.ForeColor(), 0x80000012u);
+  EXPECT_EQ(textBox().ToolTipText(), u"Fecha de entrega");
+  EXPECT_EQ(control.ToolTipText(), u"Fecha de entrega");
+  EXPECT_TRUE(textBox().Locked());
+  EXPECT_EQ(control.Locked(), kTrue);
+  EXPECT_EQ(surface.MousePointer(), 11);
+  EXPECT_EQ(control.MousePointer(), 11);
+  EXPECT_EQ(surface.BackColor(), kButtonFaceColor);  // the surface keeps its own colour
+
+  // Each getter asks its part again.
+  textBox().SetBackColor(0x00445566);
+  textBox().SetLocked(false);
+  EXPECT_EQ(control.BackColor(), 0x00445566u);
+  EXPECT_EQ(control.Locked(), kFalse);
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(PropertiesTest, SelectionGoesToTheTextBox) {
+  control.SetText(u"07/03/2001");
+  host.Take();
+  control.SetSelStart(3);
+  control.SetSelLength(2);
+  EXPECT_EQ(control.SelStart(), 3);
+  EXPECT_EQ(control.SelLength(), 2);
+  EXPECT_EQ(control.SelText(), u"03");
+
+  control.SetSelText(u"11");
+  EXPECT_EQ(control.Text(), u"07/11/2001");
+  EXPECT_EQ(host.Take(),
+            (Log{"PropertyChanged SelStart", "PropertyChanged SelLength", "Change", "PropertyChanged SelText"}));
+
+  control.SetSelStart(0);
+  control.SetSelText(u"1");  // nothing selected: inserted at the caret
+  EXPECT_EQ(control.Text(), u"107/11/2001");
+}
+
+TEST_F(PropertiesTest, RefusedValuesMarkNothing) {
+  EXPECT_EQ(ErrorOf([&] { control.SetSelStart(-1); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { control.SetSelLength(-5); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { control.SetMousePointer(16); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { control.SetFont(nullptr); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_EQ(control.MousePointer(), 0);
+  EXPECT_NE(control.GetFont(), nullptr);
+}
+
+TEST_F(PropertiesTest, EnabledReachesTheTextBoxThenTheSpinnerAndReadsTheTextBox) {
+  control.SetEnabled(kFalse);
+  EXPECT_FALSE(textBox().Enabled());
+  EXPECT_FALSE(spinner().Enabled());
+  EXPECT_EQ(control.Enabled(), kFalse);
+  EXPECT_EQ(host.Take(), (Log{"PropertyChanged Enabled"}));
+
+  spinner().SetEnabled(true);
+  EXPECT_EQ(control.Enabled(), kFalse);
+  control.SetEnabled(1);  // any nonzero Boolean is true
+  EXPECT_TRUE(textBox().Enabled());
+  EXPECT_TRUE(spinner().Enabled());
+  EXPECT_EQ(control.Enabled(), kTrue);
+}
+
+TEST_F(PropertiesTest, LockedStopsTypingButNotStepping) {
+  control.SetText(u"07/03/2001");
+  control.SetLocked(kTrue);
+  textBox().TypeText(u"9");
+  EXPECT_EQ(control.Text(), u"07/03/2001");
+  control.SetSelStart(0);
+  spinner().ClickUp();
+  EXPECT_EQ(control.Text(), u"08/03/2001");
+}
+
+TEST_F(PropertiesTest, FontIsTheTextBoxsOwnObject) {
+  const std::shared_ptr<Font> font = control.GetFont();
+  EXPECT_EQ(font, textBox().GetFont());
+
+  Font::Attributes bold = font->attributes();
+  bold.bold = true;
+  font->SetAttributes(bold);
+  EXPECT_TRUE(textBox().GetFont()->attributes().bold);
+  EXPECT_TRUE(host.log.empty());
+
+  const std::shared_ptr<Font> other = MakeFont({.name = u"Arial", .size = 12});
+  control.SetFont(other);
+  EXPECT_EQ(textBox().GetFont(), other);
+  EXPECT_EQ(control.GetFont(), other);
+  EXPECT_EQ(host.Take(), (Log{"PropertyChanged Font"}));
+}
+
+TEST_F(PropertiesTest, MouseIconIsOnlyKept) {
+  EXPECT_EQ(control.MouseIcon(), nullptr);
+  const std::shared_ptr<Picture> icon = MakeEmptyPicture();
+  control.SetMouseIcon(icon);
+  EXPECT_EQ(control.MouseIcon(), icon);
+  EXPECT_EQ(surface.MousePointer(), 0);
+  EXPECT_EQ(host.Take(), (Log{"PropertyChanged MouseIcon"}));
+}
+
+TEST_F(PropertiesTest, BorderStyleAndHdcAreTheSurfaces) {
+  EXPECT_EQ(control.BorderStyle(), surface.BorderStyle());
+  EXPECT_EQ(control.hdc(), surface.hdc());
+}
+
+TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnlyUnderTheirExactNames) {
+  host.ambientBackColor = 0x00ABCDEF;
+  host.ambientFont = MakeFont({.name = u"Tahoma", .size = 20, .bold = true});
+  const Font::Attributes textBoxFont = textBox().GetFont()->attributes();
+
+  for (const char16_t* name : {u"backcolor", u"BACKCOLOR", u"font", u"BackColor ", u"ForeColor", u""}) {
+    control.AmbientChanged(name);
+  }
+  EXPECT_EQ(surface.BackColor(), kButtonFaceColor);
+  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
+
+  control.AmbientChanged(u"BackColor");
+  EXPECT_EQ(surface.BackColor(), 0x00ABCDEFu);
+  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
+  control.AmbientChanged(u"Font");
+  EXPECT_EQ(surface.FontName(), u"Tahoma");
+
+  EXPECT_EQ(textBox().BackColor(), kWindowColor);
+  EXPECT_EQ(textBox().GetFont()->attributes(), textBoxFont);
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(PropertiesTest, AnAmbientFontOfNothingIsRefused) {
+  host.ambientFont = nullptr;
+  EXPECT_EQ(ErrorOf([&] { control.AmbientChanged(u"Font"); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
+}
+
+}  // namespace
+}  // namespace marelco::test

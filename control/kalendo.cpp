@@ -35,6 +35,7 @@ Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& g
   own.MouseUp = [this](Integer& Button, Integer& Shift, Single& X, Single& Y) {
     UserControl_MouseUp(Button, Shift, X, Y);
   };
+  own.Resize = [this] { UserControl_Resize(); };
   surface_.SetEvents(std::move(own));
 
   // The control's initialisation: the format, and today's date in it.

@@ -1,5 +1,8 @@
 #include "tests/pages/page_host.h"
 
+#include <commctrl.h>
+#include <olectl.h>
+
 #include <fstream>
 #include <vector>
 
@@ -88,6 +91,56 @@ bool SaveWindowImage(HWND window, const std::wstring& path) {
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
   out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
   return out.good();
+}
+
+}  // namespace marelco::testing
+
+namespace marelco::testing {
+namespace {
+
+struct FrameVisit {
+  std::wstring picture;
+  FrameSeen seen;
+};
+FrameVisit* frame_visit = nullptr;
+
+BOOL CALLBACK FindPropertySheet(HWND window, LPARAM found) {
+  if (!IsWindowVisible(window) || !FindDescendant(window, L"SysTabControl32")) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Runs inside the frame's modal loop until the frame is there.
+void CALLBACK LookAtTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND sheet = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindPropertySheet, reinterpret_cast<LPARAM>(&sheet));
+  if (!sheet) return;
+  KillTimer(nullptr, timer);
+  wchar_t tab[64] = {};
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  item.pszText = tab;
+  item.cchTextMax = 64;
+  SendMessageW(FindDescendant(sheet, L"SysTabControl32"), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  frame_visit->seen.tab = tab;
+  frame_visit->seen.format = TextOf(FindDescendant(sheet, L"ComboBox"));
+  frame_visit->seen.saved = SaveWindowImage(sheet, frame_visit->picture);
+  PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+FrameSeen OpenPropertyFrame(HWND owner, std::vector<IUnknown*> objects, std::vector<CLSID> pages,
+                            const std::wstring& picture) {
+  FrameVisit visit = {picture, {}};
+  frame_visit = &visit;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookAtTheFrame);
+  visit.seen.result = OleCreatePropertyFrame(owner, 40, 40, L"Kalendo", static_cast<ULONG>(objects.size()),
+                                             objects.data(), static_cast<ULONG>(pages.size()), pages.data(),
+                                             LOCALE_USER_DEFAULT, 0, nullptr);
+  KillTimer(nullptr, timer);
+  frame_visit = nullptr;
+  return visit.seen;
 }
 
 }  // namespace marelco::testing

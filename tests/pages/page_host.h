@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 namespace marelco::testing {
 
@@ -34,5 +35,18 @@ std::wstring TextOf(HWND window);
 
 // Saves what the window shows on the screen as a 24-bit BMP file; false when it could not.
 bool SaveWindowImage(HWND window, const std::wstring& path);
+
+// What the platform's property frame showed: the caption of its first tab and the text of its combo box.
+struct FrameSeen {
+  HRESULT result = E_FAIL;
+  std::wstring tab;
+  std::wstring format;
+  bool saved = false;  // its picture was saved
+};
+
+// Opens the platform's property frame over the objects with the pages of those classes, reads what it shows, saves
+// its picture and closes it.
+FrameSeen OpenPropertyFrame(HWND owner, std::vector<IUnknown*> objects, std::vector<CLSID> pages,
+                            const std::wstring& picture);
 
 }  // namespace marelco::testing

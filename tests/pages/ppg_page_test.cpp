@@ -224,52 +224,18 @@ class PageFactory final : public IClassFactory {
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 };
 
-// What the platform's property frame showed, read while it is open.
-struct FrameSeen {
-  std::wstring tab;
-  std::wstring format;
-  bool saved = false;
-};
-FrameSeen frame_seen;
-
-BOOL CALLBACK FindPropertySheet(HWND window, LPARAM found) {
-  if (!IsWindowVisible(window) || !FindDescendant(window, L"SysTabControl32")) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-void CALLBACK LookAtTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND sheet = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindPropertySheet, reinterpret_cast<LPARAM>(&sheet));
-  if (!sheet) return;
-  KillTimer(nullptr, timer);
-  wchar_t tab[64] = {};
-  TCITEMW item = {};
-  item.mask = TCIF_TEXT;
-  item.pszText = tab;
-  item.cchTextMax = 64;
-  SendMessageW(FindDescendant(sheet, L"SysTabControl32"), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  frame_seen.tab = tab;
-  frame_seen.format = TextOf(FindDescendant(sheet, L"ComboBox"));
-  frame_seen.saved = testing::SaveWindowImage(sheet, L"ppg_frame.bmp");
-  PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
-}
-
 TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
   PageFactory factory;
   DWORD registration = 0;
   ASSERT_EQ(CoRegisterClassObject(kClsidPpg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration), S_OK);
   Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmm/yyyy", false, true)});
-  std::vector<IUnknown*> objects(controls.begin(), controls.end());
-  CLSID pages[] = {kClsidPpg};
-  SetTimer(nullptr, 0, 50, LookAtTheFrame);
-  EXPECT_EQ(OleCreatePropertyFrame(frame->get(), 40, 40, L"Kalendo", 2, objects.data(), 1, pages, LOCALE_USER_DEFAULT,
-                                   0, nullptr),
-            S_OK);
+  const testing::FrameSeen seen =
+      testing::OpenPropertyFrame(frame->get(), {controls.begin(), controls.end()}, {kClsidPpg}, L"ppg_frame.bmp");
   CoRevokeClassObject(registration);
-  EXPECT_EQ(frame_seen.tab, L"Generales");
-  EXPECT_EQ(frame_seen.format, L"dd/mmm/yyyy");
-  EXPECT_TRUE(frame_seen.saved);
+  EXPECT_EQ(seen.result, S_OK);
+  EXPECT_EQ(seen.tab, L"Generales");
+  EXPECT_EQ(seen.format, L"dd/mmm/yyyy");
+  EXPECT_TRUE(seen.saved);
 }
 
 TEST_F(PpgPageTest, ThePagesStayInUseWhileAPageLives) {

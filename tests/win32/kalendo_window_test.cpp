@@ -1,0 +1,171 @@
+// Kalendo in real windows: keystrokes and mouse clicks through the system's input, as a user gives them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "control/kalendo.h"
+#include "control/platform/date_services.h"
+#include "control/platform/runtime_error.h"
+#include "tests/core/recording_host.h"
+#include "tests/win32/window_test_support.h"
+#include "win32/surface_window.h"
+#include "win32/windows_gdi.h"
+
+namespace marelco::win32::testing {
+namespace {
+
+class KalendoWindowTest : public ::testing::Test {
+ protected:
+  KalendoWindowTest() {
+    control.InitProperties();
+    SetWindowPos(surface.hwnd(), nullptr, 0, 0, 160, 23, SWP_NOZORDER);
+  }
+
+  HWND edit() const { return FindWindowExW(surface.hwnd(), nullptr, WC_EDITW, nullptr); }
+  HWND upDown() const { return FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr); }
+
+  // The date in the box with the caret at a place, the box holding the focus, and the log emptied.
+  void Start(const std::u16string& text, Long caret) {
+    control.SetText(text);
+    SetFocus(edit());
+    control.SetSelStart(caret);
+    Pump();
+    host.Take();
+  }
+
+  void ClickArrow(bool up) {
+    RECT client;
+    GetClientRect(upDown(), &client);
+    SendClick(upDown(), {client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4});
+  }
+
+  RECT PlaceIn(HWND hwnd) const {
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    MapWindowPoints(HWND_DESKTOP, surface.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  std::unique_ptr<Locale> locale = MakeLocale("en");
+  DateServices dates{*locale};
+  test::RecordingHost host;
+  WindowsGdi gdi;
+  SurfaceWindow surface{TestForm::Shared().hwnd()};
+  Kalendo control{surface, host, dates, gdi};
+};
+
+TEST_F(KalendoWindowTest, UpArrowInTheMonthStepsItAndSelectsIt) {
+  Start(u"31/01/2027", 4);
+  SendKeyPress(VK_UP);
+  EXPECT_EQ(control.Text(), u"28/02/2027");
+  EXPECT_EQ(control.SelStart(), 3);  // the month is selected: the arrow did not move the caret on
+  EXPECT_EQ(control.SelLength(), 2);
+  EXPECT_EQ(host.Take(), (test::RecordingHost::Log{"KeyDown 38 0", "Change", "KeyUp 38 0"}));
+}
+
+TEST_F(KalendoWindowTest, ShiftAndCtrlArrowsStepLikePlainOnes) {
+  Start(u"15/06/2027", 8);
+  SendKeyPress(VK_UP, {VK_SHIFT});
+  EXPECT_EQ(control.Text(), u"15/06/2028");
+  SendKeyPress(VK_DOWN, {VK_CONTROL});
+  SendKeyPress(VK_DOWN, {VK_CONTROL});
+  EXPECT_EQ(control.Text(), u"15/06/2026");
+  EXPECT_EQ(host.Count("KeyDown 38 1"), 1u);
+  EXPECT_EQ(host.Count("KeyDown 40 2"), 2u);
+}
+
+TEST_F(KalendoWindowTest, AHeldArrowStepsOnEveryRepeat) {
+  Start(u"01/01/2027", 0);
+  for (int repeat = 0; repeat < 5; ++repeat) SendKey(VK_UP, true);
+  SendKey(VK_UP, false);
+  EXPECT_EQ(control.Text(), u"06/01/2027");
+  EXPECT_EQ(host.Count("Change"), 5u);
+}
+
+TEST_F(KalendoWindowTest, ATypedDateIsRewrittenWhenTabTakesTheFocusAway) {
+  Start(u"", 0);
+  SendText(L"7/3/2001");
+  EXPECT_EQ(control.Text(), u"7/3/2001");
+  SendKeyPress(VK_TAB);
+  EXPECT_NE(GetFocus(), edit());
+  EXPECT_EQ(control.Text(), u"07/03/2001");
+}
+
+TEST_F(KalendoWindowTest, TabbingIntoTheControlFocusesTheTextBox) {
+  SetFocus(TestForm::Shared().other());
+  SendKeyPress(VK_TAB);
+  EXPECT_EQ(GetFocus(), edit());
+}
+
+TEST_F(KalendoWindowTest, LockedBoxTakesNoTypingButStillSteps) {
+  Start(u"31/01/2027", 1);
+  control.SetLocked(kTrue);
+  SendText(L"5");
+  EXPECT_EQ(control.Text(), u"31/01/2027");
+  SendKeyPress(VK_UP);
+  EXPECT_EQ(control.Text(), u"01/02/2027");
+  control.SetSelStart(1);
+  ClickArrow(true);
+  EXPECT_EQ(control.Text(), u"02/02/2027");
+}
+
+TEST_F(KalendoWindowTest, TwoHundredSpinnerClicksAreTwoHundredSteps) {
+  Start(u"01/01/2027", 0);
+  for (int click = 0; click < 200; ++click) ClickArrow(true);
+  EXPECT_EQ(control.Text(), u"20/07/2027");
+  for (int click = 0; click < 200; ++click) ClickArrow(false);
+  EXPECT_EQ(control.Text(), u"01/01/2027");
+  EXPECT_EQ(host.Count("Change"), 400u);
+  EXPECT_EQ(host.Count("Click"), 0u);  // the spinner raises no event of its own
+}
+
+TEST_F(KalendoWindowTest, ADisabledControlRefusesArrowsAndTheFocus) {
+  Start(u"31/01/2027", 4);
+  control.SetEnabled(kFalse);
+  EXPECT_FALSE(IsWindowEnabled(edit()));
+  EXPECT_FALSE(IsWindowEnabled(upDown()));
+  EXPECT_NE(GetFocus(), edit());
+  EXPECT_THROW(surface.txtFecha().SetFocus(), RuntimeError);
+  SendKeyPress(VK_UP);
+  ClickArrow(true);
+  ClickArrow(false);
+  EXPECT_EQ(control.Text(), u"31/01/2027");
+  control.SetEnabled(kTrue);
+  ClickArrow(true);
+  EXPECT_EQ(control.Text(), u"28/02/2027");
+}
+
+TEST_F(KalendoWindowTest, ResizingLaysTheBoxAndTheSpinnerSideBySide) {
+  for (SIZE size : {SIZE{200, 30}, SIZE{90, 20}, SIZE{13, 40}, SIZE{300, 25}}) {
+    SetWindowPos(surface.hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+    RECT box = PlaceIn(edit());
+    RECT spinner = PlaceIn(upDown());
+    int spinnerWidth = spinner.right - spinner.left;
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, spinner.left) << size.cx;
+    EXPECT_EQ(box.bottom, size.cy);
+    EXPECT_EQ(spinner.right, size.cx);
+    EXPECT_EQ(spinner.bottom, size.cy);
+    EXPECT_EQ(surface.UpDown1().Width(), 195);
+    EXPECT_EQ(spinnerWidth, MulDiv(195, GetDeviceCaps(GetDC(surface.hwnd()), LOGPIXELSX), 1440));
+  }
+}
+
+TEST_F(KalendoWindowTest, AnchoMinMeasuresTheLiveSurfaceOnly) {
+  EXPECT_NE(control.AnchoMin(), 0);
+  UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  SurfaceWindow doomed(parent.get());
+  Kalendo orphan(doomed, host, dates, gdi);
+  EXPECT_NE(orphan.AnchoMin(), 0);
+  parent.reset();
+  EXPECT_EQ(orphan.AnchoMin(), 0);
+  EXPECT_EQ(orphan.hdc(), 0);
+}
+
+}  // namespace
+}  // namespace marelco::win32::testing

@@ -2,6 +2,7 @@
 #include "package/kalendo_control.h"
 #include "package/marelco_typelib.h"
 #include "package/module.h"
+#include "pages/ppg_page.h"
 
 namespace marelco {
 namespace {

@@ -7,9 +7,4 @@ HRESULT CreateKalendoControl(REFIID, void** object) {
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT CreatePropertyPage(REFIID, void** object) {
-  if (object) *object = nullptr;
-  return CLASS_E_CLASSNOTAVAILABLE;
-}
-
 }  // namespace marelco

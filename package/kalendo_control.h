@@ -6,6 +6,5 @@
 namespace marelco {
 
 HRESULT CreateKalendoControl(REFIID iid, void** object);
-HRESULT CreatePropertyPage(REFIID iid, void** object);
 
 }  // namespace marelco

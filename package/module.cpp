@@ -1,6 +1,8 @@
 // The module of the server: its instance handle and the count of live objects and server locks.
 #include "package/module.h"
 
+#include "pages/ppg_page.h"
+
 namespace marelco {
 namespace {
 
@@ -26,6 +28,6 @@ std::wstring ModulePath() {
 
 void LockModule() { InterlockedIncrement(&module_locks); }
 void UnlockModule() { InterlockedDecrement(&module_locks); }
-bool ModuleInUse() { return InterlockedCompareExchange(&module_locks, 0, 0) != 0; }
+bool ModuleInUse() { return InterlockedCompareExchange(&module_locks, 0, 0) != 0 || PagesInUse() != 0; }
 
 }  // namespace marelco

@@ -27,7 +27,7 @@ HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
 std::wstring ModulePath();
 
-// Live objects and server locks; while any is held the module must stay loaded.
+// Live objects and server locks; while any is held, or a property page lives, the module must stay loaded.
 void LockModule();
 void UnlockModule();
 bool ModuleInUse();

@@ -1,9 +1,12 @@
 // Reads the type library back out of the built Marelco.ocx and compares every identity, flag and member.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "control/kalendo_members.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
@@ -20,80 +23,56 @@ struct ExpectedMember {
   std::wstring result;               // the retval's type, or "" for none
 };
 
-constexpr INVOKEKIND kMethod = INVOKE_FUNC;
-constexpr INVOKEKIND kGet = INVOKE_PROPERTYGET;
-constexpr INVOKEKIND kLet = INVOKE_PROPERTYPUT;
-constexpr INVOKEKIND kSet = INVOKE_PROPERTYPUTREF;
+std::wstring Wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
-constexpr wchar_t kTextHelp[] = L"Returns/sets the text contained in the control.";
-constexpr wchar_t kEnabledHelp[] =
-    L"Returns/sets a value that determines whether an object can respond to user-generated events.";
-constexpr wchar_t kFontHelp[] = L"Returns a Font object.";
-constexpr wchar_t kForeColorHelp[] =
-    L"Returns/sets the foreground color used to display text and graphics in an object.";
-constexpr wchar_t kToolTipHelp[] = L"Returns/sets the text displayed when the mouse is paused over the control.";
-constexpr wchar_t kHdcHelp[] = L"Returns a handle (from Microsoft Windows) to the object's device context.";
-constexpr wchar_t kPointerHelp[] = L"Returns/sets the type of mouse pointer displayed when over part of an object.";
-constexpr wchar_t kSelLengthHelp[] = L"Returns/sets the number of characters selected.";
-constexpr wchar_t kSelStartHelp[] = L"Returns/sets the starting point of text selected.";
-constexpr wchar_t kSelTextHelp[] = L"Returns/sets the string containing the currently selected text.";
+std::wstring TypeText(MemberType type) {
+  switch (type) {
+    case MemberType::None: return L"";
+    case MemberType::String: return L"BSTR";
+    case MemberType::Boolean: return L"VARIANT_BOOL";
+    case MemberType::Integer: return L"short";
+    case MemberType::Long: return L"long";
+    case MemberType::Single: return L"float";
+    case MemberType::Color: return L"OLE_COLOR";
+    case MemberType::Font: return L"IFontDisp*";
+    case MemberType::Picture: return L"IPictureDisp*";
+  }
+  return L"?";
+}
 
-// _Kalendo in the order of its interface table.
-const std::vector<ExpectedMember> kKalendoMembers = {
-    {L"CambiaFecha", 0x6003000D, kMethod, L"", {L"VARIANT_BOOL* Incremento"}, L""},
-    {L"CambiaFecha2", 0x6003000E, kMethod, L"", {L"VARIANT_BOOL* Incremento"}, L""},
-    {L"Text", 0, kGet, kTextHelp, {}, L"BSTR"},
-    {L"Text", 0, kLet, kTextHelp, {L"BSTR Text"}, L""},
-    {L"About", -552, kMethod, L"", {}, L""},
-    {L"BackColor", -501, kGet, L"", {}, L"OLE_COLOR"},
-    {L"BackColor", -501, kLet, L"", {L"OLE_COLOR BackColor"}, L""},
-    {L"Enabled", -514, kGet, kEnabledHelp, {}, L"VARIANT_BOOL"},
-    {L"Enabled", -514, kLet, kEnabledHelp, {L"VARIANT_BOOL Enabled"}, L""},
-    {L"Font", -512, kGet, kFontHelp, {}, L"IFontDisp*"},
-    {L"Font", -512, kSet, kFontHelp, {L"IFontDisp* Font"}, L""},
-    {L"Formato", 0x68030008, kGet, L"Date format", {}, L"BSTR"},
-    {L"Formato", 0x68030008, kLet, L"Date format", {L"BSTR Formato"}, L""},
-    {L"ForeColor", -513, kGet, kForeColorHelp, {}, L"OLE_COLOR"},
-    {L"ForeColor", -513, kLet, kForeColorHelp, {L"OLE_COLOR ForeColor"}, L""},
-    {L"ToolTipText", 0x68030007, kGet, kToolTipHelp, {}, L"BSTR"},
-    {L"ToolTipText", 0x68030007, kLet, kToolTipHelp, {L"BSTR ToolTipText"}, L""},
-    {L"AnchoMin", 0x60030018, kMethod, L"", {}, L"long"},
-    {L"BorderStyle", -504, kGet, L"Returns/sets the border style for an object.", {}, L"short"},
-    {L"hdc", 0x68030006, kGet, kHdcHelp, {}, L"long"},
-    {L"Locked", 0x68030005, kGet, L"Determines whether a control can be edited.", {}, L"VARIANT_BOOL"},
-    {L"Locked", 0x68030005, kLet, L"Determines whether a control can be edited.", {L"VARIANT_BOOL Locked"}, L""},
-    {L"MousePointer", 0x68030004, kGet, kPointerHelp, {}, L"short"},
-    {L"MousePointer", 0x68030004, kLet, kPointerHelp, {L"short MousePointer"}, L""},
-    {L"MouseIcon", 0x68030003, kGet, L"Sets a custom mouse icon.", {}, L"IPictureDisp*"},
-    {L"MouseIcon", 0x68030003, kSet, L"Sets a custom mouse icon.", {L"IPictureDisp* MouseIcon"}, L""},
-    {L"SelLength", 0x68030002, kGet, kSelLengthHelp, {}, L"long"},
-    {L"SelLength", 0x68030002, kLet, kSelLengthHelp, {L"long SelLength"}, L""},
-    {L"SelStart", 0x68030001, kGet, kSelStartHelp, {}, L"long"},
-    {L"SelStart", 0x68030001, kLet, kSelStartHelp, {L"long SelStart"}, L""},
-    {L"SelText", 0x68030000, kGet, kSelTextHelp, {}, L"BSTR"},
-    {L"SelText", 0x68030000, kLet, kSelTextHelp, {L"BSTR SelText"}, L""},
-};
+std::vector<std::wstring> ArgumentTexts(std::span<const MemberArgument> arguments) {
+  std::vector<std::wstring> texts;
+  for (const auto& argument : arguments)
+    texts.push_back(TypeText(argument.type) + (argument.byReference ? L"* " : L" ") + Wide(argument.name));
+  return texts;
+}
 
-// __Kalendo; every argument by reference.
-const std::vector<ExpectedMember> kKalendoEvents = {
-    {L"Change", 1, kMethod, L"Occurs when the contents of a control have changed.", {}, L""},
-    {L"DblClick", -601, kMethod,
-     L"Occurs when the user presses and releases a mouse button and then presses and releases it again over an "
-     L"object.",
-     {}, L""},
-    {L"Click", -600, kMethod, L"Occurs when the user presses and then releases a mouse button over an object.", {},
-     L""},
-    {L"KeyDown", -602, kMethod, L"Occurs when the user presses a key while an object has the focus.",
-     {L"short* KeyCode", L"short* Shift"}, L""},
-    {L"KeyPress", -603, kMethod, L"Occurs when the user presses and releases an ANSI key.", {L"short* KeyAscii"},
-     L""},
-    {L"KeyUp", -604, kMethod, L"Occurs when the user releases a key while an object has the focus.",
-     {L"short* KeyCode", L"short* Shift"}, L""},
-    {L"MouseMove", 2, kMethod, L"Occurs when the user moves the mouse.",
-     {L"short* Button", L"short* Shift", L"float* X", L"float* Y"}, L""},
-    {L"MouseUp", 3, kMethod, L"Occurs when the user releases the mouse button while an object has the focus.",
-     {L"short* Button", L"short* Shift", L"float* X", L"float* Y"}, L""},
-};
+// The interface table entries of the members: one per method, a get and a let or set per property.
+std::vector<ExpectedMember> ExpectedAccessors() {
+  std::vector<ExpectedMember> accessors;
+  for (const Member& member : kKalendoMembers) {
+    const std::wstring name = Wide(member.name), help = Wide(member.helpString), type = TypeText(member.type);
+    if (member.kind == MemberKind::Method) {
+      accessors.push_back({name, member.dispatchId, INVOKE_FUNC, help, ArgumentTexts(member.arguments), type});
+      continue;
+    }
+    accessors.push_back({name, member.dispatchId, INVOKE_PROPERTYGET, help, {}, type});
+    if (member.kind == MemberKind::PropertyGetLet)
+      accessors.push_back({name, member.dispatchId, INVOKE_PROPERTYPUT, help, {type + L" " + name}, L""});
+    if (member.kind == MemberKind::PropertyGetSet)
+      accessors.push_back({name, member.dispatchId, INVOKE_PROPERTYPUTREF, help, {type + L" " + name}, L""});
+  }
+  return accessors;
+}
+
+std::vector<ExpectedMember> ExpectedEvents() {
+  std::vector<ExpectedMember> events;
+  for (const Event& event : kKalendoEvents) {
+    events.push_back({Wide(event.name), event.dispatchId, INVOKE_FUNC, Wide(event.helpString),
+                      ArgumentTexts(event.arguments), L""});
+  }
+  return events;
+}
 
 std::wstring TypeName(ITypeInfo* info, const TYPEDESC& type) {
   switch (type.vt) {
@@ -298,7 +277,7 @@ TEST_F(TypeLibrary, KalendoInterfaceHasEveryMemberInTableOrder) {
   auto dispatch = InfoOf(IID__Kalendo);
   auto vtable = InterfacePart(dispatch.get());
   EXPECT_EQ(TKIND_INTERFACE, Attributes(vtable.get()).typekind);
-  ExpectMembers(vtable.get(), kKalendoMembers);
+  ExpectMembers(vtable.get(), ExpectedAccessors());
 
   // The first own member follows the seven of IDispatch in the interface table.
   FUNCDESC* first = nullptr;
@@ -316,7 +295,7 @@ TEST_F(TypeLibrary, KalendoInterfaceHasEveryMemberInTableOrder) {
 TEST_F(TypeLibrary, EventInterfaceHasTheEightEvents) {
   auto events = InfoOf(DIID___Kalendo);
   EXPECT_EQ(0, Attributes(events.get()).cVars);
-  ExpectMembers(events.get(), kKalendoEvents);
+  ExpectMembers(events.get(), ExpectedEvents());
 }
 
 TEST_F(TypeLibrary, PropertyPageInterfaceHasNoMembersOfItsOwn) {

@@ -5,6 +5,7 @@
 
 #include "package/class_factory.h"
 #include "package/module.h"
+#include "win32/surface_window.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
   if (reason == DLL_PROCESS_ATTACH) {
@@ -23,7 +24,11 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow() { return marelco::ModuleInUse() ? S_FALSE : S_OK; }
+STDAPI DllCanUnloadNow() {
+  if (marelco::ModuleInUse()) return S_FALSE;
+  marelco::win32::UnregisterSurfaceClass();  // its window procedure goes with the module
+  return S_OK;
+}
 
 STDAPI DllRegisterServer() { return marelco::RegisterServer(); }
 

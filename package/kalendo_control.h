@@ -5,6 +5,8 @@
 
 namespace marelco {
 
+// Creates a new Kalendo control and asks it for the interface; its constituents wait in a hidden
+// parking window until a container activates it.
 HRESULT CreateKalendoControl(REFIID iid, void** object);
 
 }  // namespace marelco

@@ -1,0 +1,288 @@
+// Kalendo through the interfaces a client without a container uses: IDispatch by dispatch identifier,
+// the dual interface, errors, events and property notifications. The server is registered by the fixture.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
+#include "tests/package/sinks.h"
+
+namespace marelco {
+namespace {
+
+using testing_sinks::Connection;
+using testing_sinks::EventSink;
+using testing_sinks::PropertyNotifySink;
+
+constexpr DISPID kCambiaFecha = 0x6003000D;
+constexpr DISPID kCambiaFecha2 = 0x6003000E;
+constexpr DISPID kFormato = 0x68030008;
+constexpr DISPID kSelStart = 0x68030001;
+constexpr DISPID kHdc = 0x68030006;
+constexpr DISPID kChange = 1;
+constexpr HRESULT kInvalidPropertyValue = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);
+
+class Dispatch : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(S_OK, CoInitialize(nullptr));
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    dispatch_ = control_.query<IDispatch>();
+    ASSERT_TRUE(dispatch_);
+  }
+  void TearDown() override {
+    dispatch_.reset();
+    control_.reset();
+    CoUninitialize();
+  }
+
+  HRESULT Invoke(DISPID id, WORD flags, std::initializer_list<VARIANT*> arguments, VARIANT* result = nullptr,
+                 EXCEPINFO* exception = nullptr, UINT* argumentError = nullptr) {
+    std::vector<VARIANT> values;
+    for (auto it = arguments.end(); it != arguments.begin();) values.push_back(**--it);  // last argument first
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+      params.rgdispidNamedArgs = &put;
+      params.cNamedArgs = 1;
+    }
+    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception, argumentError);
+  }
+
+  std::wstring Text() {
+    Bstr text;
+    EXPECT_EQ(S_OK, control_->get_Text(text.put()));
+    return text.get() ? text.get() : L"";
+  }
+
+  void SetTextAndCaret(const wchar_t* text, LONG caret) {
+    ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(text)).get()));
+    ASSERT_EQ(S_OK, control_->put_SelStart(caret));
+  }
+
+  ComPtr<_Kalendo> control_;
+  ComPtr<IDispatch> dispatch_;
+};
+
+VARIANT Boolean(VARIANT_BOOL value) {
+  VARIANT variant;
+  V_VT(&variant) = VT_BOOL;
+  V_BOOL(&variant) = value;
+  return variant;
+}
+
+TEST_F(Dispatch, DefaultMemberIsTheText) {
+  SetTextAndCaret(L"07/03/2001", 0);
+  OleVariant value;
+  ASSERT_EQ(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {}, value.get()));
+  ASSERT_EQ(VT_BSTR, V_VT(value.get()));
+  EXPECT_EQ(L"07/03/2001", std::wstring(V_BSTR(value.get())));
+
+  DISPID id = 1;
+  LPOLESTR name = const_cast<LPOLESTR>(L"Text");
+  EXPECT_EQ(S_OK, dispatch_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+  EXPECT_EQ(DISPID_VALUE, id);
+}
+
+TEST_F(Dispatch, SteppingTakesTheIncrementAsBooleanReferenceVariantReferenceOrValue) {
+  SetTextAndCaret(L"31/01/2027", 4);
+
+  VARIANT_BOOL flag = VARIANT_TRUE;
+  VARIANT byBooleanReference;
+  V_VT(&byBooleanReference) = VT_BYREF | VT_BOOL;
+  V_BOOLREF(&byBooleanReference) = &flag;
+  ASSERT_EQ(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&byBooleanReference}));
+  EXPECT_EQ(L"28/02/2027", Text());
+  EXPECT_EQ(VARIANT_TRUE, flag);
+
+  VARIANT scriptVariable;  // a script's variable: a reference to a Variant holding a number
+  V_VT(&scriptVariable) = VT_I2;
+  V_I2(&scriptVariable) = 0;
+  VARIANT byVariantReference;
+  V_VT(&byVariantReference) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&byVariantReference) = &scriptVariable;
+  ASSERT_EQ(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&byVariantReference}));
+  EXPECT_EQ(L"28/01/2027", Text());
+  EXPECT_EQ(VT_I2, V_VT(&scriptVariable)) << "the caller's variable keeps its type and value";
+  EXPECT_EQ(0, V_I2(&scriptVariable));
+
+  VARIANT byValue = Boolean(VARIANT_TRUE);
+  ASSERT_EQ(S_OK, Invoke(kCambiaFecha, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&byValue}));
+  EXPECT_EQ(L"28/02/2027", Text());
+}
+
+TEST_F(Dispatch, SteppingRefusesMissingSurplusAndUnreadableIncrements) {
+  SetTextAndCaret(L"31/01/2027", 4);
+  EXPECT_EQ(DISP_E_PARAMNOTFOUND, Invoke(kCambiaFecha2, DISPATCH_METHOD, {}));
+  VARIANT one = Boolean(VARIANT_TRUE), two = Boolean(VARIANT_TRUE);
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&one, &two}));
+
+  Bstr words(std::wstring_view(L"forwards"));
+  VARIANT text;
+  V_VT(&text) = VT_BSTR;
+  V_BSTR(&text) = words.get();
+  UINT argumentError = 99;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(kCambiaFecha, DISPATCH_METHOD, {&text}, nullptr, nullptr, &argumentError));
+  EXPECT_EQ(0u, argumentError);
+
+  VARIANT nullReference;
+  V_VT(&nullReference) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&nullReference) = nullptr;
+  EXPECT_NE(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&nullReference}));
+  EXPECT_EQ(E_POINTER, control_->CambiaFecha2(nullptr));
+  EXPECT_EQ(L"31/01/2027", Text()) << "nothing was stepped";
+}
+
+TEST_F(Dispatch, RefusedValueIsTheControlsErrorWithItsDescription) {
+  VARIANT negative;
+  V_VT(&negative) = VT_I4;
+  V_I4(&negative) = -1;
+  EXCEPINFO exception = {};
+  ASSERT_EQ(DISP_E_EXCEPTION, Invoke(kSelStart, DISPATCH_PROPERTYPUT, {&negative}, nullptr, &exception));
+  EXPECT_EQ(kInvalidPropertyValue, exception.scode);
+  EXPECT_NE(0u, SysStringLen(exception.bstrDescription));
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrHelpFile);
+
+  EXPECT_EQ(kInvalidPropertyValue, control_->put_SelStart(-1));
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(S_OK, GetErrorInfo(0, info.put()));
+  Bstr description;
+  info->GetDescription(description.put());
+  EXPECT_NE(0u, SysStringLen(description.get()));
+  EXPECT_EQ(S_OK, control_.query<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(IID__Kalendo));
+}
+
+TEST_F(Dispatch, ReadOnlyPropertiesAndWrongTypesAreRefusedWithoutHarm) {
+  VARIANT number;
+  V_VT(&number) = VT_I4;
+  V_I4(&number) = 5;
+  EXPECT_NE(S_OK, Invoke(kHdc, DISPATCH_PROPERTYPUT, {&number}));
+  EXPECT_NE(S_OK, Invoke(DISPID_BORDERSTYLE, DISPATCH_PROPERTYPUT, {&number}));
+  OleVariant value;
+  EXPECT_EQ(S_OK, Invoke(kHdc, DISPATCH_PROPERTYGET, {}, value.get()));
+  EXPECT_EQ(S_OK, Invoke(DISPID_BORDERSTYLE, DISPATCH_PROPERTYGET, {}, value.put()));
+
+  VARIANT object;
+  V_VT(&object) = VT_UNKNOWN;
+  V_UNKNOWN(&object) = control_.get();
+  EXPECT_NE(S_OK, Invoke(kFormato, DISPATCH_PROPERTYPUT, {&object}));
+  EXPECT_NE(S_OK, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&object}));
+  EXPECT_NE(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {&number, &number}, value.put()));
+  EXPECT_EQ(S_OK, Invoke(kFormato, DISPATCH_PROPERTYGET, {}, value.put()));
+  EXPECT_EQ(L"dd/mm/yyyy", std::wstring(V_BSTR(value.get())));
+}
+
+TEST_F(Dispatch, NullPointersAreRefused) {
+  EXPECT_EQ(E_POINTER, control_->get_Text(nullptr));
+  EXPECT_EQ(E_POINTER, control_->get_Font(nullptr));
+  EXPECT_EQ(E_POINTER, control_->get_MouseIcon(nullptr));
+  EXPECT_EQ(E_POINTER, control_->get_SelStart(nullptr));
+  EXPECT_EQ(E_POINTER, control_->AnchoMin(nullptr));
+  EXPECT_NE(S_OK, control_->putref_Font(nullptr));
+  EXPECT_EQ(S_OK, control_->put_Text(nullptr)) << "a null string is the empty string";
+  EXPECT_EQ(S_OK, control_->putref_MouseIcon(nullptr)) << "no mouse icon";
+  EXPECT_EQ(E_POINTER, dispatch_->GetTypeInfoCount(nullptr));
+  EXPECT_NE(S_OK, dispatch_->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(E_POINTER, control_.query<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr));
+}
+
+TEST_F(Dispatch, FontIsTheTextBoxsOwnStandardFontObject) {
+  ComPtr<IFontDisp> first, second;
+  ASSERT_EQ(S_OK, control_->get_Font(first.put()));
+  ASSERT_EQ(S_OK, control_->get_Font(second.put()));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first.query<IUnknown>().get(), second.query<IUnknown>().get());
+
+  ComPtr<IFont> replacement;
+  FONTDESC description = {sizeof description, const_cast<LPOLESTR>(L"Arial"), {{120000, 0}}, FW_BOLD, 0, 0, 0, 0};
+  ASSERT_EQ(S_OK, OleCreateFontIndirect(&description, IID_IFont, replacement.put_void()));
+  ASSERT_EQ(S_OK, control_->putref_Font(replacement.query<IFontDisp>().get()));
+  ComPtr<IFontDisp> now;
+  ASSERT_EQ(S_OK, control_->get_Font(now.put()));
+  EXPECT_EQ(replacement.query<IUnknown>().get(), now.query<IUnknown>().get());
+}
+
+TEST_F(Dispatch, ClassInfoNamesTheEventInterface) {
+  auto classInfo = control_.query<IProvideClassInfo2>();
+  ASSERT_TRUE(classInfo);
+  GUID source = {};
+  ASSERT_EQ(S_OK, classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source));
+  EXPECT_TRUE(IsEqualGUID(DIID___Kalendo, source));
+  ComPtr<ITypeInfo> coclass;
+  ASSERT_EQ(S_OK, classInfo->GetClassInfo(coclass.put()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, coclass->GetTypeAttr(&attributes));
+  EXPECT_TRUE(IsEqualGUID(CLSID_Kalendo, attributes->guid));
+  coclass->ReleaseTypeAttr(attributes);
+}
+
+TEST_F(Dispatch, EveryChangeOfTheTextIsRaisedToEachConnectedSink) {
+  EventSink first, second;
+  {
+    Connection one(control_.get(), DIID___Kalendo, &first);
+    Connection two(control_.get(), DIID___Kalendo, &second);
+    ASSERT_EQ(S_OK, one.result());
+    ASSERT_EQ(S_OK, two.result());
+    SetTextAndCaret(L"31/01/2027", 4);
+    VARIANT_BOOL forwards = VARIANT_TRUE;
+    ASSERT_EQ(S_OK, control_->CambiaFecha2(&forwards));
+  }
+  EXPECT_GE(first.Count(kChange), 2);
+  EXPECT_EQ(first.Count(kChange), second.Count(kChange));
+  const int before = first.Count(kChange);
+  ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(L"01/01/2000")).get()));
+  EXPECT_EQ(before, first.Count(kChange)) << "a disconnected sink hears nothing";
+  EXPECT_EQ(0u, first.references);
+}
+
+TEST_F(Dispatch, ConnectionPointsRefuseStrangersAndUnknownCookies) {
+  auto container = control_.query<IConnectionPointContainer>();
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID___Kalendo, point.put()));
+  PropertyNotifySink notOfThisInterface;
+  DWORD cookie = 0;
+  EXPECT_EQ(CONNECT_E_CANNOTCONNECT, point->Advise(&notOfThisInterface, &cookie));
+  EXPECT_EQ(CONNECT_E_NOCONNECTION, point->Unadvise(12345));
+  EXPECT_EQ(CONNECT_E_NOCONNECTION, container->FindConnectionPoint(IID_IDispatch, point.put()));
+
+  ComPtr<IEnumConnectionPoints> points;
+  ASSERT_EQ(S_OK, container->EnumConnectionPoints(points.put()));
+  IConnectionPoint* found[3] = {};
+  ULONG fetched = 0;
+  EXPECT_EQ(S_FALSE, points->Next(3, found, &fetched));
+  EXPECT_EQ(2u, fetched);
+  for (ULONG index = 0; index < fetched; ++index) found[index]->Release();
+}
+
+TEST_F(Dispatch, PropertyChangesAreNotifiedByDispatchIdentifier) {
+  PropertyNotifySink sink;
+  Connection connection(control_.get(), IID_IPropertyNotifySink, &sink);
+  ASSERT_EQ(S_OK, connection.result());
+  ASSERT_EQ(S_OK, control_->put_Formato(Bstr(std::wstring_view(L"dd/mmmm/yyyy")).get()));
+  EXPECT_EQ(std::vector<DISPID>{kFormato}, sink.changed);
+  sink.changed.clear();
+  EXPECT_EQ(kInvalidPropertyValue, control_->put_SelStart(-1));
+  EXPECT_TRUE(sink.changed.empty()) << "a refused value marks nothing";
+}
+
+TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
+  ASSERT_EQ(S_OK, CoInitialize(nullptr));
+  {
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()));
+    HMODULE server = GetModuleHandleW(L"Marelco.ocx");
+    ASSERT_NE(nullptr, server);
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(server, "DllCanUnloadNow"));
+    ASSERT_NE(nullptr, canUnload);
+    EXPECT_EQ(S_FALSE, canUnload());
+    control.reset();
+    EXPECT_EQ(S_OK, canUnload());
+  }
+  CoUninitialize();
+}
+
+}  // namespace
+}  // namespace marelco

@@ -2,6 +2,8 @@
 // the dual interface, errors, events and property notifications. The server is registered by the fixture.
 #include <gtest/gtest.h>
 
+#include <olectl.h>
+
 #include <string>
 
 #include "package/com.h"
@@ -165,9 +167,10 @@ TEST_F(Dispatch, ReadOnlyPropertiesAndWrongTypesAreRefusedWithoutHarm) {
   EXPECT_EQ(S_OK, Invoke(kHdc, DISPATCH_PROPERTYGET, {}, value.get()));
   EXPECT_EQ(S_OK, Invoke(DISPID_BORDERSTYLE, DISPATCH_PROPERTYGET, {}, value.put()));
 
+  PropertyNotifySink stranger;  // an object that is neither a string nor a font
   VARIANT object;
   V_VT(&object) = VT_UNKNOWN;
-  V_UNKNOWN(&object) = control_.get();
+  V_UNKNOWN(&object) = &stranger;
   EXPECT_NE(S_OK, Invoke(kFormato, DISPATCH_PROPERTYPUT, {&object}));
   EXPECT_NE(S_OK, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&object}));
   EXPECT_NE(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {&number, &number}, value.put()));
@@ -185,7 +188,10 @@ TEST_F(Dispatch, NullPointersAreRefused) {
   EXPECT_EQ(S_OK, control_->put_Text(nullptr)) << "a null string is the empty string";
   EXPECT_EQ(S_OK, control_->putref_MouseIcon(nullptr)) << "no mouse icon";
   EXPECT_EQ(E_POINTER, dispatch_->GetTypeInfoCount(nullptr));
-  EXPECT_NE(S_OK, dispatch_->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, nullptr, nullptr, nullptr, nullptr));
+  OleVariant value;  // no DISPPARAMS at all: no arguments
+  EXPECT_EQ(S_OK, dispatch_->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, nullptr, value.get(), nullptr,
+                                    nullptr));
+  EXPECT_EQ(VT_BSTR, V_VT(value.get()));
   EXPECT_EQ(E_POINTER, control_.query<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr));
 }
 
@@ -275,7 +281,7 @@ TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()));
     HMODULE server = GetModuleHandleW(L"Marelco.ocx");
     ASSERT_NE(nullptr, server);
-    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(server, "DllCanUnloadNow"));
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
     ASSERT_NE(nullptr, canUnload);
     EXPECT_EQ(S_FALSE, canUnload());
     control.reset();

@@ -38,10 +38,12 @@ k.CambiaFecha2 backwards
 Check "stepped back", k.Text, "28/01/2027"
 Check "number left as it was", TypeName(backwards) & " " & backwards, "Integer 0"
 
-' A value, not a variable; CambiaFecha steps the same way.
-k.SelStart = 0
+' A value, not a variable; CambiaFecha steps the same way. (The caret stays off position 0: that step
+' would first give the text box the focus, which a control without a container cannot take.)
+k.SelStart = 1
 k.CambiaFecha2 True
 Check "stepped day", k.Text, "29/01/2027"
+k.SelStart = 1
 k.CambiaFecha -1
 Check "stepped day by CambiaFecha", k.Text, "30/01/2027"
 

@@ -8,6 +8,7 @@
 #include "package/kalendo_control.h"
 #include "package/module.h"
 #include "package/ole_objects.h"
+#include "pages/frm_about.h"
 
 namespace marelco {
 namespace {
@@ -192,7 +193,7 @@ STDMETHODIMP KalendoObject::put_Text(BSTR Text) {
   return Call([&] { kalendo_->SetText(Bstr::ToUtf16(Text)); });
 }
 
-STDMETHODIMP KalendoObject::About() { return E_NOTIMPL; }
+STDMETHODIMP KalendoObject::About() { return ShowAbout(); }
 
 STDMETHODIMP KalendoObject::get_BackColor(OLE_COLOR* BackColor) {
   return Get(BackColor, [&] { return kalendo_->BackColor(); });

@@ -274,6 +274,17 @@ TEST_F(Dispatch, PropertyChangesAreNotifiedByDispatchIdentifier) {
   EXPECT_TRUE(sink.changed.empty()) << "a refused value marks nothing";
 }
 
+TEST_F(Dispatch, AboutShowsTheAboutBoxOnceAndReturnsAtOnce) {
+  ASSERT_EQ(S_OK, Invoke(DISPID_ABOUTBOX, DISPATCH_METHOD, {}));
+  ASSERT_EQ(S_OK, control_->About());
+  HWND box = FindWindowW(nullptr, L"About Marelco");
+  ASSERT_NE(nullptr, box);
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(nullptr, FindWindowExW(nullptr, box, nullptr, L"About Marelco")) << "one box, not two";
+  SendMessageW(box, WM_COMMAND, IDOK, 0);  // OK unloads the box
+  EXPECT_FALSE(IsWindow(box));
+}
+
 TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
   ASSERT_EQ(S_OK, CoInitialize(nullptr));
   {

@@ -76,6 +76,7 @@ KalendoObject::KalendoObject(TypeInfos infos)
 }
 
 KalendoObject::~KalendoObject() {
+  InPlaceDeactivate();
   events_.DisconnectAll();
   propertyNotify_.DisconnectAll();
   try {
@@ -93,6 +94,19 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IProvideClassInfo2>(),
                                      Entry<KalendoObject, IConnectionPointContainer>(),
                                      Entry<KalendoObject, ISupportErrorInfo>(),
+                                     Entry<KalendoObject, IOleObject>(),
+                                     Entry<KalendoObject, IOleWindow, IOleInPlaceObject>(),
+                                     Entry<KalendoObject, IOleInPlaceObject>(),
+                                     Entry<KalendoObject, IOleInPlaceActiveObject>(),
+                                     Entry<KalendoObject, IOleControl>(),
+                                     Entry<KalendoObject, IViewObject, IViewObject2>(),
+                                     Entry<KalendoObject, IViewObject2>(),
+                                     Entry<KalendoObject, IPersist, IPersistStreamInit>(),
+                                     Entry<KalendoObject, IPersistStreamInit>(),
+                                     Entry<KalendoObject, IPersistPropertyBag>(),
+                                     Entry<KalendoObject, IPersistStorage>(),
+                                     Entry<KalendoObject, ISpecifyPropertyPages>(),
+                                     Entry<KalendoObject, IPerPropertyBrowsing>(),
                                  },
                                  iid, object);
 }
@@ -390,6 +404,7 @@ std::shared_ptr<Font> KalendoObject::AmbientFont() {
 }
 
 void KalendoObject::FireEvent(DISPID id, std::span<VARIANT> arguments) {
+  if (frozenEvents_ > 0) return;  // the container does not want events now
   DISPPARAMS params = {arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
   for (const auto& sink : events_.Sinks<IDispatch>()) {
     OleVariant ignored;

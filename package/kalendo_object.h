@@ -14,6 +14,7 @@
 #include "package/com.h"
 #include "package/com_object.h"
 #include "package/connection_point.h"
+#include "package/error_boundary.h"
 #include "package/marelco_typelib.h"
 #include "win32/surface_window.h"
 #include "win32/windows_gdi.h"
@@ -24,6 +25,16 @@ class KalendoObject final : public _Kalendo,
                             public IProvideClassInfo2,
                             public IConnectionPointContainer,
                             public ISupportErrorInfo,
+                            public IOleObject,
+                            public IOleInPlaceObject,
+                            public IOleInPlaceActiveObject,
+                            public IOleControl,
+                            public IViewObject2,
+                            public IPersistStreamInit,
+                            public IPersistPropertyBag,
+                            public IPersistStorage,
+                            public ISpecifyPropertyPages,
+                            public IPerPropertyBrowsing,
                             private Host {
  public:
   static HRESULT Create(REFIID iid, void** object);
@@ -85,6 +96,85 @@ class KalendoObject final : public _Kalendo,
   // ISupportErrorInfo
   STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
 
+  // IOleObject
+  STDMETHODIMP SetClientSite(IOleClientSite* site) override;
+  STDMETHODIMP GetClientSite(IOleClientSite** site) override;
+  STDMETHODIMP SetHostNames(LPCOLESTR application, LPCOLESTR document) override;
+  STDMETHODIMP Close(DWORD saveOption) override;
+  STDMETHODIMP SetMoniker(DWORD which, IMoniker* moniker) override;
+  STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
+  STDMETHODIMP InitFromData(IDataObject* data, BOOL creation, DWORD reserved) override;
+  STDMETHODIMP GetClipboardData(DWORD reserved, IDataObject** data) override;
+  STDMETHODIMP DoVerb(LONG verb, LPMSG message, IOleClientSite* site, LONG index, HWND parent,
+                      LPCRECT position) override;
+  STDMETHODIMP EnumVerbs(IEnumOLEVERB** verbs) override;
+  STDMETHODIMP Update() override;
+  STDMETHODIMP IsUpToDate() override;
+  STDMETHODIMP GetUserClassID(CLSID* clsid) override;
+  STDMETHODIMP GetUserType(DWORD form, LPOLESTR* type) override;
+  STDMETHODIMP SetExtent(DWORD aspect, SIZEL* size) override;
+  STDMETHODIMP GetExtent(DWORD aspect, SIZEL* size) override;
+  STDMETHODIMP Advise(IAdviseSink* sink, DWORD* connection) override;
+  STDMETHODIMP Unadvise(DWORD connection) override;
+  STDMETHODIMP EnumAdvise(IEnumSTATDATA** advises) override;
+  STDMETHODIMP GetMiscStatus(DWORD aspect, DWORD* status) override;
+  STDMETHODIMP SetColorScheme(LOGPALETTE* palette) override;
+
+  // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+  STDMETHODIMP GetWindow(HWND* window) override;
+  STDMETHODIMP ContextSensitiveHelp(BOOL enter) override;
+  STDMETHODIMP InPlaceDeactivate() override;
+  STDMETHODIMP UIDeactivate() override;
+  STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT clip) override;
+  STDMETHODIMP ReactivateAndUndo() override;
+  STDMETHODIMP TranslateAccelerator(LPMSG message) override;
+  STDMETHODIMP OnFrameWindowActivate(BOOL activate) override;
+  STDMETHODIMP OnDocWindowActivate(BOOL activate) override;
+  STDMETHODIMP ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frame) override;
+  STDMETHODIMP EnableModeless(BOOL enable) override;
+
+  // IOleControl
+  STDMETHODIMP GetControlInfo(CONTROLINFO* info) override;
+  STDMETHODIMP OnMnemonic(MSG* message) override;
+  STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
+  STDMETHODIMP FreezeEvents(BOOL freeze) override;
+
+  // IViewObject2
+  STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc, HDC dc,
+                    LPCRECTL bounds, LPCRECTL window, BOOL(STDMETHODCALLTYPE* keepGoing)(ULONG_PTR),
+                    ULONG_PTR argument) override;
+  STDMETHODIMP GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc,
+                           LOGPALETTE** colors) override;
+  STDMETHODIMP Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
+  STDMETHODIMP Unfreeze(DWORD freeze) override;
+  STDMETHODIMP SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
+  STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
+  STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+
+  // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
+  STDMETHODIMP GetClassID(CLSID* clsid) override;
+  STDMETHODIMP IsDirty() override;
+  STDMETHODIMP Load(IStream* stream) override;
+  STDMETHODIMP Save(IStream* stream, BOOL clearDirty) override;
+  STDMETHODIMP GetSizeMax(ULARGE_INTEGER* size) override;
+  STDMETHODIMP InitNew() override;
+  STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
+  STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+  STDMETHODIMP InitNew(IStorage* storage) override;
+  STDMETHODIMP Load(IStorage* storage) override;
+  STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
+  STDMETHODIMP SaveCompleted(IStorage* storage) override;
+  STDMETHODIMP HandsOffStorage() override;
+
+  // ISpecifyPropertyPages
+  STDMETHODIMP GetPages(CAUUID* pages) override;
+
+  // IPerPropertyBrowsing
+  STDMETHODIMP GetDisplayString(DISPID id, BSTR* text) override;
+  STDMETHODIMP MapPropertyToPage(DISPID id, CLSID* page) override;
+  STDMETHODIMP GetPredefinedStrings(DISPID id, CALPOLESTR* strings, CADWORD* cookies) override;
+  STDMETHODIMP GetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value) override;
+
  private:
   struct TypeInfos {
     ComPtr<ITypeInfo> dispatch;   // _Kalendo as clients see it
@@ -119,6 +209,11 @@ class KalendoObject final : public _Kalendo,
   void MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
 
+  HRESULT InPlaceActivate(LONG verb);
+  HRESULT LoadProperties(PropertyBag& bag);
+  HRESULT SaveProperties(PropertyBag& bag, BOOL clearDirty);
+  HRESULT StartNew();
+
   // Calls every connected __Kalendo sink; arguments in DISPPARAMS order (the last argument first).
   void FireEvent(DISPID id, std::span<VARIANT> arguments = {});
   // An ambient property of the container, through its site's IDispatch; VT_EMPTY without a site.
@@ -134,6 +229,15 @@ class KalendoObject final : public _Kalendo,
   ComPtr<IPictureDisp> emptyMouseIcon_;  // the standard picture shown for the core's empty picture
   std::shared_ptr<Picture> emptyMouseIconOf_;
   ComPtr<IOleClientSite> clientSite_;
+  ComPtr<IOleInPlaceSite> inPlaceSite_;  // while in-place active
+  ComPtr<IOleAdviseHolder> adviseHolder_;
+  ComPtr<IAdviseSink> viewSink_;
+  DWORD viewAdviseAspects_ = 0;
+  DWORD viewAdviseFlags_ = 0;
+  SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
+  bool initialised_ = false;     // InitNew or Load has run
+  bool uiActive_ = false;
+  LONG frozenEvents_ = 0;
   bool dirty_ = false;
   ConnectionPoint events_{*this, DIID___Kalendo};
   ConnectionPoint propertyNotify_{*this, IID_IPropertyNotifySink};

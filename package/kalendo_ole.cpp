@@ -1,0 +1,256 @@
+// Kalendo in its container: the client site, in-place activation of the surface window, ambient changes and
+// drawing for a container that shows the control inactive.
+#include <algorithm>
+
+#include "package/error_boundary.h"
+#include "package/kalendo_object.h"
+
+namespace marelco {
+namespace {
+
+constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
+                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+
+}  // namespace
+
+// IOleObject
+
+STDMETHODIMP KalendoObject::SetClientSite(IOleClientSite* site) {
+  clientSite_ = site;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetClientSite(IOleClientSite** site) {
+  if (!site) return E_POINTER;
+  *site = ComPtr<IOleClientSite>(clientSite_).detach();
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
+
+STDMETHODIMP KalendoObject::Close(DWORD) {
+  InPlaceDeactivate();
+  if (adviseHolder_) adviseHolder_->SendOnClose();
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::SetMoniker(DWORD, IMoniker*) { return E_NOTIMPL; }
+STDMETHODIMP KalendoObject::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+STDMETHODIMP KalendoObject::InitFromData(IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP KalendoObject::GetClipboardData(DWORD, IDataObject** data) {
+  if (data) *data = nullptr;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) {
+  if (site && !clientSite_) clientSite_ = site;
+  switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+    case OLEIVERB_UIACTIVATE:
+      return InPlaceActivate(verb);
+    case OLEIVERB_HIDE:
+      return InPlaceDeactivate();
+    default:
+      return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+  }
+}
+
+STDMETHODIMP KalendoObject::EnumVerbs(IEnumOLEVERB** verbs) { return OleRegEnumVerbs(CLSID_Kalendo, verbs); }
+STDMETHODIMP KalendoObject::Update() { return S_OK; }
+STDMETHODIMP KalendoObject::IsUpToDate() { return S_OK; }
+
+STDMETHODIMP KalendoObject::GetUserClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_Kalendo;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetUserType(DWORD form, LPOLESTR* type) { return OleRegGetUserType(CLSID_Kalendo, form, type); }
+
+STDMETHODIMP KalendoObject::SetExtent(DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  extent_ = *size;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  *size = extent_;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::Advise(IAdviseSink* sink, DWORD* connection) {
+  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.put()))) return E_OUTOFMEMORY;
+  return adviseHolder_->Advise(sink, connection);
+}
+
+STDMETHODIMP KalendoObject::Unadvise(DWORD connection) {
+  return adviseHolder_ ? adviseHolder_->Unadvise(connection) : OLE_E_NOCONNECTION;
+}
+
+STDMETHODIMP KalendoObject::EnumAdvise(IEnumSTATDATA** advises) {
+  if (!advises) return E_POINTER;
+  *advises = nullptr;
+  return adviseHolder_ ? adviseHolder_->EnumAdvise(advises) : S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetMiscStatus(DWORD, DWORD* status) {
+  if (!status) return E_POINTER;
+  *status = kMiscStatus;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
+
+// Moves the surface out of its parking window into the container's window, where the site wants it.
+HRESULT KalendoObject::InPlaceActivate(LONG verb) {
+  if (!clientSite_) return E_UNEXPECTED;
+  if (!inPlaceSite_) {
+    auto site = clientSite_.query<IOleInPlaceSite>();
+    if (!site) return E_NOINTERFACE;
+    if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
+    site->OnInPlaceActivate();
+    inPlaceSite_ = site;
+    HWND parent = nullptr;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> document;
+    RECT position = {}, clip = {};
+    OLEINPLACEFRAMEINFO frameInfo = {};
+    frameInfo.cb = sizeof frameInfo;
+    if (FAILED(site->GetWindow(&parent)) ||
+        FAILED(site->GetWindowContext(frame.put(), document.put(), &position, &clip, &frameInfo))) {
+      InPlaceDeactivate();
+      return E_FAIL;
+    }
+    surface_.Reparent(parent);
+    SetObjectRects(&position, &clip);
+    ShowWindow(surface_.hwnd(), SW_SHOW);
+  }
+  if ((verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) && !uiActive_) {
+    uiActive_ = true;
+    inPlaceSite_->OnUIActivate();
+    SetFocus(GetWindow(surface_.hwnd(), GW_CHILD));
+  }
+  return S_OK;
+}
+
+// IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+
+STDMETHODIMP KalendoObject::GetWindow(HWND* window) {
+  if (!window) return E_POINTER;
+  *window = surface_.hwnd();
+  return *window ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP KalendoObject::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+STDMETHODIMP KalendoObject::InPlaceDeactivate() {
+  if (!inPlaceSite_) return S_OK;
+  UIDeactivate();
+  surface_.Reparent(nullptr);
+  auto site = std::move(inPlaceSite_);
+  site->OnInPlaceDeactivate();
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::UIDeactivate() {
+  if (!uiActive_) return S_OK;
+  uiActive_ = false;
+  if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT) {
+  if (!position) return E_POINTER;
+  MoveWindow(surface_.hwnd(), position->left, position->top, std::max(0L, position->right - position->left),
+             std::max(0L, position->bottom - position->top), TRUE);
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::ReactivateAndUndo() { return E_NOTIMPL; }
+
+STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG) { return S_FALSE; }
+STDMETHODIMP KalendoObject::OnFrameWindowActivate(BOOL) { return S_OK; }
+STDMETHODIMP KalendoObject::OnDocWindowActivate(BOOL) { return S_OK; }
+STDMETHODIMP KalendoObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+STDMETHODIMP KalendoObject::EnableModeless(BOOL) { return S_OK; }
+
+// IOleControl
+
+STDMETHODIMP KalendoObject::GetControlInfo(CONTROLINFO* info) {
+  if (!info) return E_POINTER;
+  info->hAccel = nullptr;
+  info->cAccel = 0;
+  info->dwFlags = 0;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::OnMnemonic(MSG*) { return E_NOTIMPL; }
+
+// The container names the ambient property that changed; DISPID_UNKNOWN means several did.
+STDMETHODIMP KalendoObject::OnAmbientPropertyChange(DISPID id) {
+  return Call([&] {
+    if (id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN) kalendo_->AmbientChanged(u"BackColor");
+    if (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN) kalendo_->AmbientChanged(u"Font");
+  });
+}
+
+STDMETHODIMP KalendoObject::FreezeEvents(BOOL freeze) {
+  frozenEvents_ += freeze ? 1 : (frozenEvents_ > 0 ? -1 : 0);
+  return S_OK;
+}
+
+// IViewObject2: an active control draws itself in its window; an inactive one is printed into the device
+// context the container gives.
+
+STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds,
+                                 LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!dc || !bounds) return E_INVALIDARG;
+  HWND window = surface_.hwnd();
+  if (!window) return E_FAIL;
+  RECT client = {};
+  GetClientRect(window, &client);
+  const int saved = SaveDC(dc);
+  SetViewportOrgEx(dc, bounds->left, bounds->top, nullptr);
+  IntersectClipRect(dc, 0, 0, bounds->right - bounds->left, bounds->bottom - bounds->top);
+  SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+               PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND | PRF_NONCLIENT);
+  RestoreDC(dc, saved);
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {
+  if (colors) *colors = nullptr;
+  return S_FALSE;
+}
+
+STDMETHODIMP KalendoObject::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
+STDMETHODIMP KalendoObject::Unfreeze(DWORD) { return E_NOTIMPL; }
+
+STDMETHODIMP KalendoObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
+  viewSink_ = sink;
+  viewAdviseAspects_ = aspects;
+  viewAdviseFlags_ = flags;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
+  if (aspects) *aspects = viewAdviseAspects_;
+  if (flags) *flags = viewAdviseFlags_;
+  if (sink) *sink = ComPtr<IAdviseSink>(viewSink_).detach();
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
+  return GetExtent(aspect, size);
+}
+
+}  // namespace marelco

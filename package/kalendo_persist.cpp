@@ -1,0 +1,163 @@
+// Kalendo's saved properties: property bags, streams and storages, all carrying the same keys; and the
+// property pages the control offers.
+#include "package/error_boundary.h"
+#include "package/kalendo_object.h"
+#include "package/persistence.h"
+
+namespace marelco {
+namespace {
+
+// The stock pages of the platform.
+constexpr CLSID kStandardFontPage = {0x7EBDAAE0, 0x8120, 0x11CF, {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+constexpr CLSID kStandardColorPage = {0x7EBDAAE1, 0x8120, 0x11CF, {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+
+constexpr wchar_t kContentsStream[] = L"Contents";
+
+}  // namespace
+
+HRESULT KalendoObject::StartNew() {
+  if (initialised_) return E_UNEXPECTED;
+  HRESULT result = Call([&] { kalendo_->InitProperties(); });
+  initialised_ = SUCCEEDED(result);
+  return result;
+}
+
+HRESULT KalendoObject::LoadProperties(PropertyBag& bag) {
+  if (initialised_) return E_UNEXPECTED;
+  initialised_ = true;  // a failed load has applied the keys before the failure
+  return Call([&] { kalendo_->ReadProperties(bag); });
+}
+
+HRESULT KalendoObject::SaveProperties(PropertyBag& bag, BOOL clearDirty) {
+  HRESULT result = Call([&] { kalendo_->WriteProperties(bag); });
+  if (SUCCEEDED(result) && clearDirty) dirty_ = false;
+  return result;
+}
+
+// IPersist, IPersistStreamInit
+
+STDMETHODIMP KalendoObject::GetClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_Kalendo;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
+
+STDMETHODIMP KalendoObject::InitNew() { return StartNew(); }
+
+STDMETHODIMP KalendoObject::Load(IStream* stream) {
+  if (!stream) return E_POINTER;
+  if (initialised_) return E_UNEXPECTED;
+  MemoryPropertyBag bag;
+  HRESULT result = S_OK;
+  HRESULT guarded = Call([&] { result = LoadBagFromStream(stream, bag); });
+  if (FAILED(guarded)) return guarded;
+  return FAILED(result) ? result : LoadProperties(bag);
+}
+
+STDMETHODIMP KalendoObject::Save(IStream* stream, BOOL clearDirty) {
+  if (!stream) return E_POINTER;
+  MemoryPropertyBag bag;
+  if (HRESULT result = SaveProperties(bag, FALSE); FAILED(result)) return result;
+  HRESULT result = S_OK;
+  HRESULT guarded = Call([&] { result = SaveBagToStream(bag, stream); });
+  if (FAILED(guarded)) return guarded;
+  if (SUCCEEDED(result) && clearDirty) dirty_ = false;
+  return result;
+}
+
+STDMETHODIMP KalendoObject::GetSizeMax(ULARGE_INTEGER* size) {
+  if (size) size->QuadPart = 0;
+  return E_NOTIMPL;
+}
+
+// IPersistPropertyBag
+
+STDMETHODIMP KalendoObject::Load(IPropertyBag* bag, IErrorLog* log) {
+  if (!bag) return E_POINTER;
+  ComPropertyBag properties(bag, log);
+  return LoadProperties(properties);
+}
+
+STDMETHODIMP KalendoObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
+  if (!bag) return E_POINTER;
+  ComPropertyBag properties(bag, nullptr);
+  return SaveProperties(properties, clearDirty);
+}
+
+// IPersistStorage: the stream form, in the storage's stream "Contents".
+
+STDMETHODIMP KalendoObject::InitNew(IStorage* storage) {
+  if (!storage) return E_POINTER;
+  return StartNew();
+}
+
+STDMETHODIMP KalendoObject::Load(IStorage* storage) {
+  if (!storage) return E_POINTER;
+  ComPtr<IStream> stream;
+  HRESULT result = storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
+  return FAILED(result) ? result : Load(stream.get());
+}
+
+STDMETHODIMP KalendoObject::Save(IStorage* storage, BOOL) {
+  if (!storage) return E_POINTER;
+  ComPtr<IStream> stream;
+  HRESULT result = storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                         stream.put());
+  return FAILED(result) ? result : Save(stream.get(), TRUE);
+}
+
+STDMETHODIMP KalendoObject::SaveCompleted(IStorage*) { return S_OK; }
+STDMETHODIMP KalendoObject::HandsOffStorage() { return S_OK; }
+
+// ISpecifyPropertyPages: the control's own page first, then the stock font and colour pages.
+
+STDMETHODIMP KalendoObject::GetPages(CAUUID* pages) {
+  if (!pages) return E_POINTER;
+  const GUID list[] = {CLSID_ppg, kStandardFontPage, kStandardColorPage};
+  pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof list));
+  if (!pages->pElems) {
+    pages->cElems = 0;
+    return E_OUTOFMEMORY;
+  }
+  pages->cElems = 3;
+  std::copy(std::begin(list), std::end(list), pages->pElems);
+  return S_OK;
+}
+
+// IPerPropertyBrowsing: the colours are edited on the colour page, the font on the font page.
+
+STDMETHODIMP KalendoObject::GetDisplayString(DISPID, BSTR* text) {
+  if (text) *text = nullptr;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP KalendoObject::MapPropertyToPage(DISPID id, CLSID* page) {
+  if (!page) return E_POINTER;
+  switch (id) {
+    case DISPID_BACKCOLOR:
+    case DISPID_FORECOLOR:
+      *page = kStandardColorPage;
+      return S_OK;
+    case DISPID_FONT:
+      *page = kStandardFontPage;
+      return S_OK;
+    default:
+      *page = CLSID_NULL;
+      return PERPROP_E_NOPAGEAVAILABLE;
+  }
+}
+
+STDMETHODIMP KalendoObject::GetPredefinedStrings(DISPID, CALPOLESTR* strings, CADWORD* cookies) {
+  if (strings) *strings = {};
+  if (cookies) *cookies = {};
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP KalendoObject::GetPredefinedValue(DISPID, DWORD, VARIANT* value) {
+  if (value) VariantInit(value);
+  return E_NOTIMPL;
+}
+
+}  // namespace marelco

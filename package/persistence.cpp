@@ -1,0 +1,238 @@
+#include "package/persistence.h"
+
+#include <olectl.h>
+
+#include <cstdint>
+#include <string>
+
+#include "control/platform/runtime_error.h"
+#include "package/com.h"
+#include "package/ole_objects.h"
+
+namespace marelco {
+namespace {
+
+constexpr std::uint32_t kStreamMagic = 0x4C414B4D;  // "MKAL"
+constexpr std::uint32_t kStreamVersion = 1;
+constexpr std::uint32_t kMaxEntries = 256;
+constexpr std::uint32_t kMaxStringLength = 1 << 20;
+
+// A value of the core as a VARIANT; objects become the standard font and picture objects.
+void ToVariant(const Variant& value, VARIANT* out) {
+  VariantInit(out);
+  switch (value.type()) {
+    case VariantType::Empty: return;
+    case VariantType::Boolean: V_VT(out) = VT_BOOL; V_BOOL(out) = value.ToBoolean(); return;
+    case VariantType::Integer: V_VT(out) = VT_I2; V_I2(out) = value.ToInteger(); return;
+    case VariantType::Long: V_VT(out) = VT_I4; V_I4(out) = value.ToLong(); return;
+    case VariantType::Single: V_VT(out) = VT_R4; V_R4(out) = value.ToSingle(); return;
+    case VariantType::Double: V_VT(out) = VT_R8; V_R8(out) = value.ToDouble(); return;
+    case VariantType::String:
+      V_VT(out) = VT_BSTR;
+      V_BSTR(out) = Bstr(value.ToString()).detach();
+      if (!V_BSTR(out)) throw std::bad_alloc();
+      return;
+    case VariantType::Font:
+      if (auto font = ToFontDisp(value.ToFont())) {
+        V_VT(out) = VT_DISPATCH;
+        V_DISPATCH(out) = font.detach();
+      }
+      return;
+    case VariantType::Picture: {
+      auto picture = value.ToPicture();
+      if (!picture) return;
+      auto* ole = dynamic_cast<OlePicture*>(picture.get());
+      V_VT(out) = VT_DISPATCH;
+      V_DISPATCH(out) = (ole ? ole->dispatch() : MakeEmptyPictureDisp()).detach();
+      return;
+    }
+  }
+}
+
+// A VARIANT as a value of the core: type mismatch (13) for what has no such reading.
+Variant FromVariant(const VARIANT* value) {
+  switch (V_VT(value)) {
+    case VT_EMPTY: return {};
+    case VT_BOOL: return Variant::FromBoolean(V_BOOL(value));
+    case VT_I2: return Variant::FromInteger(V_I2(value));
+    case VT_I4: return Variant::FromLong(V_I4(value));
+    case VT_R4: return Variant::FromSingle(V_R4(value));
+    case VT_R8: return Variant::FromDouble(V_R8(value));
+    case VT_BSTR: return Variant::FromString(Bstr::ToUtf16(V_BSTR(value)));
+    case VT_UNKNOWN:
+    case VT_DISPATCH: {
+      IUnknown* object = V_UNKNOWN(value);
+      if (!object) return Variant::FromPicture(nullptr);
+      if (auto font = FromFontDisp(object)) return Variant::FromFont(std::move(font));
+      if (auto picture = FromPictureDisp(object)) return Variant::FromPicture(std::move(picture));
+      throw RuntimeError(ErrorNumber::TypeMismatch);
+    }
+    default: {
+      OleVariant number;
+      if (FAILED(VariantChangeType(number.get(), value, 0, VT_R8))) throw RuntimeError(ErrorNumber::TypeMismatch);
+      return Variant::FromDouble(V_R8(number.get()));
+    }
+  }
+}
+
+bool IsObject(const Variant& value) {
+  return value.type() == VariantType::Font || value.type() == VariantType::Picture;
+}
+
+// Reading and writing the stream, each failing with an HRESULT thrown as StreamError.
+struct StreamError {
+  HRESULT result;
+};
+
+void Write(IStream* stream, const void* data, ULONG size) {
+  ULONG written = 0;
+  HRESULT result = stream->Write(data, size, &written);
+  if (FAILED(result) || written != size) throw StreamError{FAILED(result) ? result : STG_E_MEDIUMFULL};
+}
+
+void Read(IStream* stream, void* data, ULONG size) {
+  ULONG read = 0;
+  HRESULT result = stream->Read(data, size, &read);
+  if (FAILED(result) || read != size) throw StreamError{FAILED(result) ? result : STG_E_READFAULT};
+}
+
+template <typename Number>
+void WriteNumber(IStream* stream, Number number) {
+  Write(stream, &number, sizeof number);
+}
+
+template <typename Number>
+Number ReadNumber(IStream* stream) {
+  Number number{};
+  Read(stream, &number, sizeof number);
+  return number;
+}
+
+void WriteString(IStream* stream, const std::u16string& text) {
+  WriteNumber<std::uint32_t>(stream, static_cast<std::uint32_t>(text.size()));
+  Write(stream, text.data(), static_cast<ULONG>(text.size() * sizeof(char16_t)));
+}
+
+std::u16string ReadString(IStream* stream) {
+  const auto length = ReadNumber<std::uint32_t>(stream);
+  if (length > kMaxStringLength) throw StreamError{E_UNEXPECTED};
+  std::u16string text(length, u'\0');
+  Read(stream, text.data(), length * sizeof(char16_t));
+  return text;
+}
+
+// Objects are saved as they save themselves, behind their class; only standard fonts and pictures load.
+void WriteObject(IStream* stream, IUnknown* object) {
+  ComPtr<IPersistStream> persist;
+  if (!object || FAILED(object->QueryInterface(IID_IPersistStream, persist.put_void()))) throw StreamError{E_UNEXPECTED};
+  if (HRESULT result = OleSaveToStream(persist.get(), stream); FAILED(result)) throw StreamError{result};
+}
+
+ComPtr<IUnknown> ReadObject(IStream* stream) {
+  CLSID clsid = {};
+  if (HRESULT result = ReadClassStm(stream, &clsid); FAILED(result)) throw StreamError{result};
+  if (!IsEqualCLSID(clsid, CLSID_StdFont) && !IsEqualCLSID(clsid, CLSID_StdPicture)) throw StreamError{E_UNEXPECTED};
+  ComPtr<IPersistStream> persist;
+  HRESULT result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStream, persist.put_void());
+  if (SUCCEEDED(result)) result = persist->Load(stream);
+  if (FAILED(result)) throw StreamError{result};
+  return persist.query<IUnknown>();
+}
+
+void WriteValue(IStream* stream, const Variant& value) {
+  OleVariant variant;
+  ToVariant(value, variant.get());
+  const VARTYPE type = V_VT(variant.get());
+  WriteNumber<std::uint16_t>(stream, type);
+  switch (type) {
+    case VT_EMPTY: return;
+    case VT_BOOL: WriteNumber<std::int16_t>(stream, V_BOOL(variant.get())); return;
+    case VT_I2: WriteNumber<std::int16_t>(stream, V_I2(variant.get())); return;
+    case VT_I4: WriteNumber<std::int32_t>(stream, V_I4(variant.get())); return;
+    case VT_R4: WriteNumber<float>(stream, V_R4(variant.get())); return;
+    case VT_R8: WriteNumber<double>(stream, V_R8(variant.get())); return;
+    case VT_BSTR: WriteString(stream, Bstr::ToUtf16(V_BSTR(variant.get()))); return;
+    case VT_DISPATCH: WriteObject(stream, V_DISPATCH(variant.get())); return;
+    default: throw StreamError{E_UNEXPECTED};
+  }
+}
+
+Variant ReadValue(IStream* stream) {
+  switch (ReadNumber<std::uint16_t>(stream)) {
+    case VT_EMPTY: return {};
+    case VT_BOOL: return Variant::FromBoolean(ReadNumber<std::int16_t>(stream));
+    case VT_I2: return Variant::FromInteger(ReadNumber<std::int16_t>(stream));
+    case VT_I4: return Variant::FromLong(ReadNumber<std::int32_t>(stream));
+    case VT_R4: return Variant::FromSingle(ReadNumber<float>(stream));
+    case VT_R8: return Variant::FromDouble(ReadNumber<double>(stream));
+    case VT_BSTR: return Variant::FromString(ReadString(stream));
+    case VT_DISPATCH: {
+      OleVariant object;
+      V_VT(object.get()) = VT_UNKNOWN;
+      V_UNKNOWN(object.get()) = ReadObject(stream).detach();
+      return FromVariant(object.get());
+    }
+    default: throw StreamError{E_UNEXPECTED};
+  }
+}
+
+}  // namespace
+
+Variant ComPropertyBag::ReadProperty(std::u16string_view key, const Variant& defaultValue) {
+  std::wstring name(WideView(key));
+  OleVariant value;
+  // Objects are asked for as objects, so that the container creates them from what it stored.
+  V_VT(value.get()) = IsObject(defaultValue) || key == u"MouseIcon" ? VT_UNKNOWN : VT_EMPTY;
+  V_UNKNOWN(value.get()) = nullptr;
+  if (FAILED(bag_->Read(name.c_str(), value.get(), log_))) {
+    VariantInit(value.get());
+    return defaultValue;
+  }
+  return FromVariant(value.get());
+}
+
+void ComPropertyBag::WriteProperty(std::u16string_view key, const Variant& value, const Variant& defaultValue) {
+  MemoryPropertyBag comparison;  // keeps the value only when it differs from the default
+  comparison.WriteProperty(key, value, defaultValue);
+  if (!comparison.Find(key)) return;
+  std::wstring name(WideView(key));
+  OleVariant variant;
+  ToVariant(value, variant.get());
+  if (V_VT(variant.get()) == VT_EMPTY) return;
+  if (FAILED(bag_->Write(name.c_str(), variant.get()))) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
+}
+
+HRESULT SaveBagToStream(const MemoryPropertyBag& bag, IStream* stream) {
+  if (!stream) return E_POINTER;
+  try {
+    WriteNumber(stream, kStreamMagic);
+    WriteNumber(stream, kStreamVersion);
+    WriteNumber<std::uint32_t>(stream, static_cast<std::uint32_t>(bag.entries().size()));
+    for (const auto& [key, value] : bag.entries()) {
+      WriteString(stream, key);
+      WriteValue(stream, value);
+    }
+    return S_OK;
+  } catch (const StreamError& error) {
+    return error.result;
+  }
+}
+
+HRESULT LoadBagFromStream(IStream* stream, MemoryPropertyBag& bag) {
+  if (!stream) return E_POINTER;
+  try {
+    if (ReadNumber<std::uint32_t>(stream) != kStreamMagic || ReadNumber<std::uint32_t>(stream) != kStreamVersion)
+      return E_UNEXPECTED;
+    const auto count = ReadNumber<std::uint32_t>(stream);
+    if (count > kMaxEntries) return E_UNEXPECTED;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      std::u16string key = ReadString(stream);
+      bag.Put(key, ReadValue(stream));
+    }
+    return S_OK;
+  } catch (const StreamError& error) {
+    return error.result;
+  }
+}
+
+}  // namespace marelco

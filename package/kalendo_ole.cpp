@@ -136,7 +136,7 @@ HRESULT KalendoObject::InPlaceActivate(LONG verb) {
   if ((verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) && !uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
-    SetFocus(GetWindow(surface_.hwnd(), GW_CHILD));
+    SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
   }
   return S_OK;
 }

@@ -69,7 +69,7 @@ Variant FromVariant(const VARIANT* value) {
     }
     default: {
       OleVariant number;
-      if (FAILED(VariantChangeType(number.get(), value, 0, VT_R8))) throw RuntimeError(ErrorNumber::TypeMismatch);
+      if (FAILED(VariantChangeType(number.get(), const_cast<VARIANT*>(value), 0, VT_R8))) throw RuntimeError(ErrorNumber::TypeMismatch);
       return Variant::FromDouble(V_R8(number.get()));
     }
   }

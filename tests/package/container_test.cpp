@@ -1,0 +1,478 @@
+// Kalendo in containers: saving to and loading from property bags, streams and storages; bad saved data;
+// a container of our own that records the order of its calls; Wine's ATL host.
+#include <gtest/gtest.h>
+
+#include <olectl.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
+#include "tests/package/sinks.h"
+
+namespace marelco {
+namespace {
+
+using testing_sinks::StackObject;
+
+// Create, activate in place, save and release, this many times over.
+constexpr int kLifetimeCycles = 1000;
+
+ComPtr<_Kalendo> NewKalendo() {
+  ComPtr<_Kalendo> control;
+  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control.put_void()));
+  return control;
+}
+
+std::wstring Text(_Kalendo* control, HRESULT (STDMETHODCALLTYPE _Kalendo::*getter)(BSTR*)) {
+  Bstr text;
+  EXPECT_EQ(S_OK, (control->*getter)(text.put()));
+  return text.get() ? text.get() : L"";
+}
+
+// Every persisted property of a control, as one comparable value.
+struct Persisted {
+  std::wstring formato, text, toolTip, fontName;
+  OLE_COLOR back = 0, fore = 0;
+  VARIANT_BOOL enabled = 0, locked = 0;
+  SHORT pointer = 0;
+  CY fontSize = {};
+  BOOL fontBold = FALSE;
+  bool hasMouseIcon = false;
+
+  static Persisted Of(_Kalendo* control) {
+    Persisted p;
+    p.formato = Text(control, &_Kalendo::get_Formato);
+    p.text = Text(control, &_Kalendo::get_Text);
+    p.toolTip = Text(control, &_Kalendo::get_ToolTipText);
+    control->get_BackColor(&p.back);
+    control->get_ForeColor(&p.fore);
+    control->get_Enabled(&p.enabled);
+    control->get_Locked(&p.locked);
+    control->get_MousePointer(&p.pointer);
+    ComPtr<IFontDisp> font;
+    control->get_Font(font.put());
+    if (auto ole = font.query<IFont>()) {
+      Bstr name;
+      ole->get_Name(name.put());
+      p.fontName = name.get() ? name.get() : L"";
+      ole->get_Size(&p.fontSize);
+      ole->get_Bold(&p.fontBold);
+    }
+    ComPtr<IPictureDisp> icon;
+    control->get_MouseIcon(icon.put());
+    p.hasMouseIcon = static_cast<bool>(icon);
+    return p;
+  }
+  friend std::ostream& operator<<(std::ostream& out, const Persisted& p) {
+    return out << testing::PrintToString(p.formato) << " " << testing::PrintToString(p.text) << " "
+               << testing::PrintToString(p.toolTip) << " " << testing::PrintToString(p.fontName) << " " << p.back
+               << " " << p.fore << " " << p.enabled << " " << p.locked << " " << p.pointer << " "
+               << p.fontSize.int64 << " " << p.fontBold << " " << p.hasMouseIcon;
+  }
+  bool operator==(const Persisted& o) const {
+    return formato == o.formato && toolTip == o.toolTip && fontName == o.fontName &&
+           back == o.back && fore == o.fore && enabled == o.enabled && locked == o.locked && pointer == o.pointer &&
+           fontSize.int64 == o.fontSize.int64 && fontBold == o.fontBold && hasMouseIcon == o.hasMouseIcon;
+  }
+};
+
+void ChangeEveryProperty(_Kalendo* control) {
+  ASSERT_EQ(S_OK, control->put_Formato(Bstr(std::wstring_view(L"dd/mmmm/yyyy")).get()));
+  ASSERT_EQ(S_OK, control->put_BackColor(RGB(10, 20, 30)));
+  ASSERT_EQ(S_OK, control->put_ForeColor(RGB(200, 100, 50)));
+  ASSERT_EQ(S_OK, control->put_ToolTipText(Bstr(std::wstring_view(L"Fecha de entrega")).get()));
+  ASSERT_EQ(S_OK, control->put_Locked(VARIANT_TRUE));
+  ASSERT_EQ(S_OK, control->put_Enabled(VARIANT_FALSE));
+  ASSERT_EQ(S_OK, control->put_MousePointer(2));
+  ComPtr<IFont> font;
+  FONTDESC description = {sizeof description, const_cast<LPOLESTR>(L"Arial"), {{120000, 0}}, FW_BOLD, 0, 0, 0, 0};
+  ASSERT_EQ(S_OK, OleCreateFontIndirect(&description, IID_IFont, font.put_void()));
+  ASSERT_EQ(S_OK, control->putref_Font(font.query<IFontDisp>().get()));
+  ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"7/3/2001")).get()));
+}
+
+// What a control whose date text was well formed when saved shows after loading: today, in its format.
+std::wstring TodayIn(const wchar_t* format) {
+  auto control = NewKalendo();
+  control->put_Formato(Bstr(std::wstring_view(format)).get());
+  return Text(control.get(), &_Kalendo::get_Text);
+}
+
+// A container's property bag: values by name, objects kept by reference.
+class PropertyBag final : public StackObject<IPropertyBag> {
+ public:
+  std::map<std::wstring, VARIANT> values;
+  ~PropertyBag() {
+    for (auto& [name, value] : values) VariantClear(&value);
+  }
+  void Put(const std::wstring& name, const VARIANT& value) {
+    VARIANT& slot = values[name];
+    VariantClear(&slot);
+    VariantCopy(&slot, const_cast<VARIANT*>(&value));
+  }
+  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+    auto found = values.find(name);
+    if (found == values.end()) return E_INVALIDARG;
+    VariantClear(value);
+    return VariantCopy(value, &found->second);
+  }
+  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
+    Put(name, *value);
+    return S_OK;
+  }
+};
+
+class Container : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void TearDown() override { OleUninitialize(); }
+};
+
+TEST_F(Container, StreamCarriesEveryPersistedPropertyIntoANewInstance) {
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+  ChangeEveryProperty(original.get());
+  EXPECT_EQ(S_OK, original.query<IPersistStreamInit>()->IsDirty());
+  ComPtr<IStream> stream;
+  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
+  EXPECT_EQ(S_FALSE, original.query<IPersistStreamInit>()->IsDirty());
+
+  stream->Seek({}, STREAM_SEEK_SET, nullptr);
+  auto copy = NewKalendo();
+  ASSERT_EQ(S_OK, copy.query<IPersistStreamInit>()->Load(stream.get()));
+  const Persisted saved = Persisted::Of(original.get()), loaded = Persisted::Of(copy.get());
+  EXPECT_EQ(saved, loaded);
+  EXPECT_EQ(L"07/March/2001", saved.text) << "written as a date of the format";
+  EXPECT_EQ(TodayIn(L"dd/mmmm/yyyy"), loaded.text);
+  EXPECT_TRUE(loaded.fontBold);
+  EXPECT_EQ(VARIANT_FALSE, loaded.enabled);
+  EXPECT_EQ(E_UNEXPECTED, copy.query<IPersistStreamInit>()->InitNew()) << "an instance starts only once";
+}
+
+TEST_F(Container, PropertyBagCarriesEveryPersistedPropertyAndOnlyWhatDiffersFromDefaults) {
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistPropertyBag>()->InitNew());
+  PropertyBag fresh;
+  ASSERT_EQ(S_OK, original.query<IPersistPropertyBag>()->Save(&fresh, TRUE, FALSE));
+  EXPECT_EQ(0u, fresh.values.count(L"Formato"));
+  EXPECT_EQ(0u, fresh.values.count(L"Text")) << "a well formed date is not stored";
+  EXPECT_EQ(1u, fresh.values.count(L"MouseIcon")) << "the new instance's empty picture differs from none";
+
+  ChangeEveryProperty(original.get());
+  PropertyBag bag;
+  ASSERT_EQ(S_OK, original.query<IPersistPropertyBag>()->Save(&bag, TRUE, FALSE));
+  EXPECT_EQ(VT_BSTR, V_VT(&bag.values[L"Formato"]));
+  auto copy = NewKalendo();
+  ASSERT_EQ(S_OK, copy.query<IPersistPropertyBag>()->Load(&bag, nullptr));
+  EXPECT_EQ(Persisted::Of(original.get()), Persisted::Of(copy.get()));
+  EXPECT_EQ(0u, bag.references);
+
+  // A stored text that is not in the form of the format is shown verbatim.
+  Bstr stored(std::wstring_view(L"7/3/2001"));
+  VARIANT text;
+  V_VT(&text) = VT_BSTR;
+  V_BSTR(&text) = stored.get();
+  PropertyBag withText;
+  withText.Put(L"Text", text);
+  auto shown = NewKalendo();
+  ASSERT_EQ(S_OK, shown.query<IPersistPropertyBag>()->Load(&withText, nullptr));
+  EXPECT_EQ(L"7/3/2001", Text(shown.get(), &_Kalendo::get_Text));
+}
+
+TEST_F(Container, StorageCarriesEveryPersistedProperty) {
+  ComPtr<ILockBytes> bytes;
+  ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()));
+  ComPtr<IStorage> storage;
+  ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                               storage.put()));
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistStorage>()->InitNew(storage.get()));
+  ChangeEveryProperty(original.get());
+  ASSERT_EQ(S_OK, original.query<IPersistStorage>()->Save(storage.get(), TRUE));
+  auto copy = NewKalendo();
+  ASSERT_EQ(S_OK, copy.query<IPersistStorage>()->Load(storage.get()));
+  EXPECT_EQ(Persisted::Of(original.get()), Persisted::Of(copy.get()));
+}
+
+TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+  ChangeEveryProperty(original.get());
+  ComPtr<IStream> stream;
+  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
+  STATSTG stat = {};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  std::vector<unsigned char> good(stat.cbSize.QuadPart);
+  stream->Seek({}, STREAM_SEEK_SET, nullptr);
+  stream->Read(good.data(), static_cast<ULONG>(good.size()), nullptr);
+
+  std::mt19937 random(20261207);
+  int refused = 0;
+  for (int round = 0; round < 150; ++round) {
+    std::vector<unsigned char> bytes = good;
+    if (round % 3 == 0) bytes.resize(random() % bytes.size());           // cut short
+    for (int flips = 1 + random() % 8; flips > 0 && !bytes.empty(); --flips)  // damaged
+      bytes[random() % bytes.size()] = static_cast<unsigned char>(random());
+    ComPtr<IStream> damaged;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, damaged.put()));
+    damaged->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+    damaged->Seek({}, STREAM_SEEK_SET, nullptr);
+    auto control = NewKalendo();
+    refused += FAILED(control.query<IPersistStreamInit>()->Load(damaged.get()));
+    Bstr text;
+    EXPECT_EQ(S_OK, control->get_Text(text.put()));
+  }
+  EXPECT_GT(refused, 50);
+
+  struct BadValue {
+    const wchar_t* key;
+    VARIANT value;
+    HRESULT expected;
+  };
+  auto number = [](double value) {
+    VARIANT variant;
+    V_VT(&variant) = VT_R8;
+    V_R8(&variant) = value;
+    return variant;
+  };
+  Bstr words(std::wstring_view(L"not a colour"));
+  VARIANT text;
+  V_VT(&text) = VT_BSTR;
+  V_BSTR(&text) = words.get();
+  testing_sinks::PropertyNotifySink stranger;
+  VARIANT object;
+  V_VT(&object) = VT_UNKNOWN;
+  V_UNKNOWN(&object) = &stranger;
+  const BadValue bad[] = {
+      {L"BackColor", text, MAKE_HRESULT(1, FACILITY_CONTROL, 13)},
+      {L"MousePointer", number(1e300), MAKE_HRESULT(1, FACILITY_CONTROL, 6)},
+      {L"SelStart", number(-5), MAKE_HRESULT(1, FACILITY_CONTROL, 380)},
+      {L"Font", object, MAKE_HRESULT(1, FACILITY_CONTROL, 13)},
+  };
+  for (const auto& value : bad) {
+    PropertyBag bag;
+    bag.Put(value.key, value.value);
+    auto control = NewKalendo();
+    EXPECT_EQ(value.expected, control.query<IPersistPropertyBag>()->Load(&bag, nullptr))
+        << testing::PrintToString(std::wstring(value.key));
+  }
+  EXPECT_EQ(E_POINTER, NewKalendo().query<IPersistStreamInit>()->Load(static_cast<IStream*>(nullptr)));
+}
+
+TEST_F(Container, OffersItsPageThenTheStockFontAndColourPages) {
+  auto control = NewKalendo();
+  CAUUID pages = {};
+  ASSERT_EQ(S_OK, control.query<ISpecifyPropertyPages>()->GetPages(&pages));
+  ASSERT_EQ(3u, pages.cElems);
+  const CLSID font = {0x7EBDAAE0, 0x8120, 0x11CF, {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+  const CLSID colour = {0x7EBDAAE1, 0x8120, 0x11CF, {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+  EXPECT_TRUE(IsEqualCLSID(CLSID_ppg, pages.pElems[0]));
+  EXPECT_TRUE(IsEqualCLSID(font, pages.pElems[1]));
+  EXPECT_TRUE(IsEqualCLSID(colour, pages.pElems[2]));
+  CoTaskMemFree(pages.pElems);
+
+  auto browsing = control.query<IPerPropertyBrowsing>();
+  CLSID page = {};
+  EXPECT_EQ(S_OK, browsing->MapPropertyToPage(DISPID_BACKCOLOR, &page));
+  EXPECT_TRUE(IsEqualCLSID(colour, page));
+  EXPECT_EQ(S_OK, browsing->MapPropertyToPage(DISPID_FONT, &page));
+  EXPECT_TRUE(IsEqualCLSID(font, page));
+  EXPECT_EQ(PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(DISPID_VALUE, &page));
+}
+
+// A container of our own: a window, a client site with in-place support, ambients through IDispatch. It
+// records the calls the control makes, in order.
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+ public:
+  std::vector<std::string> calls;
+  HWND window = nullptr;
+  OLE_COLOR ambientBack = RGB(1, 2, 3);
+  ULONG references = 0;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) *object = static_cast<IOleClientSite*>(this);
+    if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleWindow)) *object = static_cast<IOleInPlaceSite*>(this);
+    if (IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+  STDMETHODIMP_(ULONG) Release() override { return --references; }
+
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetContainer(IOleContainer** container) override {
+    *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  STDMETHODIMP GetWindow(HWND* result) override {
+    calls.push_back("GetWindow");
+    *result = window;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP CanInPlaceActivate() override {
+    calls.push_back("CanInPlaceActivate");
+    return S_OK;
+  }
+  STDMETHODIMP OnInPlaceActivate() override {
+    calls.push_back("OnInPlaceActivate");
+    return S_OK;
+  }
+  STDMETHODIMP OnUIActivate() override {
+    calls.push_back("OnUIActivate");
+    return S_OK;
+  }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+    calls.push_back("GetWindowContext");
+    *frame = nullptr;
+    *document = nullptr;
+    *position = {10, 10, 150, 40};
+    *clip = *position;
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override {
+    calls.push_back("OnUIDeactivate");
+    return S_OK;
+  }
+  STDMETHODIMP OnInPlaceDeactivate() override {
+    calls.push_back("OnInPlaceDeactivate");
+    return S_OK;
+  }
+  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+    calls.push_back("Ambient " + std::to_string(id));
+    if (id != DISPID_AMBIENT_BACKCOLOR || !result) return DISP_E_MEMBERNOTFOUND;
+    V_VT(result) = VT_I4;
+    V_I4(result) = static_cast<LONG>(ambientBack);
+    return S_OK;
+  }
+};
+
+TEST_F(Container, InPlaceActivationMovesTheSurfaceIntoTheContainersWindowAndBack) {
+  Site site;
+  site.window = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(nullptr, site.window);
+  {
+    auto control = NewKalendo();
+    auto object = control.query<IOleObject>();
+    ASSERT_EQ(S_OK, object->SetClientSite(&site));
+    ASSERT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew());
+    ASSERT_EQ(S_OK, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    EXPECT_EQ((std::vector<std::string>{"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"}),
+              site.calls);
+
+    HWND surface = nullptr;
+    ASSERT_EQ(S_OK, control.query<IOleWindow>()->GetWindow(&surface));
+    EXPECT_EQ(site.window, GetParent(surface));
+    RECT placed = {};
+    GetWindowRect(surface, &placed);
+    MapWindowPoints(nullptr, site.window, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ((RECT{10, 10, 150, 40}).right - 10, placed.right - placed.left);
+    HWND edit = FindWindowExW(surface, nullptr, L"Edit", nullptr);
+    ASSERT_NE(nullptr, edit);
+    ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"01/02/2003")).get()));
+    wchar_t shown[32] = {};
+    GetWindowTextW(edit, shown, 32);
+    EXPECT_EQ(std::wstring(L"01/02/2003"), shown);
+
+    site.calls.clear();
+    EXPECT_EQ(S_OK, control.query<IOleControl>()->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR));
+    EXPECT_EQ(std::vector<std::string>{"Ambient " + std::to_string(DISPID_AMBIENT_BACKCOLOR)}, site.calls);
+
+    site.calls.clear();
+    ASSERT_EQ(S_OK, control.query<IOleInPlaceObject>()->InPlaceDeactivate());
+    EXPECT_EQ(std::vector<std::string>{"OnInPlaceDeactivate"}, site.calls);
+    EXPECT_NE(site.window, GetParent(surface)) << "parked again";
+    EXPECT_EQ(S_OK, object->Close(OLECLOSE_NOSAVE));
+    EXPECT_EQ(S_OK, object->SetClientSite(nullptr));
+  }
+  EXPECT_EQ(0u, site.references);
+  DestroyWindow(site.window);
+}
+
+TEST_F(Container, WinesAtlHostsTheControl) {
+  HMODULE atl = LoadLibraryW(L"atl.dll");
+  ASSERT_NE(nullptr, atl);
+  using Create = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**);
+  using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+  auto init = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+  auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxCreateControl")));
+  auto getControl = reinterpret_cast<GetControl>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+  ASSERT_TRUE(init && create && getControl);
+  ASSERT_TRUE(init());
+
+  HWND form = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                              nullptr);
+  ComPtr<IUnknown> host;
+  ASSERT_EQ(S_OK, create(L"Marelco.Kalendo", form, nullptr, host.put()));
+  ComPtr<IUnknown> hosted;
+  ASSERT_EQ(S_OK, getControl(form, hosted.put()));
+  auto control = hosted.query<_Kalendo>();
+  ASSERT_TRUE(control);
+  ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"31/12/1999")).get()));
+  HWND surface = nullptr;
+  ASSERT_EQ(S_OK, hosted.query<IOleWindow>()->GetWindow(&surface));
+  EXPECT_TRUE(IsChild(form, surface));
+  HWND edit = FindWindowExW(surface, nullptr, L"Edit", nullptr);
+  wchar_t shown[32] = {};
+  GetWindowTextW(edit, shown, 32);
+  EXPECT_EQ(std::wstring(L"31/12/1999"), shown);
+  control.reset();
+  hosted.reset();
+  host.reset();
+  DestroyWindow(form);
+}
+
+TEST_F(Container, ManyLifetimesLeaveTheServerFreeToUnload) {
+  Site site;
+  site.window = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  for (int cycle = 0; cycle < kLifetimeCycles; ++cycle) {
+    auto control = NewKalendo();
+    ASSERT_TRUE(control);
+    auto object = control.query<IOleObject>();
+    object->SetClientSite(&site);
+    control.query<IPersistStreamInit>()->InitNew();
+    ASSERT_EQ(S_OK, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    PropertyBag bag;
+    ASSERT_EQ(S_OK, control.query<IPersistPropertyBag>()->Save(&bag, TRUE, FALSE));
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+    site.calls.clear();
+  }
+  DestroyWindow(site.window);
+  HMODULE server = GetModuleHandleW(L"Marelco.ocx");
+  ASSERT_NE(nullptr, server);
+  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
+  EXPECT_EQ(S_OK, canUnload());
+  EXPECT_EQ(0u, site.references);
+}
+
+}  // namespace
+}  // namespace marelco

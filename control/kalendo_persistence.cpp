@@ -39,8 +39,12 @@ void Kalendo::ReadProperties(PropertyBag& bag) {
 
 void Kalendo::WriteProperties(PropertyBag& bag) {
   bag.WriteProperty(u"Formato", Variant::FromString(formato_), Variant::FromString(kDefaultFormat));
+  // A date text in the form the format gives is not stored: it loads as the day's date. Any other text that
+  // is a date is stored. A text that is no date has no formatted form to compare with; it is always stored,
+  // so that loading gives it back instead of the day's date.
   const std::u16string text = txtFecha().Text();
-  bag.WriteProperty(u"Text", Variant::FromString(text), Variant::FromString(dates_.Format(text, formato_)));
+  const Variant textDefault = dates_.IsDate(text) ? Variant::FromString(dates_.Format(text, formato_)) : Variant();
+  bag.WriteProperty(u"Text", Variant::FromString(text), textDefault);
   bag.WriteProperty(u"BackColor", ColorValue(txtFecha().BackColor()), ColorValue(kButtonFaceColor));
   bag.WriteProperty(u"Enabled", Variant::FromBoolean(ToBoolean(txtFecha().Enabled())), Variant::FromBoolean(kTrue));
   bag.WriteProperty(u"Font", Variant::FromFont(GetFont()), Variant::FromFont(host_.AmbientFont()));

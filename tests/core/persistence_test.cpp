@@ -151,6 +151,22 @@ TEST_F(PersistenceTest, AMalformedTextIsStoredAndLoadsVerbatim) {
   EXPECT_EQ(host.Count("PropertyChanged Text"), 0u);
 }
 
+// Format gives a text that is no date back unchanged, so comparing it with its formatted form would never
+// store it, and the user's text would come back as the day's date.
+TEST_F(PersistenceTest, ATextThatIsNoDateIsStoredAndLoadsVerbatim) {
+  for (const std::u16string text : {u"abc", u""}) {
+    textBox().SetText(text);
+    MemoryPropertyBag bag = Saved();
+    ASSERT_NE(bag.Find(u"Text"), nullptr) << "text \"" << std::string(text.begin(), text.end()) << "\"";
+    EXPECT_EQ(*bag.Find(u"Text"), Variant::FromString(text));
+
+    MemorySurface otherSurface;
+    Kalendo other(otherSurface, host, dates, gdi);
+    other.ReadProperties(bag);
+    EXPECT_EQ(other.Text(), text);
+  }
+}
+
 TEST_F(PersistenceTest, ANewInstanceSavedAtOnceStoresItsEmptyIconAndTheTextBoxsColour) {
   host.Take();
   control.InitProperties();

@@ -1,0 +1,231 @@
+// The page and the about box as the control's module serves them, over live Kalendo controls.
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/ppg_page.h"
+#include "tests/pages/page_host.h"
+
+namespace marelco {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testing::FindDescendant;
+using testing::PumpMessages;
+using testing::TextOf;
+
+// {D95E2DA4-75B3-11D3-8A84-0000B4BEA222}
+constexpr CLSID kClsidKalendo = {0xD95E2DA4, 0x75B3, 0x11D3, {0x8A, 0x84, 0x00, 0x00, 0xB4, 0xBE, 0xA2, 0x22}};
+
+class NullSite final : public IPropertyPageSite {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP OnStatusChange(DWORD) override { return S_OK; }
+  STDMETHODIMP GetLocaleID(LCID* locale) override {
+    *locale = LOCALE_USER_DEFAULT;
+    return S_OK;
+  }
+  STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
+};
+
+// The control's module, loaded from beside this program; its classes registered for this process only.
+class KalendoModule {
+ public:
+  KalendoModule() : module_(LoadLibraryW(MARELCO_OCX)) {
+    if (!module_) return;
+    Serve(kClsidKalendo, kalendo_);
+    Serve(kClsidPpg, page_);
+  }
+  ~KalendoModule() {
+    for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
+  }
+  bool loaded() const { return kalendo_ && page_; }
+
+  ComPtr<IDispatch> NewKalendo() const {
+    ComPtr<IDispatch> control;
+    EXPECT_EQ(kalendo_->CreateInstance(nullptr, IID_PPV_ARGS(&control)), S_OK);
+    return control;
+  }
+  ComPtr<IPropertyPage> NewPage() const {
+    ComPtr<IPropertyPage> page;
+    EXPECT_EQ(page_->CreateInstance(nullptr, IID_PPV_ARGS(&page)), S_OK);
+    return page;
+  }
+
+ private:
+  void Serve(const CLSID& clsid, ComPtr<IClassFactory>& factory) {
+    auto get_class_object =
+        reinterpret_cast<LPFNGETCLASSOBJECT>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    if (!get_class_object || FAILED(get_class_object(clsid, IID_PPV_ARGS(&factory)))) return;
+    DWORD cookie = 0;
+    if (SUCCEEDED(CoRegisterClassObject(clsid, factory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie))) {
+      cookies_.push_back(cookie);
+    }
+  }
+
+  HMODULE module_;  // stays loaded: its windows may outlive the test
+  ComPtr<IClassFactory> kalendo_;
+  ComPtr<IClassFactory> page_;
+  std::vector<DWORD> cookies_;
+};
+
+DISPID IdOf(IDispatch* object, const wchar_t* name) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = DISPID_UNKNOWN;
+  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << name;
+  return id;
+}
+
+std::wstring GetText(IDispatch* object, const wchar_t* name) {
+  VARIANT value;
+  VariantInit(&value);
+  DISPPARAMS none = {};
+  EXPECT_EQ(object->Invoke(IdOf(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
+                           nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(VariantChangeType(&value, &value, VARIANT_ALPHABOOL, VT_BSTR), S_OK);
+  std::wstring text(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+  VariantClear(&value);
+  return text;
+}
+
+void Put(IDispatch* object, const wchar_t* name, VARIANT value) {
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS arguments = {&value, &named, 1, 1};
+  EXPECT_EQ(object->Invoke(IdOf(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &arguments,
+                           nullptr, nullptr, nullptr),
+            S_OK);
+  VariantClear(&value);
+}
+
+VARIANT Text(const wchar_t* text) {
+  VARIANT value;
+  V_VT(&value) = VT_BSTR;
+  V_BSTR(&value) = SysAllocString(text);
+  return value;
+}
+
+VARIANT Flag(bool flag) {
+  VARIANT value;
+  V_VT(&value) = VT_BOOL;
+  V_BOOL(&value) = flag ? VARIANT_TRUE : VARIANT_FALSE;
+  return value;
+}
+
+class LiveKalendo : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    apartment = std::make_unique<testing::ComApartment>();
+    module = std::make_unique<KalendoModule>();
+    frame = std::make_unique<testing::HostWindow>(325, 161);
+  }
+  static void TearDownTestSuite() {
+    frame.reset();
+    module.reset();
+    apartment.reset();
+  }
+  void SetUp() override {
+    ASSERT_TRUE(module->loaded()) << "the control's module serves no Kalendo or ppg";
+    first = module->NewKalendo();
+    second = module->NewKalendo();
+    ASSERT_TRUE(first && second);
+    Put(first.Get(), L"Formato", Text(L"dd/mm/yyyy"));
+    Put(first.Get(), L"Text", Text(L"31/01/2027"));
+    Put(second.Get(), L"Formato", Text(L"dd/mmmm/yyyy"));
+    Put(second.Get(), L"Locked", Flag(true));
+  }
+
+  static inline std::unique_ptr<testing::ComApartment> apartment;
+  static inline std::unique_ptr<KalendoModule> module;
+  static inline std::unique_ptr<testing::HostWindow> frame;
+  ComPtr<IDispatch> first;
+  ComPtr<IDispatch> second;
+};
+
+TEST_F(LiveKalendo, ThePageEditsTwoControls) {
+  ComPtr<IPropertyPage> page = module->NewPage();
+  NullSite site;
+  ASSERT_EQ(page->SetPageSite(&site), S_OK);
+  IUnknown* objects[] = {first.Get(), second.Get()};
+  ASSERT_EQ(page->SetObjects(2, objects), S_OK);
+  PROPPAGEINFO info = {};
+  ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+  CoTaskMemFree(info.pszTitle);
+  const RECT place = {8, 8, 8 + info.size.cx, 8 + info.size.cy};
+  ASSERT_EQ(page->Activate(frame->get(), &place, TRUE), S_OK);
+  page->Show(SW_SHOW);
+  PumpMessages();
+
+  HWND window = FindWindowExW(frame->get(), nullptr, nullptr, nullptr);
+  HWND combo = FindDescendant(window, L"ComboBox");
+  HWND locked = FindDescendant(window, L"Button", L"&Locked");
+  ASSERT_TRUE(combo && locked);
+  EXPECT_EQ(TextOf(combo), L"dd/mmmm/yyyy");
+  EXPECT_EQ(SendMessageW(locked, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  HWND edit = FindDescendant(combo, L"Edit");
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (wchar_t typed : std::wstring(L"dd/mmm/yyyy")) SendMessageW(edit, WM_CHAR, typed, 1);
+  SendMessageW(locked, BM_CLICK, 0, 0);
+  PumpMessages();
+  ASSERT_EQ(page->Apply(), S_OK);
+
+  for (IDispatch* control : {first.Get(), second.Get()}) {
+    EXPECT_EQ(GetText(control, L"Formato"), L"dd/mmm/yyyy");
+    EXPECT_EQ(GetText(control, L"Locked"), L"False");
+    EXPECT_EQ(GetText(control, L"Enabled"), L"True");
+  }
+  const std::wstring date = GetText(first.Get(), L"Text");
+  EXPECT_TRUE(date.starts_with(L"31/") && date.ends_with(L"/2027") && !iswdigit(date[3])) << date;
+  page->Deactivate();
+  page->SetObjects(0, nullptr);
+  page->SetPageSite(nullptr);
+}
+
+TEST_F(LiveKalendo, TheControlsPagesOpenInThePlatformsFrame) {
+  ComPtr<ISpecifyPropertyPages> specify;
+  ASSERT_EQ(first.As(&specify), S_OK);
+  CAUUID pages = {};
+  ASSERT_EQ(specify->GetPages(&pages), S_OK);
+  ASSERT_GE(pages.cElems, 1u);
+  EXPECT_EQ(pages.pElems[0], kClsidPpg);
+  const testing::FrameSeen seen = testing::OpenPropertyFrame(frame->get(), {first.Get(), second.Get()},
+                                                             {pages.pElems, pages.pElems + pages.cElems}, L"ppg.bmp");
+  CoTaskMemFree(pages.pElems);
+  EXPECT_EQ(seen.result, S_OK);
+  EXPECT_EQ(seen.tab, L"Generales");
+  EXPECT_EQ(seen.format, L"dd/mmmm/yyyy");
+  EXPECT_TRUE(seen.saved);
+}
+
+TEST_F(LiveKalendo, AboutShowsTheModulesVersionBlock) {
+  DISPPARAMS none = {};
+  ASSERT_EQ(first->Invoke(DISPID_ABOUTBOX, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr,
+                          nullptr),
+            S_OK);
+  HWND box = FindWindowW(nullptr, L"About Marelco");
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(FindDescendant(box, L"Static", L"Version 1.0.1"));
+  EXPECT_TRUE(FindDescendant(box, L"Static", L"Marelco date entry control"));
+  UpdateWindow(box);
+  PumpMessages();
+  EXPECT_TRUE(testing::SaveWindowImage(box, L"about.bmp"));
+  SendMessageW(FindDescendant(box, L"Button", L"OK"), BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindow(box));
+}
+
+}  // namespace
+}  // namespace marelco

@@ -23,6 +23,9 @@ TEST_P(DateConversion, KnownSerialNumbers) {
   EXPECT_EQ(services.ToDate(u"01/01/2000"), Date{36526});
   EXPECT_EQ(services.ToDate(u"01/01/100"), Date{-657434});
   EXPECT_EQ(services.ToDate(u"31/12/9999"), Date{2958465});
+  // Below zero the time of day moves the serial away from zero.
+  EXPECT_EQ(services.ToDate(u"01/01/100 12:00"), Date{-657434.5});
+  EXPECT_EQ(services.Format(Date{-657434.5}, u"dd/mm/yyyy", 1, 1), u"01/01/100");
 }
 
 TEST_P(DateConversion, ThreeFormatsReadBackToTheSameDate) {

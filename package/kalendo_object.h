@@ -210,6 +210,8 @@ class KalendoObject final : public _Kalendo,
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
 
   HRESULT InPlaceActivate(LONG verb);
+  void UIActivate();
+  void SetActiveObjectOfFrame(IOleInPlaceActiveObject* active);
   HRESULT LoadProperties(PropertyBag& bag);
   HRESULT SaveProperties(PropertyBag& bag, BOOL clearDirty);
   HRESULT StartNew();
@@ -230,6 +232,8 @@ class KalendoObject final : public _Kalendo,
   std::shared_ptr<Picture> emptyMouseIconOf_;
   ComPtr<IOleClientSite> clientSite_;
   ComPtr<IOleInPlaceSite> inPlaceSite_;  // while in-place active
+  ComPtr<IOleInPlaceFrame> frame_;       // the container's frame and document window, while in-place active
+  ComPtr<IOleInPlaceUIWindow> document_;
   ComPtr<IOleAdviseHolder> adviseHolder_;
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseAspects_ = 0;

@@ -119,13 +119,11 @@ HRESULT KalendoObject::InPlaceActivate(LONG verb) {
     site->OnInPlaceActivate();
     inPlaceSite_ = site;
     HWND parent = nullptr;
-    ComPtr<IOleInPlaceFrame> frame;
-    ComPtr<IOleInPlaceUIWindow> document;
     RECT position = {}, clip = {};
     OLEINPLACEFRAMEINFO frameInfo = {};
     frameInfo.cb = sizeof frameInfo;
     if (FAILED(site->GetWindow(&parent)) ||
-        FAILED(site->GetWindowContext(frame.put(), document.put(), &position, &clip, &frameInfo))) {
+        FAILED(site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo))) {
       InPlaceDeactivate();
       return E_FAIL;
     }
@@ -133,12 +131,26 @@ HRESULT KalendoObject::InPlaceActivate(LONG verb) {
     SetObjectRects(&position, &clip);
     ShowWindow(surface_.hwnd(), SW_SHOW);
   }
-  if ((verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) && !uiActive_) {
+  if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) UIActivate();
+  return S_OK;
+}
+
+// The control becomes the container's active object: the container passes it its keys, and the text box
+// has the focus. The control has no menus or tools to merge.
+void KalendoObject::UIActivate() {
+  if (!uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
-    SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
+    SetActiveObjectOfFrame(this);
+    if (frame_) frame_->SetBorderSpace(nullptr);
+    if (document_) document_->SetBorderSpace(nullptr);
   }
-  return S_OK;
+  SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
+}
+
+void KalendoObject::SetActiveObjectOfFrame(IOleInPlaceActiveObject* active) {
+  if (frame_) frame_->SetActiveObject(active, nullptr);
+  if (document_) document_->SetActiveObject(active, nullptr);
 }
 
 // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
@@ -155,6 +167,8 @@ STDMETHODIMP KalendoObject::InPlaceDeactivate() {
   if (!inPlaceSite_) return S_OK;
   UIDeactivate();
   surface_.Reparent(nullptr);
+  frame_.reset();
+  document_.reset();
   auto site = std::move(inPlaceSite_);
   site->OnInPlaceDeactivate();
   return S_OK;
@@ -163,6 +177,7 @@ STDMETHODIMP KalendoObject::InPlaceDeactivate() {
 STDMETHODIMP KalendoObject::UIDeactivate() {
   if (!uiActive_) return S_OK;
   uiActive_ = false;
+  SetActiveObjectOfFrame(nullptr);
   if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
   return S_OK;
 }
@@ -192,7 +207,12 @@ STDMETHODIMP KalendoObject::GetControlInfo(CONTROLINFO* info) {
   return S_OK;
 }
 
-STDMETHODIMP KalendoObject::OnMnemonic(MSG*) { return E_NOTIMPL; }
+// The control lists no mnemonics of its own; one that a container routes to it anyway (a label's, say)
+// moves the focus into the text box, as for any text control.
+STDMETHODIMP KalendoObject::OnMnemonic(MSG*) {
+  if (inPlaceSite_) UIActivate();
+  return S_OK;
+}
 
 // The container names the ambient property that changed; DISPID_UNKNOWN means several did.
 STDMETHODIMP KalendoObject::OnAmbientPropertyChange(DISPID id) {

@@ -67,9 +67,21 @@ STDMETHODIMP KalendoObject::Save(IStream* stream, BOOL clearDirty) {
   return result;
 }
 
+// The size of the stream that Save would write now, measured by writing it into memory.
 STDMETHODIMP KalendoObject::GetSizeMax(ULARGE_INTEGER* size) {
-  if (size) size->QuadPart = 0;
-  return E_NOTIMPL;
+  if (!size) return E_POINTER;
+  size->QuadPart = 0;
+  ComPtr<IStream> measure;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, measure.put()))) return E_OUTOFMEMORY;
+  MemoryPropertyBag bag;
+  if (HRESULT result = SaveProperties(bag, FALSE); FAILED(result)) return result;
+  HRESULT result = S_OK;
+  if (HRESULT guarded = Call([&] { result = SaveBagToStream(bag, measure.get()); }); FAILED(guarded)) return guarded;
+  if (FAILED(result)) return result;
+  STATSTG status = {};
+  if (FAILED(measure->Stat(&status, STATFLAG_NONAME))) return E_FAIL;
+  *size = status.cbSize;
+  return S_OK;
 }
 
 // IPersistPropertyBag

@@ -4,7 +4,9 @@
 
 #include <olectl.h>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,14 +14,17 @@
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/sinks.h"
+#include "tests/package/site.h"
+#include "tests/win32/resource_count.h"
 
 namespace marelco {
 namespace {
 
 using testing_sinks::StackObject;
+using testing_site::Site;
 
 // Create, activate in place, save and release, this many times over.
-constexpr int kLifetimeCycles = 1000;
+constexpr int kLifetimeCycles = 10000;
 
 ComPtr<_Kalendo> NewKalendo() {
   ComPtr<_Kalendo> control;
@@ -137,10 +142,16 @@ TEST_F(Container, StreamCarriesEveryPersistedPropertyIntoANewInstance) {
   ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
   ChangeEveryProperty(original.get());
   EXPECT_EQ(S_OK, original.query<IPersistStreamInit>()->IsDirty());
+  ULARGE_INTEGER sizeMax = {};
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->GetSizeMax(&sizeMax));
   ComPtr<IStream> stream;
   ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
   ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
   EXPECT_EQ(S_FALSE, original.query<IPersistStreamInit>()->IsDirty());
+  ULARGE_INTEGER written = {};
+  stream->Seek({}, STREAM_SEEK_CUR, &written);
+  EXPECT_EQ(written.QuadPart, sizeMax.QuadPart) << "the size announced is the size written";
+  EXPECT_EQ(E_POINTER, original.query<IPersistStreamInit>()->GetSizeMax(nullptr));
 
   stream->Seek({}, STREAM_SEEK_SET, nullptr);
   auto copy = NewKalendo();
@@ -286,92 +297,6 @@ TEST_F(Container, OffersItsPageThenTheStockFontAndColourPages) {
   EXPECT_EQ(PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(DISPID_VALUE, &page));
 }
 
-// A container of our own: a window, a client site with in-place support, ambients through IDispatch. It
-// records the calls the control makes, in order.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
- public:
-  std::vector<std::string> calls;
-  HWND window = nullptr;
-  OLE_COLOR ambientBack = RGB(1, 2, 3);
-  ULONG references = 0;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) *object = static_cast<IOleClientSite*>(this);
-    if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleWindow)) *object = static_cast<IOleInPlaceSite*>(this);
-    if (IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
-  STDMETHODIMP_(ULONG) Release() override { return --references; }
-
-  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetContainer(IOleContainer** container) override {
-    *container = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP ShowObject() override { return S_OK; }
-  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-  STDMETHODIMP GetWindow(HWND* result) override {
-    calls.push_back("GetWindow");
-    *result = window;
-    return S_OK;
-  }
-  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP CanInPlaceActivate() override {
-    calls.push_back("CanInPlaceActivate");
-    return S_OK;
-  }
-  STDMETHODIMP OnInPlaceActivate() override {
-    calls.push_back("OnInPlaceActivate");
-    return S_OK;
-  }
-  STDMETHODIMP OnUIActivate() override {
-    calls.push_back("OnUIActivate");
-    return S_OK;
-  }
-  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
-                                LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
-    calls.push_back("GetWindowContext");
-    *frame = nullptr;
-    *document = nullptr;
-    *position = {10, 10, 150, 40};
-    *clip = *position;
-    return S_OK;
-  }
-  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-  STDMETHODIMP OnUIDeactivate(BOOL) override {
-    calls.push_back("OnUIDeactivate");
-    return S_OK;
-  }
-  STDMETHODIMP OnInPlaceDeactivate() override {
-    calls.push_back("OnInPlaceDeactivate");
-    return S_OK;
-  }
-  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
-
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
-    calls.push_back("Ambient " + std::to_string(id));
-    if (id != DISPID_AMBIENT_BACKCOLOR || !result) return DISP_E_MEMBERNOTFOUND;
-    V_VT(result) = VT_I4;
-    V_I4(result) = static_cast<LONG>(ambientBack);
-    return S_OK;
-  }
-};
-
 TEST_F(Container, InPlaceActivationMovesTheSurfaceIntoTheContainersWindowAndBack) {
   Site site;
   site.window = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
@@ -448,30 +373,44 @@ TEST_F(Container, WinesAtlHostsTheControl) {
   DestroyWindow(form);
 }
 
-TEST_F(Container, ManyLifetimesLeaveTheServerFreeToUnload) {
+// One lifetime of a control in the site's window: created, activated in place, saved, closed and released.
+void Lifetime(Site& site) {
+  auto control = NewKalendo();
+  ASSERT_TRUE(control);
+  auto object = control.query<IOleObject>();
+  object->SetClientSite(&site);
+  control.query<IPersistStreamInit>()->InitNew();
+  ASSERT_EQ(S_OK, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+  PropertyBag bag;
+  ASSERT_EQ(S_OK, control.query<IPersistPropertyBag>()->Save(&bag, TRUE, FALSE));
+  object->Close(OLECLOSE_NOSAVE);
+  object->SetClientSite(nullptr);
+  site.calls.clear();
+}
+
+TEST_F(Container, ManyLifetimesLeaveNothingBehindAndTheServerFreeToUnload) {
+  using namespace win32::testing;
   Site site;
   site.window = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                                 nullptr, nullptr);
-  for (int cycle = 0; cycle < kLifetimeCycles; ++cycle) {
-    auto control = NewKalendo();
-    ASSERT_TRUE(control);
-    auto object = control.query<IOleObject>();
-    object->SetClientSite(&site);
-    control.query<IPersistStreamInit>()->InitNew();
-    ASSERT_EQ(S_OK, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
-    PropertyBag bag;
-    ASSERT_EQ(S_OK, control.query<IPersistPropertyBag>()->Save(&bag, TRUE, FALSE));
-    object->Close(OLECLOSE_NOSAVE);
-    object->SetClientSite(nullptr);
-    site.calls.clear();
-  }
+  Lifetime(site);  // window classes, type information and caches, made once
+  site.calls.reserve(16);
+  const int windows = CountWindows();
+  const std::optional<int> gdiObjects = CountGdiObjects();
+  const std::uint64_t heap = HeapBytesInUse();
+  for (int cycle = 0; cycle < kLifetimeCycles && !HasFatalFailure(); ++cycle) Lifetime(site);
+  EXPECT_EQ(windows, CountWindows());
+  EXPECT_EQ(gdiObjects, CountGdiObjects());
+  EXPECT_LT(HeapBytesInUse(), heap + kLifetimeCycles) << "less than one byte for each lifetime";
+  EXPECT_EQ(0u, site.references);
+  EXPECT_EQ(0u, site.frame.references);
   DestroyWindow(site.window);
+
   HMODULE server = GetModuleHandleW(L"Marelco.ocx");
   ASSERT_NE(nullptr, server);
   auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
       reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
   EXPECT_EQ(S_OK, canUnload());
-  EXPECT_EQ(0u, site.references);
 }
 
 }  // namespace

@@ -1,0 +1,189 @@
+// The user's keys reaching a Kalendo placed in a container of our own: the control becomes the frame's active
+// object, and keys pressed on the keyboard come to the container's sink as KeyDown, KeyPress and KeyUp with
+// arguments by reference, which the container's handler may change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
+#include "tests/package/sinks.h"
+#include "tests/package/site.h"
+#include "tests/win32/window_test_support.h"
+
+namespace marelco {
+namespace {
+
+using testing_sinks::Connection;
+using testing_sinks::EventSink;
+using testing_site::Site;
+using win32::testing::Pump;
+using win32::testing::SendKeyPress;
+using win32::testing::SendText;
+
+constexpr DISPID kChange = 1;
+constexpr DISPID kKeyDown = DISPID_KEYDOWN;
+constexpr DISPID kKeyPress = DISPID_KEYPRESS;
+constexpr DISPID kKeyUp = DISPID_KEYUP;
+
+// An event as the container's sink saw it: its identifier and its Integer arguments' values, first argument
+// first, read through their references at the time of the call.
+struct Heard {
+  DISPID id;
+  std::vector<SHORT> values;
+  bool operator==(const Heard&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const Heard& heard) {
+    out << heard.id << "(";
+    for (SHORT value : heard.values) out << value << " ";
+    return out << ")";
+  }
+};
+
+class Keyboard : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    HWND form = win32::testing::TestForm::Shared().hwnd();
+    SetForegroundWindow(form);
+    site_.window = form;
+    site_.frame.window = form;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    object_ = control_.query<IOleObject>();
+    ASSERT_EQ(S_OK, object_->SetClientSite(&site_));
+    ASSERT_EQ(S_OK, control_.query<IPersistStreamInit>()->InitNew());
+    connection_.emplace(control_.get(), DIID___Kalendo, &sink_);
+    ASSERT_EQ(S_OK, connection_->result());
+    sink_.handler = [this](DISPID id, DISPPARAMS& params) { Record(id, params); };
+    ASSERT_EQ(S_OK, object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site_, 0, form, nullptr));
+    Pump();
+  }
+
+  void TearDown() override {
+    connection_.reset();
+    if (object_) {
+      object_->Close(OLECLOSE_NOSAVE);
+      object_->SetClientSite(nullptr);
+    }
+    object_.reset();
+    control_.reset();
+    EXPECT_EQ(0u, site_.references);
+    EXPECT_EQ(0u, site_.frame.references);
+    OleUninitialize();
+  }
+
+  HWND TextBox() {
+    HWND surface = nullptr;
+    control_.query<IOleWindow>()->GetWindow(&surface);
+    return FindWindowExW(surface, nullptr, L"Edit", nullptr);
+  }
+
+  void SetTextAndCaret(const wchar_t* text, LONG caret) {
+    ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(text)).get()));
+    ASSERT_EQ(S_OK, control_->put_SelStart(caret));
+    heard_.clear();
+  }
+
+  std::wstring Text() {
+    Bstr text;
+    EXPECT_EQ(S_OK, control_->get_Text(text.put()));
+    return text.get() ? text.get() : L"";
+  }
+
+  // The container's answer to a key event: sets the first argument (KeyCode or KeyAscii) through its reference.
+  void AnswerWith(DISPID id, SHORT firstArgument) { answers_.push_back({id, firstArgument}); }
+
+  void Record(DISPID id, DISPPARAMS& params) {
+    Heard heard{id, {}};
+    for (UINT index = params.cArgs; index-- > 0;) {
+      VARIANT& argument = params.rgvarg[index];
+      if (V_VT(&argument) == (VT_BYREF | VT_I2)) heard.values.push_back(*V_I2REF(&argument));
+    }
+    heard_.push_back(heard);
+    for (const auto& [answerId, value] : answers_) {
+      if (answerId == id && params.cArgs > 0) *V_I2REF(&params.rgvarg[params.cArgs - 1]) = value;
+    }
+  }
+
+  Site site_;
+  EventSink sink_;
+  ComPtr<_Kalendo> control_;
+  ComPtr<IOleObject> object_;
+  std::optional<Connection> connection_;
+  std::vector<std::pair<DISPID, SHORT>> answers_;
+  std::vector<Heard> heard_;
+};
+
+TEST_F(Keyboard, UIActivationMakesTheControlTheFramesActiveObjectWithTheFocusInItsTextBox) {
+  EXPECT_EQ(TextBox(), GetFocus());
+  ASSERT_TRUE(site_.frame.active);
+  EXPECT_TRUE(site_.frame.active.query<_Kalendo>().get() == control_.get()) << "the control itself";
+  EXPECT_NE(site_.calls.end(), std::find(site_.calls.begin(), site_.calls.end(), "OnUIActivate"));
+
+  ASSERT_EQ(S_OK, control_.query<IOleInPlaceObject>()->UIDeactivate());
+  EXPECT_FALSE(site_.frame.active) << "no longer active";
+  EXPECT_EQ("OnUIDeactivate", site_.calls.back());
+
+  // A mnemonic routed to the control brings the focus back into its text box.
+  SetFocus(win32::testing::TestForm::Shared().other());
+  MSG mnemonic = {};
+  EXPECT_EQ(S_OK, control_.query<IOleControl>()->OnMnemonic(&mnemonic));
+  EXPECT_EQ(TextBox(), GetFocus());
+  EXPECT_TRUE(site_.frame.active);
+}
+
+TEST_F(Keyboard, ArrowKeyIsRaisedAsKeyDownBeforeTheStepAndItsChange) {
+  SetTextAndCaret(L"31/01/2027", 4);
+  SendKeyPress(VK_UP);
+  EXPECT_EQ(L"28/02/2027", Text());
+  // KeyDown comes with the key's code and the shift state; the step that follows raises Change; the key's
+  // code is 0 by the time the text box would see it, and its release comes as KeyUp.
+  EXPECT_EQ((std::vector<Heard>{{kKeyDown, {VK_UP, 0}}, {kChange, {}}, {kKeyUp, {VK_UP, 0}}}), heard_);
+
+  heard_.clear();
+  SendKeyPress(VK_DOWN, {VK_SHIFT});
+  EXPECT_EQ(L"28/01/2027", Text());
+  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{kKeyDown, {VK_DOWN, 1}})) << "Shift is 1";
+}
+
+TEST_F(Keyboard, ArgumentsAreByReferenceIntegers) {
+  SetTextAndCaret(L"31/01/2027", 1);
+  sink_.raised.clear();
+  SendKeyPress(VK_UP);
+  ASSERT_FALSE(sink_.raised.empty());
+  EXPECT_EQ(kKeyDown, sink_.raised[0].id);
+  EXPECT_EQ((std::vector<VARTYPE>{VT_BYREF | VT_I2, VT_BYREF | VT_I2}), sink_.raised[0].types);
+}
+
+TEST_F(Keyboard, ContainerThatClearsTheKeyCodePreventsTheStep) {
+  SetTextAndCaret(L"31/01/2027", 1);
+  AnswerWith(kKeyDown, 0);
+  SendKeyPress(VK_UP);
+  EXPECT_EQ(L"31/01/2027", Text());
+  EXPECT_EQ(0, std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == kChange; }));
+}
+
+TEST_F(Keyboard, ContainerThatTurnsAnotherKeyIntoUpStepsForward) {
+  SetTextAndCaret(L"31/01/2027", 1);
+  AnswerWith(kKeyDown, VK_UP);
+  SendKeyPress(VK_F2);
+  EXPECT_EQ(L"01/02/2027", Text());
+}
+
+TEST_F(Keyboard, TypedCharactersComeAsKeyPressAndAZeroDiscardsThem) {
+  SetTextAndCaret(L"", 0);
+  SendText(L"7/3");
+  EXPECT_EQ(L"7/3", Text());
+  const auto pressed = std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == kKeyPress; });
+  EXPECT_EQ(3, pressed);
+  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{kKeyPress, {'7'}}));
+
+  AnswerWith(kKeyPress, 0);
+  SendText(L"9");
+  EXPECT_EQ(L"7/3", Text()) << "the text box never sees the character";
+}
+
+}  // namespace
+}  // namespace marelco

@@ -73,9 +73,11 @@ KalendoObject::KalendoObject(TypeInfos infos)
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
   kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), dates_, gdi_);
+  surface_.SetFocusListener([this](bool entered) { TextBoxFocusChanged(entered); });
 }
 
 KalendoObject::~KalendoObject() {
+  surface_.SetFocusListener(nullptr);
   InPlaceDeactivate();
   events_.DisconnectAll();
   propertyNotify_.DisconnectAll();

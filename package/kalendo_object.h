@@ -211,6 +211,7 @@ class KalendoObject final : public _Kalendo,
 
   HRESULT InPlaceActivate(LONG verb);
   void UIActivate();
+  void TextBoxFocusChanged(bool entered);
   void SetActiveObjectOfFrame(IOleInPlaceActiveObject* active);
   HRESULT LoadProperties(PropertyBag& bag);
   HRESULT SaveProperties(PropertyBag& bag, BOOL clearDirty);

@@ -148,6 +148,13 @@ void KalendoObject::UIActivate() {
   SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
 }
 
+// The user moved the focus into the text box (a click, Tab) or out of it: an in-place active control becomes the
+// active one, and a container that tracks the focus of its controls is told.
+void KalendoObject::TextBoxFocusChanged(bool entered) {
+  if (entered && inPlaceSite_) UIActivate();
+  if (auto controlSite = clientSite_.query<IOleControlSite>()) controlSite->OnFocus(entered);
+}
+
 void KalendoObject::SetActiveObjectOfFrame(IOleInPlaceActiveObject* active) {
   if (frame_) frame_->SetActiveObject(active, nullptr);
   if (document_) document_->SetActiveObject(active, nullptr);

@@ -161,11 +161,12 @@ LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_COMMAND:
-      if (ready_ && reinterpret_cast<HWND>(lParam) == textBox_.hwnd() && HIWORD(wParam) == EN_CHANGE) {
-        textBox_.OnChangeNotification();
-        return 0;
+      if (!ready_ || reinterpret_cast<HWND>(lParam) != textBox_.hwnd()) break;
+      if (HIWORD(wParam) == EN_CHANGE) textBox_.OnChangeNotification();
+      if ((HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS) && focusListener_) {
+        focusListener_(HIWORD(wParam) == EN_SETFOCUS);
       }
-      break;
+      return 0;
     case WM_NOTIFY:
       return OnNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam), lParam);
     case WM_VSCROLL:

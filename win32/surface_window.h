@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "control/platform/constituents.h"
 #include "win32/edit_text_box.h"
 #include "win32/gdi_support.h"
@@ -28,6 +30,9 @@ class SurfaceWindow final : public Surface {
   void Reparent(HWND parent);
 
   void SetEvents(SurfaceEvents events) override { events_ = std::move(events); }
+  // Told with true when the focus enters the text box and with false when it leaves, for the container
+  // that holds the surface.
+  void SetFocusListener(std::function<void(bool)> listener) { focusListener_ = std::move(listener); }
 
   TextBox& txtFecha() override { return textBox_; }
   Spinner& UpDown1() override { return spinner_; }
@@ -62,6 +67,7 @@ class SurfaceWindow final : public Surface {
   SolidBrush backBrush_;
   Integer mousePointer_ = 0;
   SurfaceEvents events_;
+  std::function<void(bool)> focusListener_;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
   UniqueWindow window_;
   HDC dc_;  // the window's own device context (class style CS_OWNDC), freed by the system with the window

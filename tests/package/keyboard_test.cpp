@@ -126,7 +126,19 @@ TEST_F(Keyboard, UIActivationMakesTheControlTheFramesActiveObjectWithTheFocusInI
   EXPECT_FALSE(site_.frame.active) << "no longer active";
   EXPECT_EQ("OnUIDeactivate", site_.calls.back());
 
-  // A mnemonic routed to the control brings the focus back into its text box.
+}
+
+TEST_F(Keyboard, FocusComingBackToTheTextBoxMakesTheControlActiveAgain) {
+  ASSERT_EQ(S_OK, control_.query<IOleInPlaceObject>()->UIDeactivate());
+  SetFocus(win32::testing::TestForm::Shared().other());
+  EXPECT_EQ("OnFocus out", site_.calls.back()) << "the container hears the focus leave";
+  site_.calls.clear();
+  SetFocus(TextBox());  // as Tab or a click would
+  EXPECT_TRUE(site_.frame.active);
+  EXPECT_EQ((std::vector<std::string>{"OnUIActivate", "OnFocus in"}), site_.calls);
+
+  // A mnemonic routed to the control brings the focus back into its text box, too.
+  ASSERT_EQ(S_OK, control_.query<IOleInPlaceObject>()->UIDeactivate());
   SetFocus(win32::testing::TestForm::Shared().other());
   MSG mnemonic = {};
   EXPECT_EQ(S_OK, control_.query<IOleControl>()->OnMnemonic(&mnemonic));

@@ -48,7 +48,7 @@ class Frame final : public testing_sinks::StackObject<IOleInPlaceFrame> {
 
 // A container of our own: a window, a client site with in-place support, ambients through IDispatch. It
 // records the calls the control makes, in order.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleControlSite, public IDispatch {
  public:
   std::vector<std::string> calls;
   HWND window = nullptr;
@@ -60,6 +60,7 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispat
     *object = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) *object = static_cast<IOleClientSite*>(this);
     if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleWindow)) *object = static_cast<IOleInPlaceSite*>(this);
+    if (IsEqualIID(iid, IID_IOleControlSite)) *object = static_cast<IOleControlSite*>(this);
     if (IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
     if (!*object) return E_NOINTERFACE;
     AddRef();
@@ -117,6 +118,20 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispat
   STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
   STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
   STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
+  STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
+  STDMETHODIMP GetExtendedControl(IDispatch** control) override {
+    *control = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+  STDMETHODIMP OnFocus(BOOL entered) override {
+    calls.push_back(entered ? "OnFocus in" : "OnFocus out");
+    return S_OK;
+  }
+  STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
 
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;

@@ -1,14 +1,40 @@
-// What the pages' window tests share: COM for the test's thread, a visible host window, a message pump.
+// What the pages' window tests share: a recording page site, COM for the test's thread, a visible host window,
+// a message pump.
 #pragma once
 
 #include <windows.h>
 
+#include <ocidl.h>
 #include <ole2.h>
 
 #include <string>
 #include <vector>
 
 namespace marelco::testing {
+
+// The host's side of a page: records the status changes the page reports.
+class RecordingSite final : public IPropertyPageSite {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP OnStatusChange(DWORD flags) override {
+    statuses.push_back(flags);
+    return S_OK;
+  }
+  STDMETHODIMP GetLocaleID(LCID* locale) override {
+    *locale = LOCALE_USER_DEFAULT;
+    return S_OK;
+  }
+  STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
+
+  std::vector<DWORD> statuses;
+};
 
 class ComApartment {
  public:

@@ -17,28 +17,11 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using testing::FindDescendant;
 using testing::PumpMessages;
+using testing::RecordingSite;
 using testing::TextOf;
 
 // {D95E2DA4-75B3-11D3-8A84-0000B4BEA222}
 constexpr CLSID kClsidKalendo = {0xD95E2DA4, 0x75B3, 0x11D3, {0x8A, 0x84, 0x00, 0x00, 0xB4, 0xBE, 0xA2, 0x22}};
-
-class NullSite final : public IPropertyPageSite {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP OnStatusChange(DWORD) override { return S_OK; }
-  STDMETHODIMP GetLocaleID(LCID* locale) override {
-    *locale = LOCALE_USER_DEFAULT;
-    return S_OK;
-  }
-  STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
-  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
-};
 
 // The control's module, loaded from beside this program; its classes registered for this process only.
 class KalendoModule {
@@ -156,7 +139,7 @@ class LiveKalendo : public ::testing::Test {
 
 TEST_F(LiveKalendo, ThePageEditsTwoControls) {
   ComPtr<IPropertyPage> page = module->NewPage();
-  NullSite site;
+  RecordingSite site;
   ASSERT_EQ(page->SetPageSite(&site), S_OK);
   IUnknown* objects[] = {first.Get(), second.Get()};
   ASSERT_EQ(page->SetObjects(2, objects), S_OK);

@@ -19,31 +19,8 @@ using Microsoft::WRL::ComPtr;
 using testing::FakeControl;
 using testing::FindDescendant;
 using testing::PumpMessages;
+using testing::RecordingSite;
 using testing::TextOf;
-
-// The host's side of a page: records the status changes the page reports.
-class RecordingSite final : public IPropertyPageSite {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP OnStatusChange(DWORD flags) override {
-    statuses.push_back(flags);
-    return S_OK;
-  }
-  STDMETHODIMP GetLocaleID(LCID* locale) override {
-    *locale = LOCALE_USER_DEFAULT;
-    return S_OK;
-  }
-  STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
-  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
-
-  std::vector<DWORD> statuses;
-};
 
 class PpgPageTest : public ::testing::Test {
  protected:

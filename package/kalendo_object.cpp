@@ -109,6 +109,7 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IPersistStorage>(),
                                      Entry<KalendoObject, ISpecifyPropertyPages>(),
                                      Entry<KalendoObject, IPerPropertyBrowsing>(),
+                                     Entry<KalendoObject, ICategorizeProperties>(),
                                  },
                                  iid, object);
 }

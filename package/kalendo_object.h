@@ -11,6 +11,7 @@
 #include <span>
 
 #include "control/kalendo.h"
+#include "package/categorize_properties.h"
 #include "package/com.h"
 #include "package/com_object.h"
 #include "package/connection_point.h"
@@ -35,6 +36,7 @@ class KalendoObject final : public _Kalendo,
                             public IPersistStorage,
                             public ISpecifyPropertyPages,
                             public IPerPropertyBrowsing,
+                            public ICategorizeProperties,
                             private Host {
  public:
   static HRESULT Create(REFIID iid, void** object);
@@ -174,6 +176,10 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP MapPropertyToPage(DISPID id, CLSID* page) override;
   STDMETHODIMP GetPredefinedStrings(DISPID id, CALPOLESTR* strings, CADWORD* cookies) override;
   STDMETHODIMP GetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value) override;
+
+  // ICategorizeProperties
+  STDMETHODIMP MapPropertyToCategory(DISPID id, PROPCAT* category) override;
+  STDMETHODIMP GetCategoryName(PROPCAT category, LCID locale, BSTR* name) override;
 
  private:
   struct TypeInfos {

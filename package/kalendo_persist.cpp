@@ -1,5 +1,5 @@
-// Kalendo's saved properties: property bags, streams and storages, all carrying the same keys; and the
-// property pages the control offers.
+// Kalendo's saved properties: property bags, streams and storages, all carrying the same keys; and what a
+// property browser asks of them: the pages the control offers and the categories of its properties.
 #include "package/error_boundary.h"
 #include "package/kalendo_object.h"
 #include "package/persistence.h"
@@ -170,6 +170,30 @@ STDMETHODIMP KalendoObject::GetPredefinedStrings(DISPID, CALPOLESTR* strings, CA
 STDMETHODIMP KalendoObject::GetPredefinedValue(DISPID, DWORD, VARIANT* value) {
   if (value) VariantInit(value);
   return E_NOTIMPL;
+}
+
+// ICategorizeProperties: the colours are appearance, the font is a category of its own. The browser names
+// these categories and places every other property where it sees fit.
+
+STDMETHODIMP KalendoObject::MapPropertyToCategory(DISPID id, PROPCAT* category) {
+  if (!category) return E_POINTER;
+  switch (id) {
+    case DISPID_BACKCOLOR:
+    case DISPID_FORECOLOR:
+      *category = PROPCAT_Appearance;
+      return S_OK;
+    case DISPID_FONT:
+      *category = PROPCAT_Font;
+      return S_OK;
+    default:
+      return E_FAIL;
+  }
+}
+
+STDMETHODIMP KalendoObject::GetCategoryName(PROPCAT, LCID, BSTR* name) {
+  if (!name) return E_POINTER;
+  *name = nullptr;
+  return E_FAIL;  // the control has no categories of its own
 }
 
 }  // namespace marelco

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "package/categorize_properties.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/sinks.h"
@@ -133,7 +134,10 @@ class PropertyBag final : public StackObject<IPropertyBag> {
 
 class Container : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    ASSERT_TRUE(NewKalendo()) << "Marelco.ocx must be registered";
+  }
   void TearDown() override { OleUninitialize(); }
 };
 
@@ -276,7 +280,7 @@ TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
   EXPECT_EQ(E_POINTER, NewKalendo().query<IPersistStreamInit>()->Load(static_cast<IStream*>(nullptr)));
 }
 
-TEST_F(Container, OffersItsPageThenTheStockFontAndColourPages) {
+TEST_F(Container, OffersItsPageThenTheStockFontAndColourPagesAndSortsTheirProperties) {
   auto control = NewKalendo();
   CAUUID pages = {};
   ASSERT_EQ(S_OK, control.query<ISpecifyPropertyPages>()->GetPages(&pages));
@@ -295,6 +299,18 @@ TEST_F(Container, OffersItsPageThenTheStockFontAndColourPages) {
   EXPECT_EQ(S_OK, browsing->MapPropertyToPage(DISPID_FONT, &page));
   EXPECT_TRUE(IsEqualCLSID(font, page));
   EXPECT_EQ(PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(DISPID_VALUE, &page));
+
+  auto categories = control.query<ICategorizeProperties>();
+  ASSERT_TRUE(categories);
+  PROPCAT category = 0;
+  EXPECT_EQ(S_OK, categories->MapPropertyToCategory(DISPID_BACKCOLOR, &category));
+  EXPECT_EQ(PROPCAT_Appearance, category);
+  EXPECT_EQ(S_OK, categories->MapPropertyToCategory(DISPID_FORECOLOR, &category));
+  EXPECT_EQ(PROPCAT_Appearance, category);
+  EXPECT_EQ(S_OK, categories->MapPropertyToCategory(DISPID_FONT, &category));
+  EXPECT_EQ(PROPCAT_Font, category);
+  EXPECT_TRUE(FAILED(categories->MapPropertyToCategory(DISPID_VALUE, &category))) << "left to the browser";
+  EXPECT_EQ(E_POINTER, categories->MapPropertyToCategory(DISPID_FONT, nullptr));
 }
 
 TEST_F(Container, InPlaceActivationMovesTheSurfaceIntoTheContainersWindowAndBack) {

@@ -17,6 +17,7 @@
 #include "package/connection_point.h"
 #include "package/error_boundary.h"
 #include "package/marelco_typelib.h"
+#include "win32/handles.h"
 #include "win32/surface_window.h"
 #include "win32/windows_gdi.h"
 
@@ -245,6 +246,9 @@ class KalendoObject final : public _Kalendo,
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseAspects_ = 0;
   DWORD viewAdviseFlags_ = 0;
+  win32::UniqueBitmap frozenView_;  // the picture drawn while the view is frozen
+  SIZE frozenViewSize_ = {};
+  DWORD freezeCookie_ = 0;          // the freeze that frozenView_ belongs to
   SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
   bool initialised_ = false;     // InitNew or Load has run
   bool uiActive_ = false;

@@ -235,7 +235,8 @@ STDMETHODIMP KalendoObject::FreezeEvents(BOOL freeze) {
 }
 
 // IViewObject2: an active control draws itself in its window; an inactive one is printed into the device
-// context the container gives.
+// context the container gives, at its own size and within the bounds. A frozen view draws the picture taken
+// when it was frozen.
 
 STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds,
                                  LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
@@ -247,9 +248,15 @@ STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC
   GetClientRect(window, &client);
   const int saved = SaveDC(dc);
   SetViewportOrgEx(dc, bounds->left, bounds->top, nullptr);
-  IntersectClipRect(dc, 0, 0, bounds->right - bounds->left, bounds->bottom - bounds->top);
-  SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc),
-               PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND | PRF_NONCLIENT);
+  IntersectClipRect(dc, 0, 0, std::min(bounds->right - bounds->left, client.right),
+                    std::min(bounds->bottom - bounds->top, client.bottom));
+  if (frozenView_) {
+    win32::UniqueMemoryDc picture(dc);
+    win32::ScopedSelection selection(picture.get(), frozenView_.get());
+    BitBlt(dc, 0, 0, frozenViewSize_.cx, frozenViewSize_.cy, picture.get(), 0, 0, SRCCOPY);
+  } else {
+    surface_.Print(dc);
+  }
   RestoreDC(dc, saved);
   return S_OK;
 }
@@ -259,8 +266,35 @@ STDMETHODIMP KalendoObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC
   return S_FALSE;
 }
 
-STDMETHODIMP KalendoObject::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
-STDMETHODIMP KalendoObject::Unfreeze(DWORD) { return E_NOTIMPL; }
+STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!freeze) return E_POINTER;
+  *freeze = freezeCookie_;
+  if (frozenView_) return VIEW_S_ALREADY_FROZEN;
+  *freeze = 0;
+  HWND window = surface_.hwnd();
+  if (!window) return E_FAIL;
+  RECT client = {};
+  GetClientRect(window, &client);
+  win32::WindowDc screen(window);
+  win32::UniqueMemoryDc memory(screen.get());
+  win32::UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+  if (!memory.get() || !picture) return E_OUTOFMEMORY;
+  {
+    win32::ScopedSelection selection(memory.get(), picture.get());
+    surface_.Print(memory.get());
+  }
+  frozenView_ = std::move(picture);
+  frozenViewSize_ = {client.right, client.bottom};
+  *freeze = ++freezeCookie_;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::Unfreeze(DWORD freeze) {
+  if (!frozenView_ || freeze != freezeCookie_) return OLE_E_NOCONNECTION;
+  frozenView_.reset();
+  return S_OK;
+}
 
 STDMETHODIMP KalendoObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
   viewSink_ = sink;

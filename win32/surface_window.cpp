@@ -131,6 +131,26 @@ Long SurfaceWindow::hdc() const {
   return static_cast<Long>(reinterpret_cast<INT_PTR>(dc_));
 }
 
+void SurfaceWindow::Print(HDC dc) const {
+  constexpr LPARAM kPrintWhole = PRF_CLIENT | PRF_ERASEBKGND | PRF_NONCLIENT;
+  HWND surface = hwnd();
+  if (!surface) return;
+  SendMessageW(surface, WM_PRINT, reinterpret_cast<WPARAM>(dc), kPrintWhole);
+  // Printing a window's children is not done everywhere (Wine leaves them out), so each constituent is
+  // printed at its own place, the bottom one first.
+  for (HWND child = ::GetWindow(::GetWindow(surface, GW_CHILD), GW_HWNDLAST); child;
+       child = ::GetWindow(child, GW_HWNDPREV)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;  // its own flag: the parking window is hidden
+    RECT place = {};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, surface, reinterpret_cast<POINT*>(&place), 2);
+    POINT origin = {};
+    OffsetViewportOrgEx(dc, place.left, place.top, &origin);
+    SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), kPrintWhole);
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+  }
+}
+
 // Messages.
 
 LRESULT CALLBACK SurfaceWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

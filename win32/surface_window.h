@@ -28,6 +28,8 @@ class SurfaceWindow final : public Surface {
   HWND hwnd() const { return window_.get(); }
   // Moves the surface into another parent window; null parks it, out of sight.
   void Reparent(HWND parent);
+  // Draws the surface with its constituents, as they look now, into a device context at its origin.
+  void Print(HDC dc) const;
 
   void SetEvents(SurfaceEvents events) override { events_ = std::move(events); }
   // Told with true when the focus enters the text box and with false when it leaves, for the container

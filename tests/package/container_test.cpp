@@ -389,6 +389,49 @@ TEST_F(Container, WinesAtlHostsTheControl) {
   DestroyWindow(form);
 }
 
+// The pixels of a control's view drawn into a memory device context of the given size, white beforehand.
+std::vector<std::uint32_t> DrawnView(IViewObject* view, LONG width, LONG height) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, width, height, WHITENESS);
+  const RECTL bounds = {0, 0, width, height};
+  EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
+  GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> drawn(pixels, pixels + width * height);
+  SelectObject(dc, previous);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return drawn;
+}
+
+TEST_F(Container, InactiveControlDrawsItsDateAndAFrozenViewKeepsItsPicture) {
+  auto control = NewKalendo();
+  auto view = control.query<IViewObject2>();
+  ASSERT_TRUE(view);
+  ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"01/01/2000")).get()));
+  const auto first = DrawnView(view.get(), 160, 40);
+  EXPECT_NE(std::vector<std::uint32_t>(first.size(), 0xFFFFFF), first) << "something was drawn";
+
+  DWORD freeze = 0;
+  ASSERT_EQ(S_OK, view->Freeze(DVASPECT_CONTENT, -1, nullptr, &freeze));
+  DWORD again = 0;
+  EXPECT_EQ(VIEW_S_ALREADY_FROZEN, view->Freeze(DVASPECT_CONTENT, -1, nullptr, &again));
+  EXPECT_EQ(freeze, again);
+  ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"28/12/2099")).get()));
+  EXPECT_EQ(first, DrawnView(view.get(), 160, 40)) << "frozen";
+
+  EXPECT_EQ(OLE_E_NOCONNECTION, view->Unfreeze(freeze + 1));
+  ASSERT_EQ(S_OK, view->Unfreeze(freeze));
+  EXPECT_NE(first, DrawnView(view.get(), 160, 40)) << "the new date";
+  EXPECT_EQ(OLE_E_NOCONNECTION, view->Unfreeze(freeze)) << "only once";
+  EXPECT_EQ(DV_E_DVASPECT, view->Freeze(DVASPECT_ICON, -1, nullptr, &freeze));
+}
+
 // One lifetime of a control in the site's window: created, activated in place, saved, closed and released.
 void Lifetime(Site& site) {
   auto control = NewKalendo();

@@ -135,9 +135,10 @@ void SurfaceWindow::Print(HDC dc) const {
   constexpr LPARAM kPrintWhole = PRF_CLIENT | PRF_ERASEBKGND | PRF_NONCLIENT;
   HWND surface = hwnd();
   if (!surface) return;
-  SendMessageW(surface, WM_PRINT, reinterpret_cast<WPARAM>(dc), kPrintWhole);
-  // Printing a window's children is not done everywhere (Wine leaves them out), so each constituent is
+  // The surface shows nothing but its background. Printing is not done alike everywhere (Wine leaves out a
+  // window's background and its children), so the background is painted here and each constituent is
   // printed at its own place, the bottom one first.
+  SendMessageW(surface, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   for (HWND child = ::GetWindow(::GetWindow(surface, GW_CHILD), GW_HWNDLAST); child;
        child = ::GetWindow(child, GW_HWNDPREV)) {
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;  // its own flag: the parking window is hidden

@@ -103,6 +103,7 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IOleControl>(),
                                      Entry<KalendoObject, IViewObject, IViewObject2>(),
                                      Entry<KalendoObject, IViewObject2>(),
+                                     Entry<KalendoObject, IQuickActivate>(),
                                      Entry<KalendoObject, IPersist, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistPropertyBag>(),

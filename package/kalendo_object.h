@@ -32,6 +32,7 @@ class KalendoObject final : public _Kalendo,
                             public IOleInPlaceActiveObject,
                             public IOleControl,
                             public IViewObject2,
+                            public IQuickActivate,
                             public IPersistStreamInit,
                             public IPersistPropertyBag,
                             public IPersistStorage,
@@ -153,6 +154,11 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
   STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+
+  // IQuickActivate
+  STDMETHODIMP QuickActivate(QACONTAINER* container, QACONTROL* control) override;
+  STDMETHODIMP SetContentExtent(LPSIZEL size) override;
+  STDMETHODIMP GetContentExtent(LPSIZEL size) override;
 
   // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
   STDMETHODIMP GetClassID(CLSID* clsid) override;

@@ -1,6 +1,7 @@
 // Kalendo in its container: the client site, in-place activation of the surface window, ambient changes and
 // drawing for a container that shows the control inactive.
 #include <algorithm>
+#include <cstddef>
 
 #include "package/error_boundary.h"
 #include "package/kalendo_object.h"
@@ -313,5 +314,31 @@ STDMETHODIMP KalendoObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink*
 STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
   return GetExtent(aspect, size);
 }
+
+// IQuickActivate: the container hands over its site and sinks in one call instead of many. Older containers
+// pass shorter structures; only the members they pass are read or written.
+
+STDMETHODIMP KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* control) {
+  if (!container || !control) return E_POINTER;
+  if (container->cbSize < offsetof(QACONTAINER, dwAmbientFlags) ||
+      control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy)) {
+    return E_INVALIDARG;
+  }
+  SetClientSite(container->pClientSite);
+  if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
+  GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
+  control->dwViewStatus = 0;
+  control->dwEventCookie = 0;
+  control->dwPropNotifyCookie = 0;
+  if (container->pUnkEventSink) events_.Advise(container->pUnkEventSink, &control->dwEventCookie);
+  if (container->pPropertyNotifySink) {
+    propertyNotify_.Advise(container->pPropertyNotifySink, &control->dwPropNotifyCookie);
+  }
+  if (control->cbSize >= sizeof(QACONTROL)) control->dwPointerActivationPolicy = 0;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::SetContentExtent(LPSIZEL size) { return SetExtent(DVASPECT_CONTENT, size); }
+STDMETHODIMP KalendoObject::GetContentExtent(LPSIZEL size) { return GetExtent(DVASPECT_CONTENT, size); }
 
 }  // namespace marelco

@@ -356,6 +356,52 @@ TEST_F(Container, InPlaceActivationMovesTheSurfaceIntoTheContainersWindowAndBack
   DestroyWindow(site.window);
 }
 
+TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
+  Site site;
+  testing_sinks::EventSink events;
+  testing_sinks::PropertyNotifySink notifications;
+  {
+    auto control = NewKalendo();
+    auto quick = control.query<IQuickActivate>();
+    ASSERT_TRUE(quick);
+    QACONTAINER container = {};
+    container.cbSize = sizeof container;
+    container.pClientSite = &site;
+    container.pPropertyNotifySink = &notifications;
+    container.pUnkEventSink = &events;
+    QACONTROL answer = {};
+    answer.cbSize = sizeof answer;
+    ASSERT_EQ(S_OK, quick->QuickActivate(&container, &answer));
+    EXPECT_EQ(0x20191u, answer.dwMiscStatus);
+    EXPECT_NE(0u, answer.dwEventCookie);
+    EXPECT_NE(0u, answer.dwPropNotifyCookie);
+    ComPtr<IOleClientSite> given;
+    control.query<IOleObject>()->GetClientSite(given.put());
+    EXPECT_EQ(static_cast<IOleClientSite*>(&site), given.get());
+    given.reset();
+
+    ASSERT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew());
+    ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"01/02/2003")).get()));
+    EXPECT_GE(events.Count(1), 1) << "Change";
+    ASSERT_EQ(S_OK, control->put_Formato(Bstr(std::wstring_view(L"dd/mmm/yyyy")).get()));
+    EXPECT_FALSE(notifications.changed.empty());
+
+    SIZEL extent = {5000, 1000};
+    EXPECT_EQ(S_OK, quick->SetContentExtent(&extent));
+    SIZEL read = {};
+    EXPECT_EQ(S_OK, quick->GetContentExtent(&read));
+    EXPECT_EQ(5000, read.cx);
+
+    container.cbSize = sizeof(ULONG);
+    EXPECT_EQ(E_INVALIDARG, quick->QuickActivate(&container, &answer)) << "too short to hold the site";
+    EXPECT_EQ(E_POINTER, quick->QuickActivate(nullptr, &answer));
+    control.query<IOleObject>()->SetClientSite(nullptr);
+  }
+  EXPECT_EQ(0u, site.references);
+  EXPECT_EQ(0u, events.references) << "disconnected when the control goes";
+  EXPECT_EQ(0u, notifications.references);
+}
+
 TEST_F(Container, WinesAtlHostsTheControl) {
   HMODULE atl = LoadLibraryW(L"atl.dll");
   ASSERT_NE(nullptr, atl);

@@ -270,8 +270,10 @@ STDMETHODIMP KalendoObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC
 STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!freeze) return E_POINTER;
-  *freeze = freezeCookie_;
-  if (frozenView_) return VIEW_S_ALREADY_FROZEN;
+  if (frozenView_) {
+    *freeze = freezeCookie_;
+    return VIEW_S_ALREADY_FROZEN;
+  }
   *freeze = 0;
   HWND window = surface_.hwnd();
   if (!window) return E_FAIL;

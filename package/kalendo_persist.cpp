@@ -13,6 +13,26 @@ constexpr CLSID kStandardColorPage = {0x7EBDAAE1, 0x8120, 0x11CF, {0x89, 0x9F, 0
 
 constexpr wchar_t kContentsStream[] = L"Contents";
 
+// What a property browser is told of the properties it offers a stock page for: the page and the category.
+struct BrowsedProperty {
+  DISPID id;
+  const CLSID& page;
+  PROPCAT category;
+};
+
+constexpr BrowsedProperty kBrowsedProperties[] = {
+    {DISPID_BACKCOLOR, kStandardColorPage, PROPCAT_Appearance},
+    {DISPID_FORECOLOR, kStandardColorPage, PROPCAT_Appearance},
+    {DISPID_FONT, kStandardFontPage, PROPCAT_Font},
+};
+
+const BrowsedProperty* FindBrowsedProperty(DISPID id) {
+  for (const auto& property : kBrowsedProperties) {
+    if (property.id == id) return &property;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 HRESULT KalendoObject::StartNew() {
@@ -67,17 +87,13 @@ STDMETHODIMP KalendoObject::Save(IStream* stream, BOOL clearDirty) {
   return result;
 }
 
-// The size of the stream that Save would write now, measured by writing it into memory.
+// The size of the stream that Save would write now, measured by saving into memory.
 STDMETHODIMP KalendoObject::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
   size->QuadPart = 0;
   ComPtr<IStream> measure;
   if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, measure.put()))) return E_OUTOFMEMORY;
-  MemoryPropertyBag bag;
-  if (HRESULT result = SaveProperties(bag, FALSE); FAILED(result)) return result;
-  HRESULT result = S_OK;
-  if (HRESULT guarded = Call([&] { result = SaveBagToStream(bag, measure.get()); }); FAILED(guarded)) return guarded;
-  if (FAILED(result)) return result;
+  if (HRESULT result = Save(measure.get(), FALSE); FAILED(result)) return result;
   STATSTG status = {};
   if (FAILED(measure->Stat(&status, STATFLAG_NONAME))) return E_FAIL;
   *size = status.cbSize;
@@ -138,7 +154,7 @@ STDMETHODIMP KalendoObject::GetPages(CAUUID* pages) {
   return S_OK;
 }
 
-// IPerPropertyBrowsing: the colours are edited on the colour page, the font on the font page.
+// IPerPropertyBrowsing: the colours are edited on the colour page, the font on the font page (the table above).
 
 STDMETHODIMP KalendoObject::GetDisplayString(DISPID, BSTR* text) {
   if (text) *text = nullptr;
@@ -147,18 +163,9 @@ STDMETHODIMP KalendoObject::GetDisplayString(DISPID, BSTR* text) {
 
 STDMETHODIMP KalendoObject::MapPropertyToPage(DISPID id, CLSID* page) {
   if (!page) return E_POINTER;
-  switch (id) {
-    case DISPID_BACKCOLOR:
-    case DISPID_FORECOLOR:
-      *page = kStandardColorPage;
-      return S_OK;
-    case DISPID_FONT:
-      *page = kStandardFontPage;
-      return S_OK;
-    default:
-      *page = CLSID_NULL;
-      return PERPROP_E_NOPAGEAVAILABLE;
-  }
+  const BrowsedProperty* property = FindBrowsedProperty(id);
+  *page = property ? property->page : CLSID_NULL;
+  return property ? S_OK : PERPROP_E_NOPAGEAVAILABLE;
 }
 
 STDMETHODIMP KalendoObject::GetPredefinedStrings(DISPID, CALPOLESTR* strings, CADWORD* cookies) {
@@ -172,22 +179,15 @@ STDMETHODIMP KalendoObject::GetPredefinedValue(DISPID, DWORD, VARIANT* value) {
   return E_NOTIMPL;
 }
 
-// ICategorizeProperties: the colours are appearance, the font is a category of its own. The browser names
-// these categories and places every other property where it sees fit.
+// ICategorizeProperties: the colours are appearance, the font is a category of its own (the table above). The
+// browser names these categories and places every other property where it sees fit.
 
 STDMETHODIMP KalendoObject::MapPropertyToCategory(DISPID id, PROPCAT* category) {
   if (!category) return E_POINTER;
-  switch (id) {
-    case DISPID_BACKCOLOR:
-    case DISPID_FORECOLOR:
-      *category = PROPCAT_Appearance;
-      return S_OK;
-    case DISPID_FONT:
-      *category = PROPCAT_Font;
-      return S_OK;
-    default:
-      return E_FAIL;
-  }
+  const BrowsedProperty* property = FindBrowsedProperty(id);
+  if (!property) return E_FAIL;
+  *category = property->category;
+  return S_OK;
 }
 
 STDMETHODIMP KalendoObject::GetCategoryName(PROPCAT, LCID, BSTR* name) {

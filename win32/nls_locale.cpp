@@ -1,4 +1,4 @@
-// Month and day names and the two-digit-year window from the Windows locale functions.
+// Month and day names, designators, pictures and the two-digit-year window from the Windows locale functions.
 #include <windows.h>
 
 #include <string>
@@ -32,6 +32,10 @@ LocaleNames NamesOf(const std::wstring& name) {
     names.days[0][weekday - 1] = Info(locale, LOCALE_SDAYNAME1 + offset, false);
     names.days[1][weekday - 1] = Info(locale, LOCALE_SABBREVDAYNAME1 + offset, false);
   }
+  names.designators = {Info(locale, LOCALE_S1159, false), Info(locale, LOCALE_S2359, false)};
+  names.dateSeparator = Info(locale, LOCALE_SDATE, false);
+  names.pictures = {Info(locale, LOCALE_SSHORTDATE, false), Info(locale, LOCALE_SLONGDATE, false),
+                    Info(locale, LOCALE_STIMEFORMAT, false)};
   DWORD value = 0;
   if (GetCalendarInfoEx(locale, CAL_GREGORIAN, nullptr, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0,
                         &value) &&

@@ -49,15 +49,23 @@ struct DateServices::Names {
   // As Format writes them; an abbreviation loses the period that some locales end it with.
   std::array<std::u16string, 12> months, monthAbbreviations;
   std::array<std::u16string, 7> days, dayAbbreviations;  // index 0 is Sunday
+  std::array<std::u16string, 2> designators;             // [afternoon]
+  std::array<std::u16string, 3> pictures;                // by Locale::Picture
+  std::u16string dateSeparator;
   int twoDigitYearMax;
 
-  // Case-folded names that ToDate reads: the locale's and English, full and abbreviated, with their month
-  // (1 to 12) or weekday (1 is Sunday).
+  // Case-folded words that ToDate reads, with the month (1 to 12) or weekday (1 is Sunday) they name.
+  enum class Kind { Month, Weekday, Morning, Afternoon };
   struct Word {
     std::u16string folded;
+    Kind kind;
     int number;
   };
-  std::vector<Word> monthWords, dayWords;
+  // The run time's words first, in the order it tries them: the locale's full and abbreviated month names, its
+  // full and abbreviated day names, its two designators. Then words of our own: abbreviations without their
+  // period, and the English names.
+  std::vector<Word> words;
+  size_t runTimeWords = 0;  // how many of `words` are the run time's
 };
 
 // The date a text stands for; nothing when it is no date. A text without a year means the year of `now`.

@@ -2,6 +2,9 @@
 //
 // Date tokens (any letter case):
 //   d dd ddd dddd   day; two digits; abbreviated weekday name; full weekday name
+//   ddddd dddddd    the locale's short date; its long date
+//   ttttt           the locale's time of day
+//   c               the date as the locale's short date and the time of day, each only when there is one
 //   m mm mmm mmmm   month; two digits; abbreviated month name; full month name
 //   y yy yyyy       day of the year; two-digit year; the whole year
 //   w ww q          weekday (1 is the first day of the week); week of the year; quarter
@@ -9,7 +12,7 @@
 //   AM/PM am/pm A/P a/p   the half of the day, written in the letters of the format; makes the hours 12-hour
 //   /  :            the date and the time separator, "/" and ":"
 // "text" and \c are written as they stand, as is every other character. Longer runs of a letter are taken as the
-// longest token and the rest ("ddddd" is dddd and d). The first m or mm after h or hh is minutes, not months,
+// longest token and the rest ("ddddddd" is dddddd and d). The first m or mm after h or hh is minutes, not months,
 // unless a date token comes between them; n and nn are always minutes. Abbreviated names are written without a
 // trailing period ("sept", "janv"), since the format's own separators frame them.
 #include <algorithm>
@@ -119,7 +122,15 @@ class DateWriter {
     size_t run = 1;
     while (i + run < format.size() && AsciiLower(format[i + run]) == letter) ++run;
     switch (letter) {
-      case u'd': minutesPending_ = false; return WriteDay(std::min<size_t>(run, 4));
+      case u'd':
+        minutesPending_ = false;
+        if (run >= 5) return WritePicture(names_.pictures[run == 5 ? 0 : 1], run == 5 ? 5 : 6);
+        return WriteDay(run);
+      case u't':
+        if (run >= 5) return WritePicture(names_.pictures[2], 5);
+        out_ += format[i];
+        return 1;
+      case u'c': minutesPending_ = false; return WriteGeneralDate();
       case u'm':
         if (minutesPending_ && run <= 2) {
           minutesPending_ = false;
@@ -135,6 +146,56 @@ class DateWriter {
       case u's': return WriteNumber(time_.seconds().count(), std::min<size_t>(run, 2));
       default: out_ += format[i]; return 1;  // "/" and ":" included: our separators are the format's own
     }
+  }
+
+  // A Windows date or time picture of the locale ("dd/MM/yyyy", "dddd, d' de 'MMMM", "h:mm tt"): letters are
+  // case-sensitive there, M for months and m for minutes, h for 12 hours and H for 24. Returns `length`.
+  size_t WritePicture(std::u16string_view picture, size_t length) {
+    for (size_t i = 0; i < picture.size();) {
+      const char16_t letter = picture[i];
+      if (letter == u'\'') {  // quoted text; two quotes stand for one
+        size_t close = picture.find(u'\'', i + 1);
+        if (close == std::u16string_view::npos) close = picture.size();
+        out_.append(close == i + 1 ? u"'" : picture.substr(i + 1, close - i - 1));
+        i = close + 1;
+        continue;
+      }
+      size_t run = 1;
+      while (i + run < picture.size() && picture[i + run] == letter) ++run;
+      i += run;
+      WritePictureToken(letter, run);
+    }
+    return length;
+  }
+
+  void WritePictureToken(char16_t letter, size_t run) {
+    const auto hours = time_.hours().count();
+    const bool afternoon = hours >= 12;
+    switch (letter) {
+      case u'd': WriteDay(std::min<size_t>(run, 4)); break;
+      case u'M': WriteMonth(std::min<size_t>(run, 4)); break;
+      case u'y':
+        if (run >= 3) WriteYear(4);
+        else AppendNumber(out_, static_cast<int>(date_.year()) % 100, static_cast<int>(run));
+        break;
+      case u'H': AppendNumber(out_, hours, static_cast<int>(std::min<size_t>(run, 2))); break;
+      case u'h': AppendNumber(out_, hours % 12 == 0 ? 12 : hours % 12, static_cast<int>(std::min<size_t>(run, 2))); break;
+      case u'm': AppendNumber(out_, time_.minutes().count(), static_cast<int>(std::min<size_t>(run, 2))); break;
+      case u's': AppendNumber(out_, time_.seconds().count(), static_cast<int>(std::min<size_t>(run, 2))); break;
+      case u't': out_.append(std::u16string_view(names_.designators[afternoon]).substr(0, run == 1 ? 1 : std::u16string_view::npos)); break;
+      case u'g': break;  // the era: none in the Gregorian calendar's pictures we write
+      default: out_.append(run, letter);
+    }
+  }
+
+  // "c": the short date unless the day is 30 December 1899, then the time unless it is midnight.
+  size_t WriteGeneralDate() {
+    const bool hasDate = DayNumber(day_) != 0;
+    const bool hasTime = time_.to_duration().count() != 0 || !hasDate;
+    if (hasDate) WritePicture(names_.pictures[0], 0);
+    if (hasDate && hasTime) out_ += u' ';
+    if (hasTime) WritePicture(names_.pictures[2], 0);
+    return 1;
   }
 
   // A number of at least `length` digits; returns the length of its token.

@@ -78,15 +78,17 @@ const Locale& English() {
   return *english;
 }
 
-void AddWords(const Locale& locale, std::vector<DateServices::Names::Word>& months,
-              std::vector<DateServices::Names::Word>& days) {
+void AddNames(const Locale& locale, std::vector<DateServices::Names::Word>& words, bool withoutPeriod) {
+  using Kind = DateServices::Names::Kind;
+  const auto add = [&](std::u16string name, Kind kind, int number) {
+    if (withoutPeriod) name = WithoutTrailingPeriod(std::move(name));
+    if (!name.empty()) words.push_back({Folded(name), kind, number});
+  };
   for (bool abbreviated : {false, true}) {
-    for (int month = 1; month <= 12; ++month) {
-      months.push_back({Folded(WithoutTrailingPeriod(locale.MonthName(month, abbreviated))), month});
-    }
-    for (int weekday = 1; weekday <= 7; ++weekday) {
-      days.push_back({Folded(WithoutTrailingPeriod(locale.DayName(weekday, abbreviated))), weekday});
-    }
+    for (int month = 1; month <= 12; ++month) add(locale.MonthName(month, abbreviated), Kind::Month, month);
+  }
+  for (bool abbreviated : {false, true}) {
+    for (int weekday = 1; weekday <= 7; ++weekday) add(locale.DayName(weekday, abbreviated), Kind::Weekday, weekday);
   }
 }
 
@@ -96,7 +98,12 @@ void Require(bool condition, ErrorNumber error) {
 
 }  // namespace
 
-DateServices::Names::Names(const Locale& locale) : twoDigitYearMax(locale.TwoDigitYearMax()) {
+DateServices::Names::Names(const Locale& locale)
+    : designators{locale.Designator(false), locale.Designator(true)},
+      pictures{locale.DatePicture(Locale::Picture::ShortDate), locale.DatePicture(Locale::Picture::LongDate),
+               locale.DatePicture(Locale::Picture::Time)},
+      dateSeparator(locale.DateSeparator()),
+      twoDigitYearMax(locale.TwoDigitYearMax()) {
   for (int month = 1; month <= 12; ++month) {
     months[month - 1] = locale.MonthName(month, false);
     monthAbbreviations[month - 1] = WithoutTrailingPeriod(locale.MonthName(month, true));
@@ -105,8 +112,15 @@ DateServices::Names::Names(const Locale& locale) : twoDigitYearMax(locale.TwoDig
     days[weekday - 1] = locale.DayName(weekday, false);
     dayAbbreviations[weekday - 1] = WithoutTrailingPeriod(locale.DayName(weekday, true));
   }
-  AddWords(locale, monthWords, dayWords);
-  AddWords(English(), monthWords, dayWords);
+  AddNames(locale, words, false);
+  for (int afternoon = 0; afternoon <= 1; ++afternoon) {
+    if (!designators[afternoon].empty()) {
+      words.push_back({Folded(designators[afternoon]), afternoon ? Kind::Afternoon : Kind::Morning, 0});
+    }
+  }
+  runTimeWords = words.size();
+  AddNames(locale, words, true);
+  AddNames(English(), words, false);
 }
 
 DateServices::DateServices(const Locale& locale, Clock now)

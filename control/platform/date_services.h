@@ -24,9 +24,16 @@ using FormatValue = std::variant<Date, double, std::u16string>;
 // Names and settings of one locale, as the platform gives them.
 class Locale {
  public:
+  // The locale's own ways of writing a whole date or time, as Windows date and time pictures
+  // ("dd/MM/yyyy", "dddd, d MMMM yyyy", "HH:mm:ss").
+  enum class Picture { ShortDate, LongDate, Time };
+
   virtual ~Locale() = default;
   virtual std::u16string MonthName(int month, bool abbreviated) const = 0;  // month 1 to 12
   virtual std::u16string DayName(int weekday, bool abbreviated) const = 0;  // weekday 1 (Sunday) to 7
+  virtual std::u16string Designator(bool afternoon) const = 0;              // "AM", "PM", "a. m."
+  virtual std::u16string DateSeparator() const = 0;                         // "/", "."
+  virtual std::u16string DatePicture(Picture picture) const = 0;
   virtual int TwoDigitYearMax() const = 0;  // two-digit years fall into [max - 99, max]
 };
 

@@ -1,6 +1,9 @@
-// Month and day names from ICU, for the native build.
+// Month and day names, designators and date pictures from ICU, for the native build.
 #include <unicode/dtfmtsym.h>
 #include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+
+#include <memory>
 
 #include <string>
 
@@ -14,9 +17,49 @@ std::u16string ToU16(const icu::UnicodeString& text) {
   return std::u16string(text.getBuffer(), static_cast<size_t>(text.length()));
 }
 
+// An ICU date pattern ("d 'de' MMMM 'de' y", "h:mm:ss a") as a Windows picture ("d 'de' MMMM 'de' yyyy",
+// "h:mm:ss tt"). Quoted text is the same in both; letters without a Windows counterpart are left out.
+std::u16string PictureOf(const icu::UnicodeString& pattern) {
+  const std::u16string icu = ToU16(pattern);
+  std::u16string picture;
+  for (size_t i = 0; i < icu.size();) {
+    const char16_t letter = icu[i];
+    if (letter == u'\'') {
+      const size_t close = icu.find(u'\'', i + 1);
+      const size_t end = close == std::u16string::npos ? icu.size() : close + 1;
+      picture += icu.substr(i, end - i);
+      i = end;
+      continue;
+    }
+    size_t run = 1;
+    while (i + run < icu.size() && icu[i + run] == letter) ++run;
+    i += run;
+    const auto repeat = [&](char16_t c, size_t count) { picture.append(count, c); };
+    switch (letter) {
+      case u'y': repeat(u'y', run == 2 ? 2 : 4); break;
+      case u'M': case u'L': repeat(u'M', std::min<size_t>(run, 4)); break;
+      case u'd': case u'H': case u'h': case u'm': case u's': repeat(letter, std::min<size_t>(run, 2)); break;
+      case u'E': case u'c': case u'e': repeat(u'd', run >= 4 ? 4 : 3); break;
+      case u'a': repeat(u't', 2); break;
+      default:
+        if (!((letter >= u'a' && letter <= u'z') || (letter >= u'A' && letter <= u'Z'))) repeat(letter, run);
+    }
+  }
+  return picture;
+}
+
+std::u16string PictureOf(const icu::Locale& locale, icu::DateFormat::EStyle dateStyle,
+                         icu::DateFormat::EStyle timeStyle) {
+  const std::unique_ptr<icu::DateFormat> format(icu::DateFormat::createDateTimeInstance(dateStyle, timeStyle, locale));
+  const auto* simple = dynamic_cast<const icu::SimpleDateFormat*>(format.get());
+  icu::UnicodeString pattern;
+  if (simple) simple->toPattern(pattern);
+  return PictureOf(pattern);
+}
+
 // The names used inside a date ("15 de septiembre"): ICU's format context, wide and abbreviated. ICU has no user
 // setting for the two-digit-year window: two-digit years mean 1950 to 2049.
-LocaleNames NamesOf(const icu::DateFormatSymbols& symbols) {
+LocaleNames NamesOf(const icu::Locale& locale, const icu::DateFormatSymbols& symbols) {
   using Symbols = icu::DateFormatSymbols;
   LocaleNames names;
   for (const auto width : {Symbols::WIDE, Symbols::ABBREVIATED}) {
@@ -28,6 +71,16 @@ LocaleNames NamesOf(const icu::DateFormatSymbols& symbols) {
     const icu::UnicodeString* weekdays = symbols.getWeekdays(count, Symbols::FORMAT, width);
     for (int32_t i = 1; i <= 7 && i < count; ++i) names.days[abbreviated][i - 1] = ToU16(weekdays[i]);
   }
+  int32_t count = 0;
+  const icu::UnicodeString* designators = symbols.getAmPmStrings(count);
+  for (int32_t i = 0; i < 2 && i < count; ++i) names.designators[i] = ToU16(designators[i]);
+  using Format = icu::DateFormat;
+  names.pictures = {PictureOf(locale, Format::kShort, Format::kNone), PictureOf(locale, Format::kFull, Format::kNone),
+                    PictureOf(locale, Format::kNone, Format::kMedium)};
+  // The separator is whatever stands after the day in the short date.
+  const std::u16string& shortDate = names.pictures[0];
+  const size_t afterDay = shortDate.find_first_not_of(u"d", shortDate.find(u'd'));
+  if (afterDay != std::u16string::npos) names.dateSeparator = shortDate.substr(afterDay, 1);
   return names;
 }
 
@@ -48,7 +101,7 @@ std::unique_ptr<Locale> MakeLocale(std::string_view name) {
   if (locale.isBogus() || U_FAILURE(status) || (!id.empty() && !known())) {
     throw RuntimeError(ErrorNumber::InvalidProcedureCall);
   }
-  return std::make_unique<NamedLocale>(NamesOf(symbols));
+  return std::make_unique<NamedLocale>(NamesOf(locale, symbols));
 }
 
 }  // namespace marelco

@@ -14,6 +14,9 @@ namespace marelco {
 struct LocaleNames {
   std::array<std::array<std::u16string, 12>, 2> months;  // [abbreviated][month - 1]
   std::array<std::array<std::u16string, 7>, 2> days;     // [abbreviated][weekday - 1], weekday 1 is Sunday
+  std::array<std::u16string, 2> designators{u"AM", u"PM"};  // [afternoon]
+  std::u16string dateSeparator = u"/";
+  std::array<std::u16string, 3> pictures{u"dd/MM/yyyy", u"dddd, d MMMM yyyy", u"HH:mm:ss"};  // by Locale::Picture
   int twoDigitYearMax = 2049;
 };
 
@@ -31,6 +34,9 @@ class NamedLocale final : public Locale {
     return names_.days[abbreviated][weekday - 1];
   }
 
+  std::u16string Designator(bool afternoon) const override { return names_.designators[afternoon]; }
+  std::u16string DateSeparator() const override { return names_.dateSeparator; }
+  std::u16string DatePicture(Picture picture) const override { return names_.pictures[static_cast<int>(picture)]; }
   int TwoDigitYearMax() const override { return names_.twoDigitYearMax; }
 
  private:

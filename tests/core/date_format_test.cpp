@@ -1,4 +1,5 @@
 // Format: the control's three formats in both locales, every date and time token, numbers and non-dates.
+#include "control/platform/locale_names.h"
 #include "tests/core/date_test_support.h"
 
 namespace marelco {
@@ -72,7 +73,7 @@ TEST_F(DateFormat, DateTokens) {
   const TokenCase cases[] = {
       {u"d", u"5"},       {u"dd", u"05"},     {u"m", u"9"},        {u"mm", u"09"},      {u"mmm", u"Sep"},
       {u"yy", u"26"},     {u"yyyy", u"2026"}, {u"y", u"248"},      {u"q", u"3"},        {u"DD/MM/YYYY", u"05/09/2026"},
-      {u"w", u"7"},       {u"ww", u"36"},     {u"ddddd", u"Saturday5"},
+      {u"w", u"7"},       {u"ww", u"36"},     {u"ddddddd", u"Saturday, September 5, 20265"},
   };
   for (const TokenCase& token : cases) {
     EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
@@ -162,6 +163,49 @@ TEST_F(DateFormat, ValuesOutsideTheSupportedDates) {
   EXPECT_EQ(Format(Date{3e6}, u"dd/mm/yyyy"), u"3000000");
   EXPECT_EQ(Format(Date{std::nan("")}, u"dd/mm/yyyy"), Format(std::nan(""), u""));
   EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy"), u"31/12/9999");  // rounds within the day
+}
+
+}  // namespace
+}  // namespace marelco
+
+namespace marelco {
+namespace {
+
+// The named formats write the locale's own pictures: here a locale whose pictures use every picture letter.
+TEST(NamedFormats, WriteTheLocalesPictures) {
+  LocaleNames names;
+  const auto english = MakeLocale("en");
+  for (int month = 1; month <= 12; ++month) {
+    names.months[0][month - 1] = english->MonthName(month, false);
+    names.months[1][month - 1] = english->MonthName(month, true);
+  }
+  for (int weekday = 1; weekday <= 7; ++weekday) {
+    names.days[0][weekday - 1] = english->DayName(weekday, false);
+    names.days[1][weekday - 1] = english->DayName(weekday, true);
+  }
+  names.designators = {u"am", u"pm"};
+  names.pictures = {u"d/M/yy", u"dddd', 'dd' de 'MMMM yyyy gg ('')", u"h:mm:ss tt t H HH"};
+  const NamedLocale locale(names);
+  const DateServices services(locale, [] { return test::kFixedNow; });
+  const Date afternoon = test::kFixedNow;  // Saturday 5 September 2026, 14:07:09
+  const struct {
+    Date date;
+    const char16_t* format;
+    const char16_t* text;
+  } kCases[] = {
+      {afternoon, u"ddddd", u"5/9/26"},
+      {afternoon, u"dddddd", u"Saturday, 05 de September 2026  (')"},
+      {afternoon, u"ttttt", u"2:07:09 pm p 14 14"},
+      {afternoon, u"DDDDD ttttt", u"5/9/26 2:07:09 pm p 14 14"},
+      {afternoon, u"ddddddd", u"Saturday, 05 de September 2026  (')5"},  // six, then one more d
+      {afternoon, u"c", u"5/9/26 2:07:09 pm p 14 14"},
+      {DateOf(2001, 3, 7), u"C", u"7/3/01"},                              // no time of day: the date alone
+      {Date{0.25}, u"c", u"6:00:00 am a 6 06"},                           // no date: the time alone
+      {afternoon, u"tttt", u"tttt"},                                      // fewer than five t are text
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(services.Format(c.date, c.format, 1, 1), c.text) << ::testing::PrintToString(std::u16string(c.format));
+  }
 }
 
 }  // namespace

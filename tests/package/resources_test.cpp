@@ -115,6 +115,14 @@ TEST_F(VersionBlock, IsSpanishUnicodeAndMarksTheFileSelfRegistering) {
   EXPECT_EQ(0x0C0A, translation[0]);
   EXPECT_EQ(1200, translation[1]);
   EXPECT_EQ(L"", String(L"OLESelfRegister"));
+  // The resource itself is Spanish too.
+  const HMODULE module = LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, module);
+  const WORD spanish = MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN);
+  EXPECT_NE(nullptr, FindResourceExW(module, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO), spanish));
+  EXPECT_EQ(nullptr, FindResourceExW(module, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO),
+                                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
+  FreeLibrary(module);
 }
 
 TEST_F(VersionBlock, NamesTheProductAndItsMaker) {

@@ -1,0 +1,39 @@
+// The platform's recorded answers, checked natively: our date services over the same locale settings, on the
+// recording's present day, read the recorded texts and write the recorded formats as the platform did.
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "control/platform/date_services.h"
+#include "tests/runtime_dates/comparison.h"
+
+namespace marelco::test {
+namespace {
+
+class RecordedDates : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RecordedDates, ReadAndWriteAsThePlatformDid) {
+  const std::string directory = MARELCO_RUNTIME_DATES_DIR;
+  const Recording recording = Load(directory + "/" + GetParam() + ".tsv");
+  ASSERT_GE(recording.reads.size(), 20000u);
+  ASSERT_GE(recording.formats.size(), 2000u);
+  const NamedLocale locale(recording.names);
+  const DateServices services(locale, [&] { return Date{recording.now}; });
+  Comparison comparison(LoadDeviations(directory + "/deviations.tsv"));
+  for (const auto& read : recording.reads) {
+    const auto ours = services.IsDate(read.text) ? std::optional<double>(services.ToDate(read.text).serial)
+                                                 : std::nullopt;
+    comparison.Read(read.text, read.serial, ours);
+  }
+  for (const auto& format : recording.formats) {
+    comparison.Format(format.format, format.serial, format.text, services.Format(Date{format.serial}, format.format));
+  }
+  std::cout << comparison.Summary(GetParam()) << std::flush;
+  EXPECT_TRUE(comparison.unexplained().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, RecordedDates, ::testing::Values("en-GB", "es-ES"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 2); });
+
+}  // namespace
+}  // namespace marelco::test

@@ -1,0 +1,111 @@
+// Our date services beside the platform's run time in one process: the same generated texts read by ToDate and by
+// oleaut32's VarDateFromStr, the same generated formats written by Format and by VarFormat, for an English and a
+// Spanish day-month-year locale. With MARELCO_RECORD_DIR set, the platform's answers are written there too.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "control/platform/date_services.h"
+#include "tests/runtime_dates/comparison.h"
+#include "tests/runtime_dates/date_inputs.h"
+#include "package/com.h"
+
+namespace marelco::test {
+namespace {
+
+struct PlatformLocale {
+  const char* name;
+  LCID lcid;
+  uint32_t seed;
+};
+
+constexpr PlatformLocale kLocales[] = {{"en-GB", 0x0809, 2026}, {"es-ES", 0x0C0A, 1492}};
+constexpr size_t kTexts = 20000;
+constexpr size_t kFormats = 2000;
+
+std::optional<double> PlatformRead(const std::u16string& text, LCID lcid) {
+  const Bstr bstr(text);
+  DATE date = 0;
+  if (FAILED(VarDateFromStr(bstr.get(), lcid, 0, &date))) return std::nullopt;
+  return date;
+}
+
+std::u16string PlatformFormat(double serial, const std::u16string& format, LCID lcid) {
+  const Bstr pattern(format);
+  BYTE tokens[4096];
+  int used = 0;
+  HRESULT result = VarTokenizeFormatString(pattern.get(), tokens, sizeof tokens, 1, 1, lcid, &used);
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_DATE;
+  value.date = serial;
+  Bstr text;
+  if (SUCCEEDED(result)) result = VarFormatFromTokens(&value, pattern.get(), tokens, 0, text.put(), lcid);
+  return SUCCEEDED(result) ? text.str() : u"<error>";
+}
+
+std::string DataFile(const std::string& name) { return std::string(MARELCO_RUNTIME_DATES_DIR "/") + name; }
+
+// Dates that formats are tried on: an afternoon, a midnight, a time alone, a leap day's last second, before 1899.
+constexpr double kFormatDates[] = {46270.588298611111, 36957.0, 0.37850694444444444, 46812.999988425923,
+                                   -36522.25};
+
+class RuntimeDates : public ::testing::TestWithParam<PlatformLocale> {};
+
+TEST_P(RuntimeDates, ReadAndWriteAsThePlatformDoes) {
+  const PlatformLocale& platform = GetParam();
+  const auto locale = MakeLocale(platform.name);
+  const auto english = MakeLocale("en-GB");
+  const DateServices services(*locale);
+  InputGenerator inputs(platform.seed, *locale, *english);
+  Comparison comparison(LoadDeviations(DataFile("deviations.tsv")));
+  Recording recording;
+  recording.now = services.Now().serial;
+
+  for (const std::u16string& text : inputs.Texts(kTexts)) {
+    const auto theirs = PlatformRead(text, platform.lcid);
+    const auto ours = services.IsDate(text) ? std::optional<double>(services.ToDate(text).serial) : std::nullopt;
+    comparison.Read(text, theirs, ours);
+    recording.reads.push_back({text, theirs});
+  }
+  for (const std::u16string& format : inputs.Formats(kFormats)) {
+    for (const double serial : kFormatDates) {
+      const std::u16string theirs = PlatformFormat(serial, format, platform.lcid);
+      comparison.Format(format, serial, theirs, services.Format(Date{serial}, format, 1, 1));
+      recording.formats.push_back({format, serial, theirs});
+    }
+  }
+
+  std::cout << comparison.Summary(platform.name) << std::flush;
+  EXPECT_TRUE(comparison.unexplained().empty());
+  if (const char* directory = std::getenv("MARELCO_RECORD_DIR")) {
+    for (int month = 1; month <= 12; ++month) {
+      for (bool abbreviated : {false, true}) {
+        recording.names.months[abbreviated][month - 1] = locale->MonthName(month, abbreviated);
+      }
+    }
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+      for (bool abbreviated : {false, true}) {
+        recording.names.days[abbreviated][weekday - 1] = locale->DayName(weekday, abbreviated);
+      }
+    }
+    recording.names.designators = {locale->Designator(false), locale->Designator(true)};
+    recording.names.dateSeparator = locale->DateSeparator();
+    recording.names.pictures = {locale->DatePicture(Locale::Picture::ShortDate),
+                                locale->DatePicture(Locale::Picture::LongDate),
+                                locale->DatePicture(Locale::Picture::Time)};
+    recording.names.twoDigitYearMax = locale->TwoDigitYearMax();
+    Save(recording, std::string(directory) + "/" + platform.name + ".tsv");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, RuntimeDates, ::testing::ValuesIn(kLocales),
+                         [](const auto& info) { return std::string(info.param.name).substr(0, 2); });
+
+}  // namespace
+}  // namespace marelco::test

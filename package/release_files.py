@@ -105,11 +105,13 @@ def component_guid(*names):
 
 
 def wxs(scope, version, builds):
-    """builds: [(bitness, table, ocx)], bitness x86 or x64. Shared keys are written once, by the first
-    bitness's component, joined with those of the others."""
+    """builds: [(bitness, table, ocx)], bitness x86 or x64. The keys both registry views share are written once,
+    by the x64 component when there is one (its view is the one that 64-bit Windows shares), joined with those
+    of the other bitness (the type library's win32 subkey)."""
     hive = "HKLM" if scope == "machine" else "HKCU"
+    owner = next((bitness for bitness, _, _ in builds if bitness == "x64"), builds[0][0])
     shared = {}
-    for _, table, _ in builds:
+    for _, table, _ in sorted(builds, key=lambda build: build[0] != owner):
         for key, values in split_views(table)[1].items():
             for name, data in values.items():
                 shared.setdefault(key, {}).setdefault(name, data)
@@ -121,23 +123,29 @@ def wxs(scope, version, builds):
              f' InstallScope="{"perMachine" if scope == "machine" else "perUser"}"/>',
              '    <Media Id="1" Cabinet="marelco.cab" EmbedCab="yes"/>',
              '    <Directory Id="TARGETDIR" Name="SourceDir">']
-    for index, (bitness, table, ocx) in enumerate(builds):
-        win64 = "yes" if bitness == "x64" else "no"
-        if scope == "machine":
+    def component(bitness, table, ocx):
+        rows = [f'        <Component Id="Marelco_{bitness}" Guid="{component_guid(scope, bitness)}"'
+                f' Win64="{"yes" if bitness == "x64" else "no"}">',
+                f'          <File Id="Marelco_{bitness}" Name="Marelco.ocx" Source={quoteattr(ocx)} KeyPath="yes"/>']
+        rows += registry_values(split_views(table)[0], hive, "          ")
+        if bitness == owner:
+            rows += registry_values(shared, hive, "          ")
+        return rows + ['        </Component>']
+
+    if scope == "machine":  # Program Files\Marelco of each bitness
+        for bitness, table, ocx in builds:
             top = "ProgramFiles64Folder" if bitness == "x64" else "ProgramFilesFolder"
             lines.append(f'      <Directory Id="{top}"><Directory Id="INSTALLDIR_{bitness}" Name="Marelco">')
-        else:
-            lines.append(f'      <Directory Id="LocalAppDataFolder"><Directory Id="Programs_{bitness}" Name="Programs">'
-                         f'<Directory Id="Marelco_{bitness}" Name="Marelco">'
-                         f'<Directory Id="INSTALLDIR_{bitness}" Name="{bitness}">')
-        lines.append(f'        <Component Id="Marelco_{bitness}" Guid="{component_guid(scope, bitness)}" Win64="{win64}">')
-        lines.append(f'          <File Id="Marelco_{bitness}" Name="Marelco.ocx" Source={quoteattr(ocx)} KeyPath="yes"/>')
-        per_view, _ = split_views(table)
-        lines += registry_values(per_view, hive, "          ")
-        if index == 0:
-            lines += registry_values(shared, hive, "          ")
-        lines.append('        </Component>')
-        lines.append('      </Directory></Directory>' + ('</Directory></Directory>' if scope == "user" else ""))
+            lines += component(bitness, table, ocx)
+            lines.append('      </Directory></Directory>')
+    else:  # %LOCALAPPDATA%\Programs\Marelco\x86 and x64
+        lines.append('      <Directory Id="LocalAppDataFolder"><Directory Id="UserPrograms" Name="Programs">'
+                     '<Directory Id="UserMarelco" Name="Marelco">')
+        for bitness, table, ocx in builds:
+            lines.append(f'      <Directory Id="INSTALLDIR_{bitness}" Name="{bitness}">')
+            lines += component(bitness, table, ocx)
+            lines.append('      </Directory>')
+        lines.append('      </Directory></Directory></Directory>')
     lines += ['    </Directory>',
               '    <Feature Id="Marelco" Level="1">']
     lines += [f'      <ComponentRef Id="Marelco_{bitness}"/>' for bitness, _, _ in builds]

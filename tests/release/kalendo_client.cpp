@@ -4,11 +4,14 @@
 //   kalendo_client not-registered           finds neither the class, the ProgID nor the type library
 //   kalendo_client keys machine|user PATH   every value of the registry table is there, for the server at PATH
 //   kalendo_client no-keys machine|user     no key of the registry table is left, in either registry view
+//   kalendo_client measure                  times creation, Text and a step, beside the platform's date
+//                                           conversions (figures for the user's guide; no check)
 // Prints one line per failed check and exits with the number of failures.
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -118,6 +121,56 @@ void CheckNoKeys(const std::wstring& scope) {
   }
 }
 
+// Microseconds per call of `work`, over `count` calls.
+template <typename Work>
+double Microseconds(int count, Work work) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < count; ++i) work();
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / count;
+}
+
+HRESULT PutText(IDispatch* control, const wchar_t* text) {
+  OleVariant value;
+  V_VT(value.put()) = VT_BSTR;
+  V_BSTR(value.put()) = SysAllocString(text);
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params = {value.put(), &named, 1, 1};
+  return control->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
+                         nullptr, nullptr);
+}
+
+void Measure() {
+  constexpr int kCreations = 200, kCalls = 5000;
+  const double create = Microseconds(kCreations, [] {
+    ComPtr<IUnknown> control;
+    CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void());
+  });
+  ComPtr<IDispatch> control;
+  CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void());
+  if (!control) return Check(false, L"no control to measure");
+  const double text = Microseconds(kCalls, [&] { PutText(control.get(), L"7 March 2026"); });
+  const double step = Microseconds(kCalls, [&] {
+    OleVariant forwards;
+    V_VT(forwards.put()) = VT_BOOL;
+    V_BOOL(forwards.put()) = VARIANT_TRUE;
+    DISPPARAMS params = {forwards.put(), nullptr, 1, 0};
+    control->Invoke(0x6003000E, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  });
+  // The platform's own conversion of a text to a date and back, as oleaut32 does it for any Automation host.
+  const double platform = Microseconds(kCalls, [] {
+    Bstr in(std::wstring_view(L"7 March 2026"));
+    Bstr out;
+    DATE date = 0;
+    if (SUCCEEDED(VarDateFromStr(in.get(), LOCALE_USER_DEFAULT, 0, &date)))
+      VarBstrFromDate(date, LOCALE_USER_DEFAULT, VAR_DATEVALUEONLY, out.put());
+  });
+  std::printf("create and release Kalendo: %.0f us\n", create);
+  std::printf("Text = \"7 March 2026\" through IDispatch: %.1f us (%.1f x the platform's text-date-text %.1f us)\n",
+              text, text / platform, platform);
+  std::printf("CambiaFecha2 through IDispatch: %.1f us (%.1f x the platform's text-date-text)\n", step,
+              step / platform);
+}
+
 // Activates the manifest's activation context for as long as it lives.
 class ActivatedManifest {
  public:
@@ -156,8 +209,11 @@ int Run(int argc, wchar_t** argv) {
     CheckKeys(argv[2], argv[3]);
   } else if (command == L"no-keys" && argc == 3) {
     CheckNoKeys(argv[2]);
+  } else if (command == L"measure" && argc == 2) {
+    Measure();
   } else {
-    std::fputs("usage: kalendo_client create [MANIFEST] | not-registered | keys SCOPE PATH | no-keys SCOPE\n", stderr);
+    std::fputs("usage: kalendo_client create [MANIFEST] | not-registered | keys SCOPE PATH | no-keys SCOPE | measure\n",
+               stderr);
     return 2;
   }
   return failures;

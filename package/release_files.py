@@ -41,7 +41,7 @@ def read_table(path):
 
 def subkeys(table, prefix):
     """The names of the keys directly under prefix, such as the classes under CLSID, in table order."""
-    names = [key.split("\\")[1] for key in table if key.startswith(prefix + "\\")]
+    names = [key[len(prefix) + 1:].split("\\")[0] for key in table if key.startswith(prefix + "\\")]
     return list(dict.fromkeys(names))
 
 
@@ -49,13 +49,13 @@ def value(table, key, name=""):
     return table[key][name]
 
 
-def misc_status_names(value):
-    return ",".join(name for bit, name in MISC_STATUS.items() if int(value) & bit)
+def misc_status_names(status):
+    return ",".join(name for bit, name in MISC_STATUS.items() if int(status) & bit)
 
 
 def manifest(table, arch, version):
     (typelib,) = subkeys(table, "TypeLib")
-    (library_version,) = [key.split("\\")[2] for key in table if key.startswith("TypeLib\\") and key.count("\\") == 2]
+    (library_version,) = subkeys(table, "TypeLib\\" + typelib)
     lines = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
              '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">',
              f'  <assemblyIdentity type="win32" name="Marelco" version="{version}" processorArchitecture="{arch}"/>',

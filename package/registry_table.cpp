@@ -107,6 +107,9 @@ std::vector<RegistryValue> RegistryValues(const std::wstring& path, const std::w
   return values;
 }
 
+// The class and interface keys are this bitness's own. The ProgIDs, which both registry views share, go with
+// either bitness's removal, as with any self-registering server; the type library's keys go when no other
+// bitness's subkey is left in them.
 std::vector<RegistryRemoval> RegistryRemovals() {
   std::vector<RegistryRemoval> removals;
   for (const ServedClass& served : ServedClasses()) {

@@ -1,4 +1,4 @@
-// The four entry points of Marelco.ocx and its DLL entry point.
+// The entry points of Marelco.ocx and its DLL entry point.
 #include <windows.h>
 #include <objbase.h>
 #include <olectl.h>
@@ -30,6 +30,17 @@ STDAPI DllCanUnloadNow() {
   return S_OK;
 }
 
-STDAPI DllRegisterServer() { return marelco::RegisterServer(); }
+STDAPI DllRegisterServer() { return marelco::RegisterServer(marelco::RegistrationScope::kMachine); }
 
-STDAPI DllUnregisterServer() { return marelco::UnregisterServer(); }
+STDAPI DllUnregisterServer() { return marelco::UnregisterServer(marelco::RegistrationScope::kMachine); }
+
+// regsvr32 /n /i:user registers for the current user alone, under HKCU\Software\Classes, and
+// regsvr32 /u /n /i:user removes that registration; without a command line, for the whole machine.
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+  marelco::RegistrationScope scope = marelco::RegistrationScope::kMachine;
+  if (commandLine && *commandLine) {
+    if (_wcsicmp(commandLine, L"user") != 0) return E_INVALIDARG;
+    scope = marelco::RegistrationScope::kUser;
+  }
+  return install ? marelco::RegisterServer(scope) : marelco::UnregisterServer(scope);
+}

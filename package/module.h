@@ -32,9 +32,11 @@ void LockModule();
 void UnlockModule();
 bool ModuleInUse();
 
-// Writes (and removes) the registry entries of the type library and of every served class.
-HRESULT RegisterServer();
-HRESULT UnregisterServer();
+// Writes (and removes) the registry entries of the type library and of every served class, for the
+// whole machine or for the current user alone.
+enum class RegistrationScope { kMachine, kUser };
+HRESULT RegisterServer(RegistrationScope scope);
+HRESULT UnregisterServer(RegistrationScope scope);
 
 // Holds the module for as long as it lives; a member of every COM object of ours.
 class ModuleLock {

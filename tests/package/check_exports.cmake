@@ -1,4 +1,4 @@
-# Fails unless the export table of OCX names exactly the four entry points of an in-process server.
+# Fails unless the export table of OCX names exactly the entry points of a self-registering in-process server.
 execute_process(COMMAND ${OBJDUMP} -p ${OCX} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${OCX}")
@@ -6,7 +6,7 @@ endif()
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump}")
 string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" names "${table}")
 list(TRANSFORM names REPLACE "^\\[ *[0-9]+\\] " "")
-set(expected DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer)
+set(expected DllCanUnloadNow DllGetClassObject DllInstall DllRegisterServer DllUnregisterServer)
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "exports of ${OCX}: '${names}', expected '${expected}'")
 endif()

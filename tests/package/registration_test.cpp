@@ -109,5 +109,19 @@ TEST(Registration, Regsvr32RegistersBothClassesAndTheTypeLibraryAndRemovesThem) 
   ExpectRegistered();
 }
 
+TEST(Registration, DllInstallTakesUserOrNothingAndRefusesAnyOtherCommandLine) {
+  HMODULE module = LoadLibraryW(OcxPath().c_str());
+  ASSERT_NE(nullptr, module);
+  using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+  auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(module, "DllInstall")));
+  ASSERT_NE(nullptr, install);
+  for (const wchar_t* line : {L"machine", L"users", L"user "}) {
+    EXPECT_EQ(E_INVALIDARG, install(TRUE, line)) << testing::PrintToString(std::wstring(line));
+    EXPECT_EQ(E_INVALIDARG, install(FALSE, line));
+  }
+  EXPECT_EQ(S_OK, install(FALSE, L"USER")) << "removing a registration that is not there succeeds";
+  FreeLibrary(module);
+}
+
 }  // namespace
 }  // namespace marelco

@@ -7,7 +7,7 @@
 
 namespace marelco::demo {
 
-// Copies what the window's client area shows on the screen into a PNG file; false when that failed.
+// Copies what the window, frame included, shows on the screen into a PNG file; false when that failed.
 bool SaveWindowAsPng(HWND window, const std::wstring& path);
 
 }  // namespace marelco::demo

@@ -1,7 +1,7 @@
 // kalendo_demo: a small OLE container. Its form hosts three Kalendo controls created from the registered
 // Marelco.ocx and logs their events and property changes, in its list and on the standard output.
-// With --script it plays a moment of use and ends: the Up arrow in the month of the second control, then Save
-// and Load of that control. --screenshot FILE and --properties-screenshot FILE play the script too and save
+// With --script it plays a moment of use and ends: the Up arrow in the month of the second control, then Save,
+// About and Load for that control, then the form closes. --screenshot FILE and --properties-screenshot FILE play the script too and save
 // pictures, of the form and of the control's property frame, as PNG files.
 #include <windows.h>
 
@@ -64,14 +64,23 @@ int RunMessageLoop(DemoForm& form) {
 
 // The picture of the property frame is taken from inside the frame's own modal loop, which then ends.
 struct FrameCapture {
-  HWND owner = nullptr;
   std::wstring path;
   bool saved = false;
 } frameCapture;
 
+// The frame is a dialog window of this thread (Wine's frame has no owner, so it is found by its class).
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 void CALLBACK CaptureFrame(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND frame = GetLastActivePopup(frameCapture.owner);
-  if (frame == frameCapture.owner) return;  // not open yet
+  HWND frame = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&frame));
+  if (!frame) return;  // not open yet
   KillTimer(nullptr, timer);
   frameCapture.saved = marelco::demo::SaveWindowAsPng(frame, frameCapture.path);
   PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
@@ -94,14 +103,17 @@ int PlayScript(DemoForm& form, const Options& options) {
     saved = Saved(marelco::demo::SaveWindowAsPng(form.hwnd(), options.screenshot), options.screenshot) && saved;
   }
   if (!options.propertiesScreenshot.empty()) {
-    frameCapture = {form.hwnd(), options.propertiesScreenshot, false};
+    frameCapture = {options.propertiesScreenshot, false};
     UINT_PTR timer = SetTimer(nullptr, 0, 500, CaptureFrame);
     form.ShowProperties();
     KillTimer(nullptr, timer);
     saved = Saved(frameCapture.saved, options.propertiesScreenshot) && saved;
   }
+  form.ShowAbout();
+  PumpFor(200);
   form.Load();
-  PumpFor(100);
+  PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);  // closed as the user closes it
+  RunMessageLoop(form);
   return saved ? 0 : 1;
 }
 

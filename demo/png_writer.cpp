@@ -12,10 +12,9 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// The pixels of a rectangle of the screen, top row first, 32 bits each (blue, green, red, unused).
-std::vector<BYTE> CapturePixels(const RECT& bounds) {
-  const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-  win32::WindowDc windowDc(nullptr);  // the screen: what the window really shows, children and frame included
+// The pixels of the window's client area, top row first, 32 bits each (blue, green, red, unused).
+std::vector<BYTE> CapturePixels(HWND window, int width, int height) {
+  win32::WindowDc windowDc(nullptr);  // the screen: what the window really shows, children included
   win32::UniqueMemoryDc memoryDc(windowDc.get());
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -27,9 +26,11 @@ std::vector<BYTE> CapturePixels(const RECT& bounds) {
   void* bits = nullptr;
   win32::UniqueBitmap bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return {};
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
   {
     win32::ScopedSelection selection(memoryDc.get(), bitmap.get());
-    BitBlt(memoryDc.get(), 0, 0, width, height, windowDc.get(), bounds.left, bounds.top, SRCCOPY);
+    BitBlt(memoryDc.get(), 0, 0, width, height, windowDc.get(), origin.x, origin.y, SRCCOPY);
     GdiFlush();
   }
   const BYTE* first = static_cast<const BYTE*>(bits);
@@ -62,11 +63,12 @@ HRESULT WritePng(const std::wstring& path, int width, int height, std::vector<BY
 }  // namespace
 
 bool SaveWindowAsPng(HWND window, const std::wstring& path) {
-  RECT bounds;
-  if (!GetWindowRect(window, &bounds)) return false;
-  std::vector<BYTE> pixels = CapturePixels(bounds);
-  return !pixels.empty() &&
-         SUCCEEDED(WritePng(path, bounds.right - bounds.left, bounds.bottom - bounds.top, pixels));
+  RECT client;
+  GetClientRect(window, &client);
+  int width = client.right;
+  int height = client.bottom;
+  std::vector<BYTE> pixels = CapturePixels(window, width, height);
+  return !pixels.empty() && SUCCEEDED(WritePng(path, width, height, pixels));
 }
 
 }  // namespace marelco::demo

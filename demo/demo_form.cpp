@@ -136,7 +136,7 @@ void DemoForm::Activated(ControlSite& site) {
   current_ = &site;
 }
 
-bool DemoForm::TranslateMessage(MSG& message) {
+bool DemoForm::PreTranslateMessage(MSG& message) {
   return frame_.TranslateKey(message) || IsDialogMessageW(window_, &message);
 }
 

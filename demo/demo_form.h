@@ -26,7 +26,7 @@ class DemoForm {
   bool complete() const { return complete_; }
 
   // Gives the active control, then the form's Tab navigation, a look at a message; true when it was used.
-  bool TranslateMessage(MSG& message);
+  bool PreTranslateMessage(MSG& message);
   void Log(const std::wstring& line);
 
   // The buttons. Each works on the control the user worked in last.

@@ -55,7 +55,7 @@ void PumpFor(DWORD milliseconds) {
 int RunMessageLoop(DemoForm& form) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (form.TranslateMessage(message)) continue;
+    if (form.PreTranslateMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

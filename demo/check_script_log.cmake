@@ -1,12 +1,14 @@
 # Plays the demo's script and reads its log: the Up arrow pressed in the month of Kalendo2 is heard as exactly
 # one KeyDown (38, no Shift) and one Change; Save shows the control's format in the bag; Load brings it back;
-# nothing fails.
-# Usage: cmake -DWINE_TOOL=scripts/wine-tool -DBITS=32|64 -DDEMO=kalendo_demo.exe -P check_script_log.cmake
-execute_process(COMMAND ${WINE_TOOL} ${BITS} ${DEMO} --script
+# the property frame opened (its picture was saved); nothing fails.
+# Usage: cmake -DWINE_TOOL=scripts/wine-tool -DBITS=32|64 -DDEMO=kalendo_demo.exe -DPICTURE=frame.png
+#              -P check_script_log.cmake
+file(REMOVE ${PICTURE})
+execute_process(COMMAND ${WINE_TOOL} ${BITS} ${DEMO} --properties-screenshot ${PICTURE}
                 OUTPUT_VARIABLE log ERROR_VARIABLE errors RESULT_VARIABLE result TIMEOUT 60)
 message("${log}")
-if(NOT result EQUAL 0 OR log MATCHES " failed: ")
-  message(FATAL_ERROR "kalendo_demo --script ended with ${result}: ${errors}")
+if(NOT result EQUAL 0 OR log MATCHES " failed: " OR NOT EXISTS ${PICTURE})
+  message(FATAL_ERROR "kalendo_demo's script ended with ${result}: ${errors}")
 endif()
 
 string(FIND "${log}" "Script: Up arrow in the month of Kalendo2" pressed)

@@ -153,20 +153,25 @@ void DemoForm::LogFailure(const wchar_t* what, HRESULT result) {
   Log(std::wstring(what) + L" failed: " + code);
 }
 
-// The control's property pages, its own and the stock ones it names, in the platform's property frame.
+// The control's property pages, its own and the stock ones it names, in the platform's property frame. The
+// frame is modal over the form; Wine's frame has no owner, so the form disables itself while the frame is open,
+// and no button can close the control under the frame.
 void DemoForm::ShowProperties() {
   if (!current_ || !current_->control()) return;
+  ControlSite& site = *current_;
   ComPtr<ISpecifyPropertyPages> specify;
   CAUUID pages = {};
-  HRESULT result = current_->control()->QueryInterface(IID_PPV_ARGS(&specify));
+  HRESULT result = site.control()->QueryInterface(IID_PPV_ARGS(&specify));
   if (SUCCEEDED(result)) result = specify->GetPages(&pages);
-  IUnknown* objects[] = {current_->control()};
+  IUnknown* objects[] = {site.control()};
   if (SUCCEEDED(result)) {
-    result = OleCreatePropertyFrame(window_, 60, 60, current_->name().c_str(), 1, objects, pages.cElems,
-                                    pages.pElems, LOCALE_USER_DEFAULT, 0, nullptr);
+    EnableWindow(window_, FALSE);
+    result = OleCreatePropertyFrame(window_, 60, 60, site.name().c_str(), 1, objects, pages.cElems, pages.pElems,
+                                    LOCALE_USER_DEFAULT, 0, nullptr);
+    EnableWindow(window_, TRUE);
   }
   CoTaskMemFree(pages.pElems);
-  if (FAILED(result)) LogFailure((current_->name() + L" Properties").c_str(), result);
+  if (FAILED(result)) LogFailure((site.name() + L" Properties").c_str(), result);
 }
 
 void DemoForm::ShowAbout() {

@@ -76,7 +76,9 @@ HRESULT ControlSite::Open(const wchar_t* progId, IPropertyBag* saved) {
   if (SUCCEEDED(result)) result = saved ? persist->Load(saved, nullptr) : persist->InitNew();
   if (SUCCEEDED(result)) result = FindEventInterface();
   if (SUCCEEDED(result)) result = Connect(eventsIid_, &events_, eventConnection_);
-  if (SUCCEEDED(result)) result = Connect(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this), notifyConnection_);
+  if (SUCCEEDED(result)) {
+    result = Connect(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this), notifyConnection_);
+  }
   if (SUCCEEDED(result)) result = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, form_.window, &place_);
   if (FAILED(result)) Close();
   return result;
@@ -133,9 +135,8 @@ HRESULT ControlSite::Put(const wchar_t* property, VARIANT& value) {
   HRESULT result = control_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params = {&value, &named, 1, 1};
-  if (SUCCEEDED(result))
-    result = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
-  return result;
+  if (FAILED(result)) return result;
+  return control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
 }
 
 HRESULT ControlSite::Put(const wchar_t* property, const wchar_t* text) {

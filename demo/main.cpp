@@ -1,8 +1,8 @@
 // kalendo_demo: a small OLE container. Its form hosts three Kalendo controls created from the registered
 // Marelco.ocx and logs their events and property changes, in its list and on the standard output.
 // With --script it plays a moment of use and ends: the Up arrow in the month of the second control, then Save,
-// About and Load for that control, then the form closes. --screenshot FILE and --properties-screenshot FILE play the script too and save
-// pictures, of the form and of the control's property frame, as PNG files.
+// About and Load for that control, then the form closes. --screenshot FILE and --properties-screenshot FILE play
+// the script too and save pictures, of the form and of the control's property frame, as PNG files.
 #include <windows.h>
 
 #include <ole2.h>

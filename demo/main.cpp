@@ -39,27 +39,27 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-// Lets the form and its controls handle what is waiting, for a while.
-void PumpFor(DWORD milliseconds) {
-  DWORD start = GetTickCount();
-  MSG message;
-  while (GetTickCount() - start < milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
+// One message of the form's thread: the active control and the form's Tab navigation see it first.
+void Dispatch(DemoForm& form, MSG& message) {
+  if (form.PreTranslateMessage(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
 }
 
 int RunMessageLoop(DemoForm& form) {
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (form.PreTranslateMessage(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(form, message);
   return static_cast<int>(message.wParam);
+}
+
+// Lets the form and its controls handle what is waiting, for a while.
+void PumpFor(DemoForm& form, DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  MSG message;
+  while (GetTickCount() - start < milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Dispatch(form, message);
+  }
 }
 
 // The picture of the property frame is taken from inside the frame's own modal loop, which then ends.
@@ -94,11 +94,11 @@ bool Saved(bool saved, const std::wstring& path) {
 int PlayScript(DemoForm& form, const Options& options) {
   bool saved = true;
   SetForegroundWindow(form.hwnd());
-  PumpFor(300);
+  PumpFor(form, 300);
   form.PressUpInMonth(1);
-  PumpFor(300);
+  PumpFor(form, 300);
   form.Save();
-  PumpFor(200);
+  PumpFor(form, 200);
   if (!options.screenshot.empty()) {
     saved = Saved(marelco::demo::SaveWindowAsPng(form.hwnd(), options.screenshot), options.screenshot) && saved;
   }
@@ -110,7 +110,7 @@ int PlayScript(DemoForm& form, const Options& options) {
     saved = Saved(frameCapture.saved, options.propertiesScreenshot) && saved;
   }
   form.ShowAbout();
-  PumpFor(200);
+  PumpFor(form, 200);
   form.Load();
   PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);  // closed as the user closes it
   RunMessageLoop(form);

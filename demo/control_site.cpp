@@ -245,6 +245,7 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VAR
       V_I4(result) = static_cast<LONG>(0x80000000 | COLOR_BTNTEXT);
       return S_OK;
     case DISPID_AMBIENT_FONT:
+      if (!form_.font) return DISP_E_MEMBERNOTFOUND;
       V_VT(result) = VT_DISPATCH;
       V_DISPATCH(result) = form_.font;
       form_.font->AddRef();

@@ -1,4 +1,5 @@
-// Pictures of windows, saved as PNG files.
+// Pictures of windows, saved as PNG files. They show the client area: a window's frame is the window manager's,
+// and a private X display has none.
 #pragma once
 
 #include <windows.h>

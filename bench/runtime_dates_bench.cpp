@@ -81,7 +81,8 @@ int main() {
         sink += SysStringLen(text.get());
       }
     });
-    const std::string name = "Format " + std::string(pattern.str().begin(), pattern.str().end());
+    const std::u16string text = pattern.str();
+    const std::string name = "Format " + std::string(text.begin(), text.end());
     Report(name.c_str(), ours, platform);
   }
   std::printf("(checksum %g)\n", sink);

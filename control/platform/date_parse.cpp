@@ -167,6 +167,13 @@ std::optional<seconds> ReadTime(Reader& reader) {
   return std::chrono::hours{hours} + minutes{minute->value} + seconds{second.value};
 }
 
+// The present year, asked of the clock only when a text has no year.
+std::optional<int> PresentYear(const DateServices::Clock& now) {
+  const auto today = Split(now());
+  if (!today) return std::nullopt;
+  return static_cast<int>(year_month_day{today->day}.year());
+}
+
 struct DateFields {
   std::array<Field, 3> fields;
   int count = 0;
@@ -233,9 +240,9 @@ std::optional<year_month_day> Arrange(const DateFields& date, const DateServices
   if (day.digits > 2) return std::nullopt;
   int yearNumber = year.value;
   if (!yearGiven) {
-    const auto today = Split(now());
-    if (!today) return std::nullopt;
-    yearNumber = static_cast<int>(year_month_day{today->day}.year());
+    const auto present = PresentYear(now);
+    if (!present) return std::nullopt;
+    yearNumber = *present;
   } else if (year.digits <= 2) {
     yearNumber = WindowYear(year.value, names.twoDigitYearMax);
   }
@@ -453,12 +460,14 @@ std::optional<DayMonthYear> FirstValidOrder(unsigned orders, uint32_t a, uint32_
   return std::nullopt;
 }
 
-std::optional<DayMonthYear> ChooseDate(const Tokens& t, const Layout& layout, int presentYear) {
+std::optional<DayMonthYear> ChooseDate(const Tokens& t, const Layout& layout, const DateServices::Clock& now) {
   if (layout.count == 0) return DayMonthYear{30, 12, 1899};
   const int first = layout.first;
   const bool three = layout.count == 3;
+  const auto presentYear = three ? std::optional<int>(0) : PresentYear(now);
+  if (!presentYear) return std::nullopt;
   const uint32_t a = t.Value(first), b = t.Value(first + 1);
-  const uint32_t c = three ? t.Value(first + 2) : static_cast<uint32_t>(presentYear);
+  const uint32_t c = three ? t.Value(first + 2) : static_cast<uint32_t>(*presentYear);
   unsigned orders = kMDY | kDMY | (three ? kYMD | kYDM : 0u);
   if (t.MonthName(first)) {
     orders = kMDY;
@@ -479,9 +488,7 @@ std::optional<DateTime> ReadAsRunTime(std::u16string_view text, const DateServic
   if (!tokens) return std::nullopt;
   const auto layout = LayoutOf(*tokens);
   if (!layout || layout->hour > 23 || layout->minute > 59 || layout->second > 59) return std::nullopt;
-  const auto today = Split(now());
-  if (!today) return std::nullopt;
-  const auto date = ChooseDate(*tokens, *layout, static_cast<int>(year_month_day{today->day}.year()));
+  const auto date = ChooseDate(*tokens, *layout, now);
   if (!date || date->year > 9999) return std::nullopt;
   const int yearNumber = date->year <= 99 ? WindowYear(static_cast<int>(date->year), names.twoDigitYearMax)
                                           : static_cast<int>(date->year);

@@ -111,6 +111,7 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, ISpecifyPropertyPages>(),
                                      Entry<KalendoObject, IPerPropertyBrowsing>(),
                                      Entry<KalendoObject, ICategorizeProperties>(),
+                                     Entry<KalendoObject, IObjectSafety>(),
                                  },
                                  iid, object);
 }

@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <array>
 #include <memory>
 #include <span>
 
@@ -39,6 +40,7 @@ class KalendoObject final : public _Kalendo,
                             public ISpecifyPropertyPages,
                             public IPerPropertyBrowsing,
                             public ICategorizeProperties,
+                            public IObjectSafety,
                             private Host {
  public:
   static HRESULT Create(REFIID iid, void** object);
@@ -188,6 +190,11 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP MapPropertyToCategory(DISPID id, PROPCAT* category) override;
   STDMETHODIMP GetCategoryName(PROPCAT category, LCID locale, BSTR* name) override;
 
+  // IObjectSafety
+  STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+  STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+  static constexpr size_t kSafeInterfaces = 5;  // the interfaces a host may ask IObjectSafety about
+
  private:
   struct TypeInfos {
     ComPtr<ITypeInfo> dispatch;   // _Kalendo as clients see it
@@ -262,6 +269,7 @@ class KalendoObject final : public _Kalendo,
   bool dirty_ = false;
   ConnectionPoint events_{*this, DIID___Kalendo};
   ConnectionPoint propertyNotify_{*this, IID_IPropertyNotifySink};
+  std::array<DWORD, kSafeInterfaces> safetyOptions_ = {};  // IObjectSafety options enabled, per interface
 };
 
 }  // namespace marelco

@@ -15,6 +15,8 @@ namespace marelco {
 namespace {
 
 constexpr const wchar_t* kControlCategory = L"{40FC6ED4-2438-11CF-A3DB-080036F12502}";
+constexpr const wchar_t* kSafeForScriptingCategory = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
+constexpr const wchar_t* kSafeForInitializingCategory = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
 constexpr int kToolboxBitmap = 30000;
 
 constexpr LCID kLibraryLocale = 1033;
@@ -83,6 +85,8 @@ HRESULT RegisterServedClass(const ServedClass& served, const std::wstring& path)
       {key + L"\\Control", L""},
       {key + L"\\ToolboxBitmap32", path + L", " + std::to_wstring(kToolboxBitmap)},
       {key + L"\\Implemented Categories\\" + kControlCategory, L""},
+      {key + L"\\Implemented Categories\\" + kSafeForScriptingCategory, L""},
+      {key + L"\\Implemented Categories\\" + kSafeForInitializingCategory, L""},
   };
   for (const auto& [subkey, value] : controlWrites) {
     if (HRESULT result = WriteString(subkey, nullptr, value); FAILED(result)) return result;

@@ -5,12 +5,36 @@
 
 #include "package/error_boundary.h"
 #include "package/kalendo_object.h"
+#include "win32/window_support.h"
 
 namespace marelco {
 namespace {
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                               OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+
+// Whether a key pressed in the control is one for the container rather than for the text box: Tab, Enter and
+// Esc (dialog navigation, default and cancel buttons), and accelerators with Alt or Ctrl. The arrows, Home,
+// End, Delete, typing and the text box's own Ctrl keys (clipboard, undo, select all, word moves) stay in it.
+bool IsKeyForContainer(const MSG& message) {
+  if (message.message == WM_SYSKEYDOWN || message.message == WM_SYSCHAR) return true;  // Alt held
+  if (message.message != WM_KEYDOWN) return false;
+  switch (message.wParam) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+      return true;
+  }
+  if (GetKeyState(VK_CONTROL) >= 0) return false;
+  switch (message.wParam) {
+    case VK_CONTROL: case VK_SHIFT:
+    case 'A': case 'C': case 'V': case 'X': case 'Z':
+    case VK_INSERT: case VK_DELETE: case VK_BACK:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -199,7 +223,17 @@ STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT) {
 
 STDMETHODIMP KalendoObject::ReactivateAndUndo() { return E_NOTIMPL; }
 
-STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG) { return S_FALSE; }
+// The container passes the active control each key before it dispatches the key. Keys of the text box go on
+// to it (S_FALSE); the others the container's site may take as its own (S_OK), or leave to the text box.
+STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG message) {
+  if (!message) return E_INVALIDARG;
+  HWND surface = surface_.hwnd();
+  if (!surface || !IsChild(surface, message->hwnd) || !IsKeyForContainer(*message)) return S_FALSE;
+  auto site = clientSite_.query<IOleControlSite>();
+  if (!site) return S_FALSE;
+  // The shift state's 1, 2 and 4 are KEYMOD_SHIFT, KEYMOD_CONTROL and KEYMOD_ALT.
+  return site->TranslateAccelerator(message, static_cast<DWORD>(win32::ShiftState())) == S_OK ? S_OK : S_FALSE;
+}
 STDMETHODIMP KalendoObject::OnFrameWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP KalendoObject::OnDocWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP KalendoObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }

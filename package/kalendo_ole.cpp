@@ -269,30 +269,19 @@ STDMETHODIMP KalendoObject::FreezeEvents(BOOL freeze) {
   return S_OK;
 }
 
-// IViewObject2: an active control draws itself in its window; an inactive one is printed into the device
-// context the container gives, at its own size and within the bounds. A frozen view draws the picture taken
-// when it was frozen.
+// IViewObject2: an active control draws itself in its window; an inactive one is drawn into the device
+// context the container gives (screen, printer or metafile, in any mapping mode), stretched over the bounds.
+// A frozen view draws the picture taken when it was frozen.
 
 STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds,
                                  LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
-  HWND window = surface_.hwnd();
-  if (!window) return E_FAIL;
-  RECT client = {};
-  GetClientRect(window, &client);
-  const int saved = SaveDC(dc);
-  SetViewportOrgEx(dc, bounds->left, bounds->top, nullptr);
-  IntersectClipRect(dc, 0, 0, std::min(bounds->right - bounds->left, client.right),
-                    std::min(bounds->bottom - bounds->top, client.bottom));
-  if (frozenView_) {
-    win32::UniqueMemoryDc picture(dc);
-    win32::ScopedSelection selection(picture.get(), frozenView_.get());
-    BitBlt(dc, 0, 0, frozenViewSize_.cx, frozenViewSize_.cy, picture.get(), 0, 0, SRCCOPY);
-  } else {
-    surface_.Print(dc);
-  }
-  RestoreDC(dc, saved);
+  win32::WindowPicture live;
+  if (!frozenView_) live = win32::WindowPicture(surface_);
+  const win32::WindowPicture& picture = frozenView_ ? frozenView_ : live;
+  if (!picture) return E_FAIL;
+  picture.Draw(dc, {bounds->left, bounds->top, bounds->right, bounds->bottom});
   return S_OK;
 }
 
@@ -309,27 +298,16 @@ STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
     return VIEW_S_ALREADY_FROZEN;
   }
   *freeze = 0;
-  HWND window = surface_.hwnd();
-  if (!window) return E_FAIL;
-  RECT client = {};
-  GetClientRect(window, &client);
-  win32::WindowDc screen(window);
-  win32::UniqueMemoryDc memory(screen.get());
-  win32::UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-  if (!memory.get() || !picture) return E_OUTOFMEMORY;
-  {
-    win32::ScopedSelection selection(memory.get(), picture.get());
-    surface_.Print(memory.get());
-  }
+  win32::WindowPicture picture(surface_);
+  if (!picture) return E_FAIL;
   frozenView_ = std::move(picture);
-  frozenViewSize_ = {client.right, client.bottom};
   *freeze = ++freezeCookie_;
   return S_OK;
 }
 
 STDMETHODIMP KalendoObject::Unfreeze(DWORD freeze) {
   if (!frozenView_ || freeze != freezeCookie_) return OLE_E_NOCONNECTION;
-  frozenView_.reset();
+  frozenView_ = {};
   return S_OK;
 }
 

@@ -7,6 +7,14 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"KalendoDemoForm";
 
+// A length of the form's layout, given for 96 DPI, in pixels at the system's DPI.
+int Scaled(int pixels) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(pixels, dpi, 96);
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -21,7 +29,7 @@ HWND CreateForm() {
   formClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   formClass.lpszClassName = kFormClass;
   RegisterClassExW(&formClass);
-  RECT frame{0, 0, 600, 210};
+  RECT frame{0, 0, Scaled(600), Scaled(210)};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
   return CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, L"Kalendo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
@@ -68,8 +76,9 @@ class DemoForm::EventLog final : public Host {
 DemoForm::DemoForm(const DateServices& dates) : window_(CreateForm()) {
   AddLabel(L"Events", 330, 12, 200);
   eventList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, 330, 32, 254,
-                               162, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, Scaled(330),
+                               Scaled(32), Scaled(254), Scaled(162), hwnd(), nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
   SendMessageW(eventList_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   AddLabel(L"Kalendo, one for each Formato", 16, 12, 300);
   int y = 44;
@@ -85,8 +94,8 @@ DemoForm::DemoForm(const DateServices& dates) : window_(CreateForm()) {
 DemoForm::~DemoForm() { rows_.clear(); }
 
 void DemoForm::AddLabel(const wchar_t* text, int x, int y, int width) {
-  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, x, y, width, 18, hwnd(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, Scaled(x), Scaled(y), Scaled(width),
+                               Scaled(18), hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
@@ -98,7 +107,7 @@ void DemoForm::AddRow(const DateServices& dates, const std::u16string& format, i
   row.control = std::make_unique<Kalendo>(*row.surface, *row.log, dates, gdi_);
   row.control->InitProperties();
   row.control->SetFormato(format);
-  SetWindowPos(row.surface->hwnd(), nullptr, 130, y, 180, 23, SWP_NOZORDER);
+  SetWindowPos(row.surface->hwnd(), nullptr, Scaled(130), Scaled(y), Scaled(180), Scaled(23), SWP_NOZORDER);
   rows_.push_back(std::move(row));
 }
 

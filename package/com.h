@@ -2,11 +2,15 @@
 #pragma once
 
 #include <windows.h>
+#include <objsafe.h>
 #include <oleauto.h>
 
 #include <string>
 #include <string_view>
 #include <utility>
+
+// mingw-w64's objsafe.h gives IObjectSafety no identity for __uuidof.
+__CRT_UUID_DECL(IObjectSafety, 0xCB5BDC81, 0x93C1, 0x11CF, 0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64)
 
 namespace marelco {
 

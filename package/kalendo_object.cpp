@@ -103,6 +103,7 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IOleControl>(),
                                      Entry<KalendoObject, IViewObject, IViewObject2>(),
                                      Entry<KalendoObject, IViewObject2>(),
+                                     Entry<KalendoObject, IDataObject>(),
                                      Entry<KalendoObject, IQuickActivate>(),
                                      Entry<KalendoObject, IPersist, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistStreamInit>(),
@@ -111,6 +112,7 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, ISpecifyPropertyPages>(),
                                      Entry<KalendoObject, IPerPropertyBrowsing>(),
                                      Entry<KalendoObject, ICategorizeProperties>(),
+                                     Entry<KalendoObject, IObjectSafety>(),
                                  },
                                  iid, object);
 }
@@ -416,7 +418,10 @@ void KalendoObject::FireEvent(DISPID id, std::span<VARIANT> arguments) {
   }
 }
 
-void KalendoObject::Change() { FireEvent(1); }
+void KalendoObject::Change() {
+  PictureChanged();
+  FireEvent(1);
+}
 void KalendoObject::Click() { FireEvent(DISPID_CLICK); }
 void KalendoObject::DblClick() { FireEvent(DISPID_DBLCLICK); }
 

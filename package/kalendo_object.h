@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <array>
 #include <memory>
 #include <span>
 
@@ -19,6 +20,7 @@
 #include "package/marelco_typelib.h"
 #include "win32/handles.h"
 #include "win32/surface_window.h"
+#include "win32/window_picture.h"
 #include "win32/windows_gdi.h"
 
 namespace marelco {
@@ -32,6 +34,7 @@ class KalendoObject final : public _Kalendo,
                             public IOleInPlaceActiveObject,
                             public IOleControl,
                             public IViewObject2,
+                            public IDataObject,
                             public IQuickActivate,
                             public IPersistStreamInit,
                             public IPersistPropertyBag,
@@ -39,6 +42,7 @@ class KalendoObject final : public _Kalendo,
                             public ISpecifyPropertyPages,
                             public IPerPropertyBrowsing,
                             public ICategorizeProperties,
+                            public IObjectSafety,
                             private Host {
  public:
   static HRESULT Create(REFIID iid, void** object);
@@ -155,6 +159,17 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
 
+  // IDataObject
+  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
+  STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+  STDMETHODIMP QueryGetData(FORMATETC* format) override;
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC* format, FORMATETC* canonical) override;
+  STDMETHODIMP SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
+  STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override;
+  STDMETHODIMP DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) override;
+  STDMETHODIMP DUnadvise(DWORD connection) override;
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advises) override;
+
   // IQuickActivate
   STDMETHODIMP QuickActivate(QACONTAINER* container, QACONTROL* control) override;
   STDMETHODIMP SetContentExtent(LPSIZEL size) override;
@@ -187,6 +202,11 @@ class KalendoObject final : public _Kalendo,
   // ICategorizeProperties
   STDMETHODIMP MapPropertyToCategory(DISPID id, PROPCAT* category) override;
   STDMETHODIMP GetCategoryName(PROPCAT category, LCID locale, BSTR* name) override;
+
+  // IObjectSafety
+  STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+  STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+  static constexpr size_t kSafeInterfaces = 5;  // the interfaces a host may ask IObjectSafety about
 
  private:
   struct TypeInfos {
@@ -222,6 +242,7 @@ class KalendoObject final : public _Kalendo,
   void MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
 
+  void PictureChanged();
   HRESULT InPlaceActivate(LONG verb);
   void UIActivate();
   void TextBoxFocusChanged(bool entered);
@@ -252,8 +273,8 @@ class KalendoObject final : public _Kalendo,
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseAspects_ = 0;
   DWORD viewAdviseFlags_ = 0;
-  win32::UniqueBitmap frozenView_;  // the picture drawn while the view is frozen
-  SIZE frozenViewSize_ = {};
+  win32::WindowPicture frozenView_;  // the picture drawn while the view is frozen
+  ComPtr<IDataAdviseHolder> dataAdviseHolder_;
   DWORD freezeCookie_ = 0;          // the freeze that frozenView_ belongs to
   SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
   bool initialised_ = false;     // InitNew or Load has run
@@ -262,6 +283,7 @@ class KalendoObject final : public _Kalendo,
   bool dirty_ = false;
   ConnectionPoint events_{*this, DIID___Kalendo};
   ConnectionPoint propertyNotify_{*this, IID_IPropertyNotifySink};
+  std::array<DWORD, kSafeInterfaces> safetyOptions_ = {};  // IObjectSafety options enabled, per interface
 };
 
 }  // namespace marelco

@@ -5,12 +5,36 @@
 
 #include "package/error_boundary.h"
 #include "package/kalendo_object.h"
+#include "win32/window_support.h"
 
 namespace marelco {
 namespace {
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                               OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+
+// Whether a key pressed in the control is one for the container rather than for the text box: Tab, Enter and
+// Esc (dialog navigation, default and cancel buttons), and accelerators with Alt or Ctrl. The arrows, Home,
+// End, Delete, typing and the text box's own Ctrl keys (clipboard, undo, select all, word moves) stay in it.
+bool IsKeyForContainer(const MSG& message) {
+  if (message.message == WM_SYSKEYDOWN || message.message == WM_SYSCHAR) return true;  // Alt held
+  if (message.message != WM_KEYDOWN) return false;
+  switch (message.wParam) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+      return true;
+  }
+  if (GetKeyState(VK_CONTROL) >= 0) return false;
+  switch (message.wParam) {
+    case VK_CONTROL: case VK_SHIFT:
+    case 'A': case 'C': case 'V': case 'X': case 'Z':
+    case VK_INSERT: case VK_DELETE: case VK_BACK:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -199,7 +223,17 @@ STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT) {
 
 STDMETHODIMP KalendoObject::ReactivateAndUndo() { return E_NOTIMPL; }
 
-STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG) { return S_FALSE; }
+// The container passes the active control each key before it dispatches the key. Keys of the text box go on
+// to it (S_FALSE); the others the container's site may take as its own (S_OK), or leave to the text box.
+STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG message) {
+  if (!message) return E_INVALIDARG;
+  HWND surface = surface_.hwnd();
+  if (!surface || !IsChild(surface, message->hwnd) || !IsKeyForContainer(*message)) return S_FALSE;
+  auto site = clientSite_.query<IOleControlSite>();
+  if (!site) return S_FALSE;
+  // The shift state's 1, 2 and 4 are KEYMOD_SHIFT, KEYMOD_CONTROL and KEYMOD_ALT.
+  return site->TranslateAccelerator(message, static_cast<DWORD>(win32::ShiftState())) == S_OK ? S_OK : S_FALSE;
+}
 STDMETHODIMP KalendoObject::OnFrameWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP KalendoObject::OnDocWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP KalendoObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
@@ -235,30 +269,19 @@ STDMETHODIMP KalendoObject::FreezeEvents(BOOL freeze) {
   return S_OK;
 }
 
-// IViewObject2: an active control draws itself in its window; an inactive one is printed into the device
-// context the container gives, at its own size and within the bounds. A frozen view draws the picture taken
-// when it was frozen.
+// IViewObject2: an active control draws itself in its window; an inactive one is drawn into the device
+// context the container gives (screen, printer or metafile, in any mapping mode), stretched over the bounds.
+// A frozen view draws the picture taken when it was frozen.
 
 STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds,
                                  LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
-  HWND window = surface_.hwnd();
-  if (!window) return E_FAIL;
-  RECT client = {};
-  GetClientRect(window, &client);
-  const int saved = SaveDC(dc);
-  SetViewportOrgEx(dc, bounds->left, bounds->top, nullptr);
-  IntersectClipRect(dc, 0, 0, std::min(bounds->right - bounds->left, client.right),
-                    std::min(bounds->bottom - bounds->top, client.bottom));
-  if (frozenView_) {
-    win32::UniqueMemoryDc picture(dc);
-    win32::ScopedSelection selection(picture.get(), frozenView_.get());
-    BitBlt(dc, 0, 0, frozenViewSize_.cx, frozenViewSize_.cy, picture.get(), 0, 0, SRCCOPY);
-  } else {
-    surface_.Print(dc);
-  }
-  RestoreDC(dc, saved);
+  win32::WindowPicture live;
+  if (!frozenView_) live = win32::WindowPicture(surface_);
+  const win32::WindowPicture& picture = frozenView_ ? frozenView_ : live;
+  if (!picture) return E_FAIL;
+  picture.Draw(dc, {bounds->left, bounds->top, bounds->right, bounds->bottom});
   return S_OK;
 }
 
@@ -275,27 +298,16 @@ STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
     return VIEW_S_ALREADY_FROZEN;
   }
   *freeze = 0;
-  HWND window = surface_.hwnd();
-  if (!window) return E_FAIL;
-  RECT client = {};
-  GetClientRect(window, &client);
-  win32::WindowDc screen(window);
-  win32::UniqueMemoryDc memory(screen.get());
-  win32::UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-  if (!memory.get() || !picture) return E_OUTOFMEMORY;
-  {
-    win32::ScopedSelection selection(memory.get(), picture.get());
-    surface_.Print(memory.get());
-  }
+  win32::WindowPicture picture(surface_);
+  if (!picture) return E_FAIL;
   frozenView_ = std::move(picture);
-  frozenViewSize_ = {client.right, client.bottom};
   *freeze = ++freezeCookie_;
   return S_OK;
 }
 
 STDMETHODIMP KalendoObject::Unfreeze(DWORD freeze) {
   if (!frozenView_ || freeze != freezeCookie_) return OLE_E_NOCONNECTION;
-  frozenView_.reset();
+  frozenView_ = {};
   return S_OK;
 }
 

@@ -12,6 +12,8 @@ namespace {
 // The categories the control implements: one line per category.
 constexpr const wchar_t* kControlCategories[] = {
     L"{40FC6ED4-2438-11CF-A3DB-080036F12502}",  // Controls
+    L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}",  // Safe for Scripting: a date box runs nothing it is given
+    L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}",  // Safe for Initializing: it reads only its own saved properties
 };
 constexpr const wchar_t* kToolboxBitmap = L"30000";
 constexpr const wchar_t* kThreadingModel = L"Apartment";

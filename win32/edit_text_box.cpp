@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "win32/accessible_text_box.h"
+
 namespace marelco::win32 {
 namespace {
 
@@ -200,6 +202,7 @@ void EditTextBox::SetLocked(bool locked) { SendMessageW(hwnd(), EM_SETREADONLY, 
 void EditTextBox::SetToolTipText(const std::u16string& text) {
   if (hwnd() && text != toolTipText_) SetToolTip(hwnd(), ToWide(text), !toolTipText_.empty());
   toolTipText_ = text;
+  *accessibleName_ = text.empty() ? kAccessibleName : ToWide(text);
 }
 
 void EditTextBox::RemoveToolTip() {
@@ -232,8 +235,8 @@ void EditTextBox::SetHeight(Single height) {
 }
 
 void EditTextBox::Place() {
-  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), std::max(0, ToPixels(width_, dpi_.x)),
-             std::max(0, ToPixels(height_, dpi_.y)), TRUE);
+  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), SpanPixels(left_, width_, dpi_.x),
+             SpanPixels(top_, height_, dpi_.y), TRUE);
 }
 
 // Focus.
@@ -274,6 +277,11 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnKey(events_.KeyUp, message, wParam, lParam);
     case WM_CHAR:
       return OnCharacter(message, wParam, lParam);
+    case WM_GETOBJECT:
+      if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        if (LRESULT answer = NamedAccessibleObject(hwnd(), wParam, accessibleName_)) return answer;
+      }
+      return Default(message, wParam, lParam);
     case WM_KILLFOCUS: {
       LRESULT result = Default(message, wParam, lParam);
       RaiseEvent(events_.LostFocus);

@@ -93,6 +93,9 @@ class EditTextBox final : public TextBox {
   std::shared_ptr<void> fontSubscription_;
   UniqueFont fontHandle_;
   std::u16string toolTipText_;
+  // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text.
+  static constexpr const wchar_t* kAccessibleName = L"Date";
+  std::shared_ptr<std::wstring> accessibleName_ = std::make_shared<std::wstring>(kAccessibleName);
   Single left_ = 0;
   Single top_ = 0;
   Single width_ = kFirstWidth;

@@ -70,6 +70,18 @@ HWND CreateSurface(HWND parent, int dpi, WNDPROC windowProc, void* self) {
                               parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
 }
 
+// Prints a constituent at its place in the surface: a sunken frame (the text box's) is drawn here, and the
+// client area is printed inside it.
+void PrintChild(HWND surface, HWND child, HDC dc, RECT place) {
+  if (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) DrawEdge(dc, &place, EDGE_SUNKEN, BF_RECT);
+  POINT client = {};
+  MapWindowPoints(child, surface, &client, 1);
+  POINT origin = {};
+  OffsetViewportOrgEx(dc, client.x, client.y, &origin);
+  SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+}
+
 }  // namespace
 
 SurfaceWindow::SurfaceWindow(HWND parent)
@@ -132,12 +144,11 @@ Long SurfaceWindow::hdc() const {
 }
 
 void SurfaceWindow::Print(HDC dc) const {
-  constexpr LPARAM kPrintWhole = PRF_CLIENT | PRF_ERASEBKGND | PRF_NONCLIENT;
   HWND surface = hwnd();
   if (!surface) return;
   // The surface shows nothing but its background. Printing is not done alike everywhere (Wine leaves out a
-  // window's background and its children), so the background is painted here and each constituent is
-  // printed at its own place, the bottom one first.
+  // window's background, its children and their frames), so the background is painted here and each
+  // constituent is printed at its own place, the bottom one first.
   SendMessageW(surface, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   for (HWND child = ::GetWindow(::GetWindow(surface, GW_CHILD), GW_HWNDLAST); child;
        child = ::GetWindow(child, GW_HWNDPREV)) {
@@ -145,10 +156,7 @@ void SurfaceWindow::Print(HDC dc) const {
     RECT place = {};
     GetWindowRect(child, &place);
     MapWindowPoints(nullptr, surface, reinterpret_cast<POINT*>(&place), 2);
-    POINT origin = {};
-    OffsetViewportOrgEx(dc, place.left, place.top, &origin);
-    SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), kPrintWhole);
-    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    PrintChild(surface, child, dc, place);
   }
 }
 

@@ -47,8 +47,8 @@ bool UpDownSpinner::Enabled() const { return IsWindowEnabled(hwnd()); }
 void UpDownSpinner::SetEnabled(bool enabled) { EnableWindow(hwnd(), enabled); }
 
 void UpDownSpinner::Place() {
-  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), std::max(0, ToPixels(width_, dpi_.x)),
-             std::max(0, ToPixels(height_, dpi_.y)), TRUE);
+  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), SpanPixels(left_, width_, dpi_.x),
+             SpanPixels(top_, height_, dpi_.y), TRUE);
 }
 
 }  // namespace marelco::win32

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <functional>
@@ -23,6 +24,12 @@ inline constexpr double kTwipsPerInch = 1440.0;
 
 inline int ToPixels(Single twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
 inline Single ToTwips(int pixels, int dpi) { return static_cast<Single>(pixels * kTwipsPerInch / dpi); }
+
+// The pixels of a span given in twips, measured between its rounded edges, so that spans that touch in twips
+// touch in pixels at every DPI; a negative span is empty.
+inline int SpanPixels(Single start, Single length, int dpi) {
+  return std::max(0, ToPixels(start + length, dpi) - ToPixels(start, dpi));
+}
 
 inline std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 inline std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }

@@ -2,6 +2,7 @@
 // the dual interface, errors, events and property notifications. The server is registered by the fixture.
 #include <gtest/gtest.h>
 
+#include <objsafe.h>
 #include <olectl.h>
 
 #include <string>
@@ -283,6 +284,52 @@ TEST_F(Dispatch, AboutShowsTheAboutBoxOnceAndReturnsAtOnce) {
   EXPECT_EQ(nullptr, FindWindowExW(nullptr, box, nullptr, L"About Marelco")) << "one box, not two";
   SendMessageW(box, WM_COMMAND, IDOK, 0);  // OK unloads the box
   EXPECT_FALSE(IsWindow(box));
+}
+
+// A script host or a browser asks each interface it uses to be safe for untrusted callers and data; each
+// interface keeps its own options, and options beyond those two are refused.
+TEST_F(Dispatch, ObjectSafetyKeepsTheTwoSafeOptionsPerInterfaceAndRefusesOthers) {
+  constexpr DWORD kCaller = INTERFACESAFE_FOR_UNTRUSTED_CALLER;
+  constexpr DWORD kData = INTERFACESAFE_FOR_UNTRUSTED_DATA;
+  auto safety = control_.query<IObjectSafety>();
+  ASSERT_TRUE(safety);
+  const IID* interfaces[] = {&IID_IDispatch, &IID__Kalendo, &IID_IPersistPropertyBag, &IID_IPersistStreamInit,
+                             &IID_IPersistStorage};
+  for (const IID* iid : interfaces) {
+    DWORD supported = 0, enabled = 1;
+    ASSERT_EQ(S_OK, safety->GetInterfaceSafetyOptions(*iid, &supported, &enabled));
+    EXPECT_EQ(kCaller | kData, supported);
+    EXPECT_EQ(0u, enabled) << "nothing enabled before the host asks";
+  }
+  const struct {
+    DWORD mask, enabled;
+    HRESULT result;
+    DWORD after;  // the options enabled afterwards, starting from both
+  } cases[] = {
+      {kCaller | kData, kCaller | kData, S_OK, kCaller | kData}, {kCaller, 0, S_OK, kData},
+      {kData, 0, S_OK, kCaller},                                  {kCaller, kCaller | kData, S_OK, kCaller | kData},
+      {INTERFACE_USES_DISPEX, INTERFACE_USES_DISPEX, E_FAIL, kCaller | kData},
+      {INTERFACE_USES_SECURITY_MANAGER | kCaller, kCaller, E_FAIL, kCaller | kData},
+  };
+  for (const IID* iid : interfaces) {
+    for (const auto& [mask, enabled, result, after] : cases) {
+      ASSERT_EQ(S_OK, safety->SetInterfaceSafetyOptions(*iid, kCaller | kData, kCaller | kData));
+      EXPECT_EQ(result, safety->SetInterfaceSafetyOptions(*iid, mask, enabled)) << mask << " " << enabled;
+      DWORD supported = 0, now = 0;
+      ASSERT_EQ(S_OK, safety->GetInterfaceSafetyOptions(*iid, &supported, &now));
+      EXPECT_EQ(after, now) << mask << " " << enabled;
+    }
+    ASSERT_EQ(S_OK, safety->SetInterfaceSafetyOptions(*iid, kCaller | kData, 0));
+  }
+  ASSERT_EQ(S_OK, safety->SetInterfaceSafetyOptions(IID_IDispatch, kCaller, kCaller));
+  DWORD supported = 0, enabled = 0;
+  ASSERT_EQ(S_OK, safety->GetInterfaceSafetyOptions(IID_IPersistPropertyBag, &supported, &enabled));
+  EXPECT_EQ(0u, enabled) << "options belong to one interface";
+
+  EXPECT_EQ(E_NOINTERFACE, safety->GetInterfaceSafetyOptions(IID_IOleObject, &supported, &enabled));
+  EXPECT_EQ(0u, supported | enabled);
+  EXPECT_EQ(E_NOINTERFACE, safety->SetInterfaceSafetyOptions(IID_IOleObject, kCaller, kCaller));
+  EXPECT_EQ(E_POINTER, safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &enabled));
 }
 
 TEST(Server, CanUnloadOnceTheLastObjectIsGone) {

@@ -92,6 +92,48 @@ class Keyboard : public testing::Test {
     return text.get() ? text.get() : L"";
   }
 
+  // The message loop of an OLE container: each key goes to the active object first, and a key that it takes
+  // is not dispatched.
+  void ContainerPump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+      if (key && site_.frame.active && site_.frame.active->TranslateAccelerator(&message) == S_OK) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+  // Presses and releases a key, with modifier keys held, by real keyboard input to the container's loop.
+  void PressInContainer(WORD keyCode, const std::vector<WORD>& modifiers = {}) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    };
+    for (WORD modifier : modifiers) add(modifier, 0);
+    add(keyCode, 0);
+    add(keyCode, KEYEVENTF_KEYUP);
+    for (WORD modifier : modifiers) add(modifier, KEYEVENTF_KEYUP);
+    for (INPUT& input : inputs) {
+      SendInput(1, &input, sizeof input);
+      ContainerPump();
+    }
+  }
+
+  // The keys that the control passed to its site's TranslateAccelerator, as "key modifiers".
+  std::vector<std::string> KeysPassedToTheSite() {
+    std::vector<std::string> keys;
+    const std::string prefix = "TranslateAccelerator ";
+    for (const auto& call : site_.calls) {
+      if (call.starts_with(prefix)) keys.push_back(call.substr(prefix.size()));
+    }
+    return keys;
+  }
+
   // The container's answer to a key event: sets the first argument (KeyCode or KeyAscii) through its reference.
   void AnswerWith(DISPID id, SHORT firstArgument) { answers_.push_back({id, firstArgument}); }
 
@@ -160,6 +202,44 @@ TEST_F(Keyboard, ArrowKeyIsRaisedAsKeyDownBeforeTheStepAndItsChange) {
   SendKeyPress(VK_DOWN, {VK_SHIFT});
   EXPECT_EQ(L"28/01/2027", Text());
   EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{kKeyDown, {VK_DOWN, 1}})) << "Shift is 1";
+}
+
+// Tab, Shift+Tab, Enter, Esc and accelerators with Ctrl or Alt go to the container's site, which takes them
+// here; the keys the text box uses stay in it and never reach the site.
+TEST_F(Keyboard, KeysTheTextBoxDoesNotUseGoToTheContainersSite) {
+  SetTextAndCaret(L"31/01/2027", 1);
+  site_.acceleratorAnswer = S_OK;
+  const struct {
+    WORD key;
+    std::vector<WORD> modifiers;
+    std::string passed;  // key and modifiers (1 Shift, 2 Ctrl, 4 Alt) as the site receives them
+  } containerKeys[] = {{VK_TAB, {}, "9 0"},    {VK_TAB, {VK_SHIFT}, "9 1"},   {VK_RETURN, {}, "13 0"},
+                       {VK_ESCAPE, {}, "27 0"}, {'P', {VK_CONTROL}, "80 2"}, {'D', {VK_MENU}, "68 4"}};
+  for (const auto& [key, modifiers, passed] : containerKeys) {
+    site_.calls.clear();
+    PressInContainer(key, modifiers);
+    const auto keys = KeysPassedToTheSite();
+    EXPECT_NE(keys.end(), std::find(keys.begin(), keys.end(), passed)) << passed;
+    EXPECT_EQ(L"31/01/2027", Text()) << passed;
+    EXPECT_EQ(TextBox(), GetFocus()) << passed;
+    EXPECT_EQ(heard_.end(), std::find_if(heard_.begin(), heard_.end(), [&](const Heard& h) {
+                return (h.id == kKeyDown || h.id == kKeyPress) && h.values[0] == static_cast<SHORT>(key);
+              })) << passed << ": a key the container took never reaches the text box";
+  }
+
+  const struct {
+    WORD key;
+    std::vector<WORD> modifiers;
+    const wchar_t* text;  // the text afterwards
+  } textBoxKeys[] = {{VK_UP, {}, L"01/02/2027"},       {VK_END, {}, L"01/02/2027"},  {VK_BACK, {}, L"01/02/202"},
+                     {'8', {}, L"01/02/2028"},         {VK_HOME, {}, L"01/02/2028"}, {VK_DELETE, {}, L"1/02/2028"},
+                     {VK_RIGHT, {VK_SHIFT}, L"1/02/2028"}, {'X', {VK_CONTROL}, L"/02/2028"}};
+  site_.calls.clear();
+  for (const auto& [key, modifiers, text] : textBoxKeys) {
+    PressInContainer(key, modifiers);
+    EXPECT_EQ(text, Text()) << key;
+  }
+  EXPECT_EQ(std::vector<std::string>{}, KeysPassedToTheSite());
 }
 
 TEST_F(Keyboard, ArgumentsAreByReferenceIntegers) {

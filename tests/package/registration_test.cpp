@@ -1,6 +1,8 @@
 // Registers and unregisters Marelco.ocx with regsvr32, as an installer does, and reads the registry back.
 #include <gtest/gtest.h>
 
+#include <comcat.h>
+
 #include <optional>
 #include <string>
 
@@ -49,6 +51,18 @@ DWORD RunRegsvr32(const std::wstring& switches) {
   return exitCode;
 }
 
+// Whether the platform's category manager finds Kalendo in both safety categories, safe for scripting and
+// safe for initialising.
+bool IsMarkedSafe() {
+  ComPtr<ICatInformation> categories;
+  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ICatInformation, categories.put_void()));
+  if (!categories) return false;
+  CATID safe[] = {{0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}},
+                  {0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}}};
+  return categories->IsClassOfCategories(CLSID_Kalendo, 2, safe, 0, nullptr) == S_OK;  // and requires none
+}
+
 const std::wstring kKalendoKey = L"CLSID\\" + GuidText(CLSID_Kalendo);
 const std::wstring kPpgKey = L"CLSID\\" + GuidText(CLSID_ppg);
 const std::wstring kTypeLibKey =
@@ -67,6 +81,7 @@ void ExpectRegistered() {
   EXPECT_EQ(L"Marelco.Kalendo.1", ReadValue(kKalendoKey + L"\\ProgID"));
   EXPECT_EQ(L"Marelco.Kalendo", ReadValue(kKalendoKey + L"\\VersionIndependentProgID"));
   EXPECT_TRUE(KeyExists(kKalendoKey + L"\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}"));
+  EXPECT_TRUE(IsMarkedSafe());
 
   EXPECT_EQ(path, ReadValue(kPpgKey + L"\\InprocServer32"));
   EXPECT_EQ(L"Apartment", ReadValue(kPpgKey + L"\\InprocServer32", L"ThreadingModel"));
@@ -93,9 +108,11 @@ void ExpectUnregistered() {
                                   std::wstring(L"Marelco.ppg.1"), kTypeLibKey}) {
     EXPECT_FALSE(KeyExists(key)) << testing::PrintToString(key);
   }
+  EXPECT_FALSE(IsMarkedSafe());
 }
 
 TEST(Registration, Regsvr32RegistersBothClassesAndTheTypeLibraryAndRemovesThem) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   ASSERT_EQ(0u, RunRegsvr32(L""));
   ExpectRegistered();
   ASSERT_EQ(0u, RunRegsvr32(L"")) << "registering twice is harmless";
@@ -107,6 +124,7 @@ TEST(Registration, Regsvr32RegistersBothClassesAndTheTypeLibraryAndRemovesThem) 
 
   ASSERT_EQ(0u, RunRegsvr32(L""));  // the script tests that follow need the classes
   ExpectRegistered();
+  CoUninitialize();
 }
 
 TEST(Registration, DllInstallTakesUserOrNothingAndRefusesAnyOtherCommandLine) {

@@ -54,6 +54,7 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
   HWND window = nullptr;
   Frame frame;
   OLE_COLOR ambientBack = RGB(1, 2, 3);
+  HRESULT acceleratorAnswer = S_FALSE;  // S_OK: the container takes the keys the control passes it
   ULONG references = 0;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
@@ -126,7 +127,12 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
     return E_NOTIMPL;
   }
   STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+  STDMETHODIMP TranslateAccelerator(MSG* message, DWORD modifiers) override {
+    if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
+      calls.push_back("TranslateAccelerator " + std::to_string(message->wParam) + " " + std::to_string(modifiers));
+    }
+    return acceleratorAnswer;
+  }
   STDMETHODIMP OnFocus(BOOL entered) override {
     calls.push_back(entered ? "OnFocus in" : "OnFocus out");
     return S_OK;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "control/kalendo.h"
 #include "control/platform/date_services.h"
 #include "control/platform/runtime_error.h"
+#include "package/com.h"
 #include "tests/core/recording_host.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"
@@ -65,6 +67,38 @@ TEST_F(KalendoWindowTest, UpArrowInTheMonthStepsItAndSelectsIt) {
   EXPECT_EQ(control.SelStart(), 3);  // the month is selected: the arrow did not move the caret on
   EXPECT_EQ(control.SelLength(), 2);
   EXPECT_EQ(host.Take(), (test::RecordingHost::Log{"KeyDown 38 0", "Change", "KeyUp 38 0"}));
+}
+
+// A screen reader asks the text box for its accessible object: editable text, with the date as its value and
+// the tool tip as its name, or "Date" without one. An object it holds follows later changes.
+TEST_F(KalendoWindowTest, ScreenReadersFindTheTextBoxAsNamedEditableTextHoldingTheDate) {
+  control.SetText(u"05/03/2027");
+  ComPtr<IAccessible> accessible;
+  ASSERT_EQ(S_OK, AccessibleObjectFromWindow(edit(), OBJID_CLIENT, __uuidof(IAccessible), accessible.put_void()));
+  VARIANT self;
+  V_VT(&self) = VT_I4;
+  V_I4(&self) = CHILDID_SELF;
+  OleVariant role;
+  ASSERT_EQ(S_OK, accessible->get_accRole(self, role.put()));
+  EXPECT_EQ(VT_I4, V_VT(role.get()));
+  EXPECT_EQ(ROLE_SYSTEM_TEXT, V_I4(role.get()));
+  auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    Bstr value;
+    EXPECT_EQ(S_OK, (accessible.get()->*get)(self, value.put()));
+    return value.str();
+  };
+  EXPECT_EQ(u"05/03/2027", text(&IAccessible::get_accValue));
+  EXPECT_EQ(u"Date", text(&IAccessible::get_accName));
+  control.SetToolTipText(u"Fecha de entrega");
+  control.SetText(u"06/03/2027");
+  EXPECT_EQ(u"Fecha de entrega", text(&IAccessible::get_accName));
+  EXPECT_EQ(u"06/03/2027", text(&IAccessible::get_accValue));
+  control.SetToolTipText(u"");
+  EXPECT_EQ(u"Date", text(&IAccessible::get_accName));
+
+  HWND window = nullptr;
+  ASSERT_EQ(S_OK, WindowFromAccessibleObject(accessible.get(), &window));
+  EXPECT_EQ(edit(), window);
 }
 
 TEST_F(KalendoWindowTest, ShiftAndCtrlArrowsStepLikePlainOnes) {

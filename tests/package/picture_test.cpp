@@ -1,0 +1,253 @@
+// Kalendo's picture for containers that show it without its window: OleDraw into device contexts of other
+// mapping modes, and IDataObject's enhanced metafile and metafile picture, compared with the live window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
+#include "tests/package/sinks.h"
+#include "tests/package/site.h"
+#include "tests/win32/window_test_support.h"
+
+namespace marelco {
+namespace {
+
+using testing_sinks::StackObject;
+using testing_site::Site;
+using win32::testing::Pump;
+
+// The pixels of a 32-bit top-down bitmap, white before drawing.
+struct Pixels {
+  LONG width = 0, height = 0;
+  std::vector<std::uint32_t> data;
+
+  static Pixels Drawn(LONG width, LONG height, const std::function<void(HDC)>& draw) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    draw(dc);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    Pixels pixels{width, height, std::vector<std::uint32_t>(first, first + width * height)};
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+  }
+
+  // The smallest rectangle within an area that holds every dark pixel (text, in a box of light colour).
+  RECT DarkBox(const RECT& area) const {
+    RECT box = {area.right, area.bottom, area.left, area.top};
+    for (LONG y = std::max(0L, area.top); y < std::min(height, area.bottom); ++y) {
+      for (LONG x = std::max(0L, area.left); x < std::min(width, area.right); ++x) {
+        const std::uint32_t pixel = data[y * width + x];
+        if ((pixel & 0xFF) >= 0x80 || ((pixel >> 8) & 0xFF) >= 0x80 || ((pixel >> 16) & 0xFF) >= 0x80) continue;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+      }
+    }
+    return box;
+  }
+};
+
+RECT Scaled(const RECT& rect, LONG factor) {
+  return {rect.left * factor, rect.top * factor, rect.right * factor, rect.bottom * factor};
+}
+
+void ExpectNear(const RECT& expected, const RECT& actual, LONG tolerance, const char* what) {
+  EXPECT_NEAR(expected.left, actual.left, tolerance) << what;
+  EXPECT_NEAR(expected.top, actual.top, tolerance) << what;
+  EXPECT_NEAR(expected.right, actual.right, tolerance) << what;
+  EXPECT_NEAR(expected.bottom, actual.bottom, tolerance) << what;
+}
+
+// A container's advise sink that counts the data changes it is told of, with the medium's kind.
+class DataSink final : public StackObject<IAdviseSink> {
+ public:
+  std::vector<DWORD> changes;  // the medium's tymed for each change
+  STDMETHODIMP_(void) OnDataChange(FORMATETC*, STGMEDIUM* medium) override { changes.push_back(medium->tymed); }
+  STDMETHODIMP_(void) OnViewChange(DWORD, LONG) override {}
+  STDMETHODIMP_(void) OnRename(IMoniker*) override {}
+  STDMETHODIMP_(void) OnSave() override {}
+  STDMETHODIMP_(void) OnClose() override {}
+};
+
+// A Kalendo in place in the shared form, inactive (its text box without the focus, so without a caret).
+class Picture : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    HWND form = win32::testing::TestForm::Shared().hwnd();
+    site_.window = form;
+    site_.frame.window = form;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    object_ = control_.query<IOleObject>();
+    ASSERT_EQ(S_OK, object_->SetClientSite(&site_));
+    ASSERT_EQ(S_OK, control_.query<IPersistStreamInit>()->InitNew());
+    ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(L"24/12/2031")).get()));
+    ASSERT_EQ(S_OK, object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site_, 0, form, nullptr));
+    SetFocus(win32::testing::TestForm::Shared().other());
+    ASSERT_EQ(S_OK, control_.query<IOleWindow>()->GetWindow(&surface_));
+    RedrawWindow(surface_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    GetClientRect(surface_, &client_);
+  }
+
+  void TearDown() override {
+    if (object_) {
+      object_->Close(OLECLOSE_NOSAVE);
+      object_->SetClientSite(nullptr);
+    }
+    object_.reset();
+    control_.reset();
+    OleUninitialize();
+  }
+
+  // The surface's pixels on the screen.
+  Pixels LiveWindow() const {
+    return Pixels::Drawn(client_.right, client_.bottom, [&](HDC dc) {
+      HDC window = GetDC(surface_);
+      BitBlt(dc, 0, 0, client_.right, client_.bottom, window, 0, 0, SRCCOPY);
+      ReleaseDC(surface_, window);
+    });
+  }
+
+  // The inside of the text box, within the surface, without its border: where the date's text is.
+  RECT TextArea() const {
+    HWND edit = FindWindowExW(surface_, nullptr, L"Edit", nullptr);
+    RECT area = {};
+    GetClientRect(edit, &area);
+    MapWindowPoints(edit, surface_, reinterpret_cast<POINT*>(&area), 2);
+    InflateRect(&area, -1, -1);
+    return area;
+  }
+
+  Pixels Played(const std::function<void(HDC, const RECT&)>& play) const {
+    return Pixels::Drawn(client_.right, client_.bottom, [&](HDC dc) { play(dc, client_); });
+  }
+
+  STGMEDIUM Data(CLIPFORMAT format, DWORD tymed) {
+    FORMATETC request = {format, nullptr, DVASPECT_CONTENT, -1, tymed};
+    STGMEDIUM medium = {};
+    EXPECT_EQ(S_OK, control_.query<IDataObject>()->GetData(&request, &medium));
+    EXPECT_EQ(tymed, medium.tymed);
+    return medium;
+  }
+
+  Site site_;
+  ComPtr<_Kalendo> control_;
+  ComPtr<IOleObject> object_;
+  HWND surface_ = nullptr;
+  RECT client_ = {};
+};
+
+TEST_F(Picture, OleDrawAndBothMetafilesShowTheTextWhereTheWindowShows) {
+  const RECT area = TextArea();
+  const RECT live = LiveWindow().DarkBox(area);
+  ASSERT_LT(live.left + 20, live.right) << "the live window shows the date";
+  ASSERT_LT(live.top + 4, live.bottom);
+
+  const RECT drawn = Played([&](HDC dc, const RECT& bounds) {
+    EXPECT_EQ(S_OK, OleDraw(control_.get(), DVASPECT_CONTENT, dc, &bounds));
+  }).DarkBox(area);
+  ExpectNear(live, drawn, 1, "OleDraw into a memory bitmap");
+
+  STGMEDIUM enhanced = Data(CF_ENHMETAFILE, TYMED_ENHMF);
+  const RECT enhancedBox = Played([&](HDC dc, const RECT& bounds) {
+    EXPECT_TRUE(PlayEnhMetaFile(dc, enhanced.hEnhMetaFile, &bounds));
+  }).DarkBox(area);
+  ExpectNear(live, enhancedBox, 1, "the enhanced metafile played back");
+  ENHMETAHEADER header = {};
+  GetEnhMetaFileHeader(enhanced.hEnhMetaFile, sizeof header, &header);
+  SIZEL extent = {};
+  ASSERT_EQ(S_OK, object_->GetExtent(DVASPECT_CONTENT, &extent));
+  EXPECT_NEAR(extent.cx, header.rclFrame.right - header.rclFrame.left, 2) << "the frame is the extent in HIMETRIC";
+  EXPECT_NEAR(extent.cy, header.rclFrame.bottom - header.rclFrame.top, 2);
+  ReleaseStgMedium(&enhanced);
+
+  STGMEDIUM metafile = Data(CF_METAFILEPICT, TYMED_MFPICT);
+  const auto* picture = static_cast<const METAFILEPICT*>(GlobalLock(metafile.hMetaFilePict));
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(MM_ANISOTROPIC, picture->mm);
+  EXPECT_EQ(extent.cx, picture->xExt);
+  EXPECT_EQ(extent.cy, picture->yExt);
+  const RECT metafileBox = Played([&](HDC dc, const RECT& bounds) {
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetViewportExtEx(dc, bounds.right, bounds.bottom, nullptr);
+    EXPECT_TRUE(PlayMetaFile(dc, picture->hMF));
+  }).DarkBox(area);
+  ExpectNear(live, metafileBox, 1, "the metafile picture played back");
+  GlobalUnlock(metafile.hMetaFilePict);
+  ReleaseStgMedium(&metafile);
+}
+
+// A printer or a document draws in HIMETRIC, whose y axis points up: the picture fills the bounds given in
+// those units, here twice the control's size.
+TEST_F(Picture, AHimetricDeviceContextScalesThePicture) {
+  const RECT area = TextArea();
+  const RECT live = LiveWindow().DarkBox(area);
+  const RECT twice = Pixels::Drawn(2 * client_.right, 2 * client_.bottom, [&](HDC dc) {
+    SetMapMode(dc, MM_HIMETRIC);
+    POINT corners[2] = {{0, 0}, {2 * client_.right, 2 * client_.bottom}};
+    DPtoLP(dc, corners, 2);
+    ASSERT_GT(corners[0].y, corners[1].y) << "y points up";
+    const RECT bounds = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    EXPECT_EQ(S_OK, OleDraw(control_.get(), DVASPECT_CONTENT, dc, &bounds));
+  }).DarkBox(Scaled(area, 2));
+  ExpectNear(Scaled(live, 2), twice, 3, "twice as large, the right way up");
+}
+
+TEST_F(Picture, DataObjectOffersTwoMetafileFormatsAndTellsItsSinksOfChanges) {
+  auto data = control_.query<IDataObject>();
+  ASSERT_TRUE(data);
+  const struct {
+    FORMATETC format;
+    HRESULT answer;
+  } requests[] = {
+      {{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF}, S_OK},
+      {{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT}, S_OK},
+      {{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT | TYMED_HGLOBAL}, S_OK},
+      {{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, DV_E_FORMATETC},
+      {{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, DV_E_TYMED},
+      {{CF_ENHMETAFILE, nullptr, DVASPECT_ICON, -1, TYMED_ENHMF}, DV_E_DVASPECT},
+      {{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, 0, TYMED_ENHMF}, DV_E_LINDEX},
+  };
+  for (auto [format, answer] : requests) {
+    EXPECT_EQ(answer, data->QueryGetData(&format)) << format.cfFormat << " " << format.tymed;
+    STGMEDIUM medium = {};
+    const HRESULT got = data->GetData(&format, &medium);
+    EXPECT_EQ(answer, got) << format.cfFormat << " " << format.tymed;
+    if (SUCCEEDED(got)) ReleaseStgMedium(&medium);
+  }
+
+  ComPtr<IEnumFORMATETC> formats;
+  ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, formats.put()));
+  std::vector<std::pair<CLIPFORMAT, DWORD>> offered;
+  FORMATETC format = {};
+  while (formats->Next(1, &format, nullptr) == S_OK) offered.push_back({format.cfFormat, format.tymed});
+  EXPECT_EQ((std::vector<std::pair<CLIPFORMAT, DWORD>>{{CF_ENHMETAFILE, TYMED_ENHMF}, {CF_METAFILEPICT, TYMED_MFPICT}}),
+            offered);
+
+  DataSink sink;
+  FORMATETC enhanced = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+  DWORD connection = 0;
+  ASSERT_EQ(S_OK, data->DAdvise(&enhanced, 0, &sink, &connection));
+  ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(L"25/12/2031")).get()));
+  EXPECT_EQ(std::vector<DWORD>{TYMED_ENHMF}, sink.changes) << "the new picture comes with the change";
+  ASSERT_EQ(S_OK, data->DUnadvise(connection));
+  ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(L"26/12/2031")).get()));
+  EXPECT_EQ(1u, sink.changes.size()) << "no more after DUnadvise";
+  EXPECT_EQ(0u, sink.references);
+  FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  EXPECT_EQ(DV_E_FORMATETC, data->DAdvise(&text, 0, &sink, &connection));
+}
+
+}  // namespace
+}  // namespace marelco

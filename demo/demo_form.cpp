@@ -10,6 +10,14 @@ constexpr wchar_t kProgId[] = L"Marelco.Kalendo";
 constexpr int kWidth = 600, kHeight = 250;
 enum Button { kProperties = 101, kAbout, kSave, kLoad };
 
+// A length of the form's layout, given for 96 DPI, in pixels at the system's DPI.
+int Scaled(int pixels) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(pixels, dpi, 96);
+}
+
 HWND CreateFormWindow(DemoForm* form, WNDPROC procedure) {
   WNDCLASSEXW formClass{};
   formClass.cbSize = sizeof(formClass);
@@ -19,7 +27,7 @@ HWND CreateFormWindow(DemoForm* form, WNDPROC procedure) {
   formClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   formClass.lpszClassName = kFormClass;
   RegisterClassExW(&formClass);
-  RECT frame{0, 0, kWidth, kHeight};
+  RECT frame{0, 0, Scaled(kWidth), Scaled(kHeight)};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
   return CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, L"Kalendo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
@@ -47,8 +55,9 @@ std::string Utf8(const std::wstring& text) {
 DemoForm::DemoForm() : window_(CreateFormWindow(this, Procedure)), frame_(window_), font_(FormFont()) {
   AddLabel(L"Events and property changes", 330, 12, 254);
   eventList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, 330, 32, 254,
-                               202, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, Scaled(330),
+                               Scaled(32), Scaled(254), Scaled(202), window_, nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
   SendMessageW(eventList_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   AddLabel(L"Kalendo, one for each Formato", 16, 12, 300);
   int y = 44;
@@ -102,14 +111,15 @@ LRESULT CALLBACK DemoForm::Procedure(HWND window, UINT message, WPARAM wParam, L
 }
 
 void DemoForm::AddLabel(const wchar_t* text, int x, int y, int width) {
-  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, x, y, width, 18, window_, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, Scaled(x), Scaled(y), Scaled(width),
+                               Scaled(18), window_, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 void DemoForm::AddButton(const wchar_t* text, int id, int x, int y, int width) {
-  HWND button = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, y, width,
-                                26, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  HWND button = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, Scaled(x),
+                                Scaled(y), Scaled(width), Scaled(26), window_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 GetModuleHandleW(nullptr), nullptr);
   SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
@@ -120,7 +130,7 @@ void DemoForm::AddControl(const wchar_t* format, int y) {
   Form form{window_, &frame_, font_.Get(), [this](const std::wstring& line) { Log(line); },
             [this](ControlSite& site) { Activated(site); }};
   auto site = std::make_unique<ControlSite>(form, L"Kalendo" + std::to_wstring(sites_.size() + 1),
-                                            RECT{130, y, 310, y + 23});
+                                            RECT{Scaled(130), Scaled(y), Scaled(310), Scaled(y + 23)});
   HRESULT result = site->Open(kProgId);
   if (SUCCEEDED(result)) result = site->Put(L"Formato", format);
   if (FAILED(result)) {

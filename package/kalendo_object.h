@@ -195,6 +195,7 @@ class KalendoObject final : public _Kalendo,
     ComPtr<ITypeInfo> coclass;    // Kalendo
   };
   static HRESULT LoadTypeInfos(TypeInfos& infos);
+  static std::shared_ptr<const DateServices> UserDateServices();
 
   explicit KalendoObject(TypeInfos infos);
   ~KalendoObject();
@@ -237,8 +238,7 @@ class KalendoObject final : public _Kalendo,
 
   RefCount refs_;
   TypeInfos types_;
-  std::unique_ptr<Locale> locale_;
-  DateServices dates_;
+  std::shared_ptr<const DateServices> dates_;
   win32::WindowsGdi gdi_;
   win32::SurfaceWindow surface_;
   std::unique_ptr<Kalendo> kalendo_;

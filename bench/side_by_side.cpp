@@ -498,7 +498,9 @@ const Row kRows[] = {
     {"heap bytes per control", "", "busy heap blocks over the form of 200"},
     {"USER objects per control", "", "over the form of 200 (windows where Wine counts none), the ATL host's not counted"},
     {"GDI objects per control", "", "over the form of 200"},
-    {"one key step", "us", "WM_KEYDOWN and WM_KEYUP of Up or Down in the focused window (Kalendo: caret in the month)"},
+    {"one key step", "us",
+     "WM_KEYDOWN and WM_KEYUP of Up or Down in the focused window (Kalendo: caret in the month); a line above says "
+     "when a control ignored them (Wine's picker does here), and its figure is then that of an ignored key"},
     {"step by program", "us",
      "CambiaFecha2 through IDispatch / DTM_GETSYSTEMTIME, a month on, DTM_SETSYSTEMTIME / UDM_GETPOS32, UDM_SETPOS32"},
     {"date set by program", "us", "Text let through IDispatch / DTM_SETSYSTEMTIME / SetWindowText"},

@@ -2,6 +2,7 @@
 // the host side of the portable control.
 #include "package/kalendo_object.h"
 
+#include <mutex>
 #include <new>
 
 #include "package/error_boundary.h"
@@ -43,15 +44,45 @@ HRESULT ReportException(HRESULT failure, EXCEPINFO* exception) {
 
 HRESULT CreateKalendoControl(REFIID iid, void** object) { return KalendoObject::Create(iid, object); }
 
+// The module's type library is read once; every control shares its type descriptions.
 HRESULT KalendoObject::LoadTypeInfos(TypeInfos& infos) {
-  ComPtr<ITypeLib> library;
-  HRESULT result = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
-  if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(IID__Kalendo, infos.dispatch.put());
-  if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(CLSID_Kalendo, infos.coclass.put());
-  HREFTYPE vtable = 0;
-  if (SUCCEEDED(result)) result = infos.dispatch->GetRefTypeOfImplType(-1, &vtable);
-  if (SUCCEEDED(result)) result = infos.dispatch->GetRefTypeInfo(vtable, infos.vtable.put());
-  return result;
+  static std::mutex loading;
+  static TypeInfos loaded;
+  std::lock_guard lock(loading);
+  if (!loaded.vtable) {
+    TypeInfos fresh;
+    ComPtr<ITypeLib> library;
+    HRESULT result = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
+    if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(IID__Kalendo, fresh.dispatch.put());
+    if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(CLSID_Kalendo, fresh.coclass.put());
+    HREFTYPE vtable = 0;
+    if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeOfImplType(-1, &vtable);
+    if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeInfo(vtable, fresh.vtable.put());
+    if (FAILED(result)) return result;
+    loaded = std::move(fresh);
+  }
+  infos = loaded;
+  return S_OK;
+}
+
+// The date services of the user's locale, read from the platform once and shared by the controls made while
+// that locale stays the user's.
+std::shared_ptr<const DateServices> KalendoObject::UserDateServices() {
+  struct LocaleServices {
+    std::wstring name;
+    std::unique_ptr<Locale> locale = MakeLocale("");
+    DateServices services{*locale};
+  };
+  static std::mutex making;
+  static std::shared_ptr<LocaleServices> current;
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+  std::lock_guard lock(making);
+  if (!current || current->name != name) {
+    current = std::make_shared<LocaleServices>();
+    current->name = name;
+  }
+  return {current, &current->services};
 }
 
 HRESULT KalendoObject::Create(REFIID iid, void** object) {
@@ -68,11 +99,11 @@ HRESULT KalendoObject::Create(REFIID iid, void** object) {
 }
 
 KalendoObject::KalendoObject(TypeInfos infos)
-    : types_(std::move(infos)), locale_(MakeLocale("")), dates_(*locale_) {
+    : types_(std::move(infos)), dates_(UserDateServices()) {
   // The text box uses a standard font object, so that the one Font hands out is the box's own.
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
-  kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), dates_, gdi_);
+  kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), *dates_, gdi_);
   surface_.SetFocusListener([this](bool entered) { TextBoxFocusChanged(entered); });
 }
 

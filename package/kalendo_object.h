@@ -215,6 +215,7 @@ class KalendoObject final : public _Kalendo,
     ComPtr<ITypeInfo> coclass;    // Kalendo
   };
   static HRESULT LoadTypeInfos(TypeInfos& infos);
+  static std::shared_ptr<const DateServices> UserDateServices();
 
   explicit KalendoObject(TypeInfos infos);
   ~KalendoObject();
@@ -258,8 +259,7 @@ class KalendoObject final : public _Kalendo,
 
   RefCount refs_;
   TypeInfos types_;
-  std::unique_ptr<Locale> locale_;
-  DateServices dates_;
+  std::shared_ptr<const DateServices> dates_;
   win32::WindowsGdi gdi_;
   win32::SurfaceWindow surface_;
   std::unique_ptr<Kalendo> kalendo_;

@@ -14,7 +14,6 @@
 namespace marelco::win32 {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kEditId = 1;
 
 // The EDIT window at its first place: the top left corner of the surface, 1665 x 300 twips.
@@ -44,6 +43,26 @@ void SetToolTip(HWND edit, const std::wstring& text, bool hadOne) {
   tool.lpszText = const_cast<wchar_t*>(text.c_str());
   UINT message = text.empty() ? TTM_DELTOOLW : hadOne ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW;
   SendMessageW(ToolTipWindow(), message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Messages after which an EDIT holds the text it held before.
+bool KeepsText(UINT message) {
+  switch (message) {
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case EM_GETSEL:
+    case EM_SETSEL:
+    case EM_SCROLLCARET:
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void CheckNotNegative(Long value) {
@@ -78,26 +97,37 @@ class ScopedShiftState {
 
 EditTextBox::EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont)
     : window_(CreateEdit(surface, dpi)), dpi_(dpi) {
-  SetWindowSubclass(hwnd(), SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditTextBox::WindowProc)));
   SetFont(MakeFont(surfaceFont));
 }
 
+// The window, destroyed after this, no longer reaches this object.
 EditTextBox::~EditTextBox() {
   events_ = {};
   RemoveToolTip();
-  if (window_) RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
+  if (window_) SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
 }
 
 void EditTextBox::OnWindowDestroyed() {
   RemoveToolTip();
   window_.release();
+  lastText_.reset();
 }
 
 void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events); }
 
 // Text and selection.
 
-std::u16string EditTextBox::Text() const { return ToU16(WindowText(hwnd())); }
+std::u16string EditTextBox::Text() const {
+  if (lastText_) return *lastText_;
+  std::u16string text = ToU16(WindowText(hwnd()));
+  if (changingMessages_ == 0 && hwnd()) lastText_ = text;
+  return text;
+}
+
+Long EditTextBox::TextLength() const { return static_cast<Long>(Text().size()); }
 
 // Writing the text it holds already leaves the box as it is, selection included.
 void EditTextBox::SetText(const std::u16string& text) {
@@ -138,7 +168,7 @@ Long EditTextBox::SelStart() const {
 
 void EditTextBox::SetSelStart(Long start) {
   CheckNotNegative(start);
-  Long caret = std::min<Long>(start, GetWindowTextLengthW(hwnd()));
+  Long caret = std::min<Long>(start, TextLength());
   SendMessageW(hwnd(), EM_SETSEL, caret, caret);
   SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
@@ -152,7 +182,7 @@ Long EditTextBox::SelLength() const {
 void EditTextBox::SetSelLength(Long length) {
   CheckNotNegative(length);
   std::int64_t start = SelStart();
-  std::int64_t end = std::min<std::int64_t>(start + length, GetWindowTextLengthW(hwnd()));
+  std::int64_t end = std::min<std::int64_t>(start + length, TextLength());
   SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
 }
 
@@ -217,9 +247,10 @@ void EditTextBox::SetFont(std::shared_ptr<Font> font) {
 }
 
 void EditTextBox::ApplyFont() {
-  UniqueFont handle = CreateFontHandle(font_->attributes(), dpi_.y);
+  SharedFont handle = FontHandle(font_->attributes(), dpi_.y);
+  if (handle == fontHandle_) return;
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
-  fontHandle_ = std::move(handle);  // the previous font is deleted once the window no longer uses it
+  fontHandle_ = std::move(handle);  // the previous font is let go once the window no longer uses it
 }
 
 // Place and size.
@@ -257,14 +288,22 @@ void EditTextBox::SetFocus() {
 
 // Messages of the EDIT window.
 
-LRESULT CALLBACK EditTextBox::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    reinterpret_cast<EditTextBox*>(self)->OnWindowDestroyed();
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+// The EDIT's messages come here first and go on to its own procedure. The procedure is replaced rather than
+// subclassed through SetWindowSubclass, which finds its data through a window property at every message: under
+// Wine a round trip to the server, twice for each message, which made a step several times slower.
+LRESULT CALLBACK EditTextBox::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<EditTextBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) {
+    auto editProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+    return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
   }
-  return reinterpret_cast<EditTextBox*>(self)->HandleMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    WNDPROC editProc = self->editProc_;
+    self->OnWindowDestroyed();
+    return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
+  }
+  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -331,7 +370,13 @@ LRESULT EditTextBox::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT EditTextBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(hwnd(), message, wParam, lParam);
+  if (KeepsText(message)) return CallWindowProcW(editProc_, hwnd(), message, wParam, lParam);
+  lastText_.reset();
+  ++changingMessages_;
+  LRESULT result = CallWindowProcW(editProc_, hwnd(), message, wParam, lParam);
+  --changingMessages_;
+  lastText_.reset();
+  return result;
 }
 
 }  // namespace marelco::win32

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "control/platform/constituents.h"
@@ -65,12 +66,12 @@ class EditTextBox final : public TextBox {
   void SetFocus() override;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnKey(const std::function<void(Integer&, Integer&)>& event, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnCharacter(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  Long TextLength() const;
 
   template <class Write>
   void WriteText(const Write& write);
@@ -82,16 +83,21 @@ class EditTextBox final : public TextBox {
   bool CanTakeFocus() const;
 
   UniqueWindow window_;
+  WNDPROC editProc_ = nullptr;  // the EDIT's own window procedure
   Dpi dpi_;
   TextBoxEvents events_;
   std::u16string knownText_;  // the text at the last change event, so that only real changes raise one
+  // The EDIT's text as last read. Its text changes only while it handles a message, and every message that
+  // may change it empties this, so that a read gives the EDIT's own text without asking it again.
+  mutable std::optional<std::u16string> lastText_;
+  int changingMessages_ = 0;  // the EDIT is handling messages that may change its text: read it afresh
   bool writing_ = false;      // a write of ours is under way and raises its own change event
   OleColor backColor_ = kWindowColor;
   OleColor foreColor_ = kWindowTextColor;
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
   std::shared_ptr<void> fontSubscription_;
-  UniqueFont fontHandle_;
+  SharedFont fontHandle_;
   std::u16string toolTipText_;
   // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text.
   static constexpr const wchar_t* kAccessibleName = L"Date";

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "control/platform/runtime_error.h"
 
@@ -22,7 +26,33 @@ COLORREF CheckedColorRef(OleColor color) {
   return *rgb;
 }
 
-UniqueFont CreateFontHandle(const Font::Attributes& attributes, int dpiY) {
+namespace {
+
+// The live GDI objects of one kind, each under the description it was made from (compared byte for byte).
+template <class Description, class Handle>
+class SharedObjects {
+ public:
+  template <class Make>
+  std::shared_ptr<std::remove_pointer_t<Handle>> Get(const Description& description, const Make& make) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(objects_, [](const auto& entry) { return entry.second.expired(); });
+    for (const auto& [known, object] : objects_) {
+      if (std::memcmp(&known, &description, sizeof description) != 0) continue;
+      if (auto live = object.lock()) return live;  // let go by its last user since the pruning above
+    }
+    std::shared_ptr<std::remove_pointer_t<Handle>> object(make(description), [](Handle handle) {
+      if (handle) DeleteObject(handle);
+    });
+    objects_.emplace_back(description, object);
+    return object;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::pair<Description, std::weak_ptr<std::remove_pointer_t<Handle>>>> objects_;
+};
+
+LOGFONTW LogFont(const Font::Attributes& attributes, int dpiY) {
   LOGFONTW font{};
   font.lfHeight = -static_cast<LONG>(std::lround(attributes.size * dpiY / 72.0));
   font.lfWeight = attributes.bold ? std::max<LONG>(attributes.weight, FW_BOLD) : attributes.weight;
@@ -36,12 +66,20 @@ UniqueFont CreateFontHandle(const Font::Attributes& attributes, int dpiY) {
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   std::wstring name(attributes.name.begin(), attributes.name.end());
   name.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&font));
+  return font;
+}
+
+}  // namespace
+
+SharedFont FontHandle(const Font::Attributes& attributes, int dpiY) {
+  static SharedObjects<LOGFONTW, HFONT> fonts;
+  return fonts.Get(LogFont(attributes, dpiY), [](const LOGFONTW& font) { return CreateFontIndirectW(&font); });
 }
 
 HBRUSH SolidBrush::Get(COLORREF color) {
+  static SharedObjects<COLORREF, HBRUSH> brushes;
   if (!brush_ || color != color_) {
-    brush_.reset(CreateSolidBrush(color));
+    brush_ = brushes.Get(color, [](COLORREF rgb) { return CreateSolidBrush(rgb); });
     color_ = color;
   }
   return brush_.get();

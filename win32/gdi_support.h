@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "control/platform/font.h"
 #include "control/platform/types.h"
@@ -17,16 +19,21 @@ std::optional<COLORREF> ToColorRef(OleColor color);
 // The colour as ToColorRef gives it; an invalid property value (380) for a value that names no colour.
 COLORREF CheckedColorRef(OleColor color);
 
-// A GDI font of the given attributes for a device of the given vertical resolution.
-UniqueFont CreateFontHandle(const Font::Attributes& attributes, int dpiY);
+// GDI fonts and brushes are shared by every window of the process that uses the same one, and deleted when
+// the last of them lets it go: a form of many controls holds one font and one brush, not one per control.
+using SharedFont = std::shared_ptr<std::remove_pointer_t<HFONT>>;
+using SharedBrush = std::shared_ptr<std::remove_pointer_t<HBRUSH>>;
 
-// A brush of one colour, re-created only when the colour changes.
+// The GDI font of the given attributes for a device of the given vertical resolution.
+SharedFont FontHandle(const Font::Attributes& attributes, int dpiY);
+
+// A brush of one colour, taken again only when the colour changes.
 class SolidBrush {
  public:
   HBRUSH Get(COLORREF color);
 
  private:
-  UniqueBrush brush_;
+  SharedBrush brush_;
   COLORREF color_ = 0;
 };
 

@@ -128,7 +128,7 @@ void SurfaceWindow::SetFontName(const std::u16string& name) {
 }
 
 void SurfaceWindow::ApplyFont() {
-  UniqueFont handle = CreateFontHandle(fontAttributes_, dpi_.y);
+  SharedFont handle = FontHandle(fontAttributes_, dpi_.y);
   if (window_) SelectObject(dc_, handle.get());
   fontHandle_ = std::move(handle);  // the previous font was deselected just now
 }

@@ -64,7 +64,7 @@ class SurfaceWindow final : public Surface {
   // Declared in the order of creation: the font outlives the window whose device context holds it, and
   // the constituents are created inside the window.
   Font::Attributes fontAttributes_;
-  UniqueFont fontHandle_;
+  SharedFont fontHandle_;
   OleColor backColor_ = kButtonFaceColor;
   SolidBrush backBrush_;
   Integer mousePointer_ = 0;

@@ -41,11 +41,14 @@ inline std::wstring WindowText(HWND hwnd) {
 }
 
 // The shift state of the platform's key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.
+// The keyboard state is read in one call: under Wine each call asks the server.
 inline Integer ShiftState() {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
   Integer shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  if (keys[VK_SHIFT] & 0x80) shift |= 1;
+  if (keys[VK_CONTROL] & 0x80) shift |= 2;
+  if (keys[VK_MENU] & 0x80) shift |= 4;
   return shift;
 }
 

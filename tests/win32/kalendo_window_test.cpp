@@ -101,6 +101,30 @@ TEST_F(KalendoWindowTest, ScreenReadersFindTheTextBoxAsNamedEditableTextHoldingT
   EXPECT_EQ(edit(), window);
 }
 
+// The text box keeps the text it last read, and must forget it whenever the EDIT's text may have changed:
+// written by another hand, typed, or rewritten by the host's Change handler in the middle of a step.
+TEST_F(KalendoWindowTest, TheTextIsReadAfreshWhoeverChangedIt) {
+  Start(u"31/01/2027", 4);
+  EXPECT_EQ(control.Text(), u"31/01/2027");
+  SetWindowTextW(edit(), L"15/06/2026");
+  EXPECT_EQ(control.Text(), u"15/06/2026");
+  SendMessageW(edit(), EM_SETSEL, 0, -1);
+  SendMessageW(edit(), WM_CHAR, L'7', 1);
+  EXPECT_EQ(control.Text(), u"7");
+  EXPECT_EQ(host.Count("Change"), 2u);
+
+  Start(u"31/01/2027", 4);
+  host.onChange = [&] {
+    host.onChange = nullptr;
+    SetWindowTextW(edit(), L"5/3/2001");
+  };
+  SendKeyPress(VK_UP);
+  EXPECT_EQ(control.Text(), u"5/3/2001");
+  // The separators are sought in the new text, which has no second "3": the step ends with the caret put back.
+  EXPECT_EQ(control.SelStart(), 4);
+  EXPECT_EQ(control.SelLength(), 0);
+}
+
 TEST_F(KalendoWindowTest, ShiftAndCtrlArrowsStepLikePlainOnes) {
   Start(u"15/06/2027", 8);
   SendKeyPress(VK_UP, {VK_SHIFT});

@@ -1,0 +1,632 @@
+// Kalendo beside the platform's own date entry under Wine, in one process and one run: the date picker
+// (SysDateTimePick32 with DTS_UPDOWN) and a plain EDIT with an up-down buddy. What each row does for each
+// of them is in kRows below; every figure is the median of several rounds, and every ratio is to the
+// picker, so that a busy machine slows all three alike. Not a test: it prints figures and passes nothing.
+//
+// Usage: side_by_side_bench.exe [--rounds N]   (Marelco.ocx is loaded from beside the program)
+#include <windows.h>
+#include <commctrl.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
+#include "tests/win32/resource_count.h"
+
+namespace marelco::bench {
+namespace {
+
+using win32::testing::CountGdiObjects;
+using win32::testing::CountWindows;
+using win32::testing::HeapBytesInUse;
+
+constexpr int kFormControls = 200;
+constexpr int kSingleCreations = 20;  // per round, each timed alone
+constexpr int kStepsPerBatch = 40;    // per round: up and down alternately
+constexpr int kControlWidth = 126;    // pixels: 1890 x 615 twips at 96 dots per inch
+constexpr int kControlHeight = 41;
+constexpr DISPID kCambiaFecha2 = 0x6003000E;
+
+// ---- Timing ----
+
+double NowSeconds() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+template <class Action>
+double Seconds(const Action& action) {
+  const double start = NowSeconds();
+  action();
+  return NowSeconds() - start;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+std::wstring WindowString(HWND window) {
+  wchar_t text[64] = {};
+  GetWindowTextW(window, text, 64);
+  return text;
+}
+
+// ---- Wine's ATL host ----
+
+struct Atl {
+  using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
+  Attach attach = nullptr;
+
+  Atl() {
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    if (atl) attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+  }
+};
+
+// A container's property bag holding one saved control: values by name.
+class SavedBag final : public IPropertyBag {
+ public:
+  ~SavedBag() {
+    for (auto& [name, value] : values_) VariantClear(&value);
+  }
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the stack of main
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+    auto found = values_.find(name);
+    if (found == values_.end()) return E_INVALIDARG;
+    VariantClear(value);
+    return VariantCopy(value, &found->second);
+  }
+  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
+    VARIANT& slot = values_[name];
+    VariantClear(&slot);
+    return VariantCopy(&slot, value);
+  }
+
+ private:
+  std::map<std::wstring, VARIANT> values_;
+};
+
+// ---- The three kinds of control ----
+
+// One control on the form; destroying the object destroys the control.
+class Control {
+ public:
+  virtual ~Control() = default;
+  virtual HWND KeyWindow() = 0;                 // the window that takes the arrow keys
+  virtual std::wstring Shown() = 0;             // what it shows, to tell that a step did something
+  virtual void StepByProgram(bool up) = 0;      // the step a program asks for
+  virtual void SetDateByProgram(bool odd) = 0;  // 15/06/2026, or 15/07/2026 when odd
+};
+
+class Kind {
+ public:
+  virtual ~Kind() = default;
+  virtual const char* Name() const = 0;
+  // A new control at a place of the form, with the state a saved form gives it when loaded is true.
+  virtual std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) = 0;
+  virtual int HostWindows() const { return 0; }  // windows of the container's own for each control
+};
+
+HWND Child(const wchar_t* windowClass, DWORD style, HWND parent, POINT at, int width, int height) {
+  return CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, at.x, at.y, width, height, parent,
+                         nullptr, nullptr, nullptr);
+}
+
+SYSTEMTIME Date(WORD day, WORD month, WORD year) {
+  SYSTEMTIME date = {};
+  date.wDay = day;
+  date.wMonth = month;
+  date.wYear = year;
+  return date;
+}
+
+// Kalendo from its class factory, loaded by a container from a saved property bag or started new, and
+// activated in place in a window of Wine's ATL host.
+class KalendoControl final : public Control {
+ public:
+  KalendoControl(IClassFactory& factory, const Atl& atl, IPropertyBag* saved, HWND form, POINT at) {
+    factory.CreateInstance(nullptr, IID_IUnknown, object_.put_void());
+    if (saved) {
+      object_.query<IPersistPropertyBag>()->Load(saved, nullptr);
+    } else {
+      object_.query<IPersistStreamInit>()->InitNew();
+    }
+    site_ = Child(L"STATIC", 0, form, at, kControlWidth, kControlHeight);
+    atl.attach(object_.get(), site_, container_.put());
+    dispatch_ = object_.query<IDispatch>();
+  }
+  ~KalendoControl() override {
+    DestroyWindow(site_);  // the host lets the control go with its window
+    dispatch_.reset();
+    container_.reset();
+    object_.reset();
+  }
+
+  HWND KeyWindow() override {
+    HWND surface = nullptr;
+    object_.query<IOleWindow>()->GetWindow(&surface);
+    return FindWindowExW(surface, nullptr, L"Edit", nullptr);
+  }
+  std::wstring Shown() override { return WindowString(KeyWindow()); }
+
+  void StepByProgram(bool up) override {
+    VARIANT_BOOL incremento = up ? VARIANT_TRUE : VARIANT_FALSE;
+    VARIANT argument;
+    V_VT(&argument) = VT_BOOL | VT_BYREF;
+    V_BOOLREF(&argument) = &incremento;
+    DISPPARAMS params = {&argument, nullptr, 1, 0};
+    dispatch_->Invoke(kCambiaFecha2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  }
+
+  void SetDateByProgram(bool odd) override {
+    Bstr text(std::wstring_view(odd ? L"15/07/2026" : L"15/06/2026"));
+    VARIANT argument;
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = text.get();
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {&argument, &named, 1, 1};
+    dispatch_->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+  }
+
+ private:
+  ComPtr<IUnknown> object_;
+  ComPtr<IUnknown> container_;
+  ComPtr<IDispatch> dispatch_;
+  HWND site_ = nullptr;
+};
+
+class KalendoKind final : public Kind {
+ public:
+  KalendoKind(IClassFactory& factory, const Atl& atl, IPropertyBag& saved)
+      : factory_(factory), atl_(atl), saved_(saved) {}
+  const char* Name() const override { return "Kalendo"; }
+  int HostWindows() const override { return 1; }
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
+    return std::make_unique<KalendoControl>(factory_, atl_, loaded ? &saved_ : nullptr, form, at);
+  }
+
+ private:
+  IClassFactory& factory_;
+  const Atl& atl_;
+  IPropertyBag& saved_;
+};
+
+// The platform's date picker with its up-down, its date set as a saved form sets it.
+class PickerControl final : public Control {
+ public:
+  PickerControl(HWND form, POINT at, bool loaded)
+      : window_(Child(DATETIMEPICK_CLASSW, DTS_UPDOWN | DTS_SHORTDATEFORMAT | WS_TABSTOP, form, at, kControlWidth,
+                      kControlHeight)) {
+    if (loaded) Set(Date(15, 6, 2026));
+  }
+  ~PickerControl() override { DestroyWindow(window_); }
+
+  HWND KeyWindow() override { return window_; }
+  std::wstring Shown() override {
+    const SYSTEMTIME date = Get();
+    return std::to_wstring(date.wDay) + L"/" + std::to_wstring(date.wMonth) + L"/" + std::to_wstring(date.wYear);
+  }
+  void StepByProgram(bool up) override {
+    SYSTEMTIME date = Get();
+    date.wMonth = static_cast<WORD>(up ? date.wMonth % 12 + 1 : (date.wMonth + 10) % 12 + 1);
+    Set(date);
+  }
+  void SetDateByProgram(bool odd) override { Set(Date(15, odd ? 7 : 6, 2026)); }
+
+ private:
+  SYSTEMTIME Get() const {
+    SYSTEMTIME date = {};
+    SendMessageW(window_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+    return date;
+  }
+  void Set(SYSTEMTIME date) { SendMessageW(window_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date)); }
+
+  HWND window_;
+};
+
+class PickerKind final : public Kind {
+ public:
+  const char* Name() const override { return "picker"; }
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
+    return std::make_unique<PickerControl>(form, at, loaded);
+  }
+};
+
+// A plain EDIT with an up-down attached to it: the arrow keys in the EDIT step the up-down's number,
+// which the up-down writes into the EDIT.
+class PairControl final : public Control {
+ public:
+  PairControl(HWND form, POINT at, bool loaded)
+      : edit_(Child(WC_EDITW, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, form, at, kControlWidth - 16, kControlHeight)),
+        upDown_(Child(UPDOWN_CLASSW, UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, form, at, 0,
+                      0)) {
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
+    SendMessageW(upDown_, UDM_SETRANGE32, 0, 99999999);
+    if (loaded) SendMessageW(upDown_, UDM_SETPOS32, 0, 20260615);
+  }
+  ~PairControl() override {
+    DestroyWindow(upDown_);
+    DestroyWindow(edit_);
+  }
+
+  HWND KeyWindow() override { return edit_; }
+  std::wstring Shown() override { return WindowString(edit_); }
+  void StepByProgram(bool up) override {
+    const LRESULT position = SendMessageW(upDown_, UDM_GETPOS32, 0, 0);
+    SendMessageW(upDown_, UDM_SETPOS32, 0, position + (up ? 1 : -1));
+  }
+  void SetDateByProgram(bool odd) override { SetWindowTextW(edit_, odd ? L"15/07/2026" : L"15/06/2026"); }
+
+ private:
+  HWND edit_;
+  HWND upDown_;
+};
+
+class PairKind final : public Kind {
+ public:
+  const char* Name() const override { return "EDIT+up-down"; }
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
+    return std::make_unique<PairControl>(form, at, loaded);
+  }
+};
+
+// ---- Measurements ----
+
+POINT PlaceOf(int index) { return {8 + (index % 10) * (kControlWidth + 4), 8 + (index / 10) * (kControlHeight + 4)}; }
+
+// A key pressed and released in the focused window, as the message loop hands it over.
+void PressKey(HWND window, WPARAM key) {
+  SendMessageW(window, WM_KEYDOWN, key, 1);
+  SendMessageW(window, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+}
+
+void PressArrow(HWND window, bool up) { PressKey(window, up ? VK_UP : VK_DOWN); }
+
+// Seconds for one step, over a batch of steps up and down alternately.
+template <class Step>
+double PerStep(const Step& step) {
+  return Seconds([&] {
+           for (int i = 0; i < kStepsPerBatch; ++i) step(i % 2 == 0);
+         }) /
+         kStepsPerBatch;
+}
+
+struct Memory {
+  double privateBytes = 0, heapBytes = 0, userObjects = 0, gdiObjects = 0;
+};
+
+// Committed memory of the process's own (not mapped from files), as the platform counts private bytes; Wine
+// leaves PrivateUsage empty, so the address space is walked.
+double PrivateBytes() {
+  double bytes = 0;
+  MEMORY_BASIC_INFORMATION region = {};
+  for (const char* address = nullptr; VirtualQuery(address, &region, sizeof region) == sizeof region;
+       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += static_cast<double>(region.RegionSize);
+  }
+  return bytes;
+}
+
+Memory MemoryNow() {
+  Memory memory;
+  memory.privateBytes = PrivateBytes();
+  memory.heapBytes = static_cast<double>(HeapBytesInUse());
+  const DWORD userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  memory.userObjects = userObjects ? userObjects : CountWindows();  // Wine counts no USER objects: windows
+  memory.gdiObjects = CountGdiObjects().value_or(0);
+  return memory;
+}
+
+// The figures of one kind of control, the medians of the rounds.
+struct Figures {
+  std::map<std::string, std::vector<double>> rounds;
+  void Add(const std::string& row, double value) { rounds[row].push_back(value); }
+  double operator[](const std::string& row) const {
+    auto found = rounds.find(row);
+    return found == rounds.end() ? 0 : Median(found->second);
+  }
+};
+
+class Bench {
+ public:
+  explicit Bench(HWND form) : form_(form) {}
+
+  void Round(Kind& kind, Figures& figures) {
+    Creation(kind, figures);
+    FormLoad(kind, figures);
+    Steps(kind, figures);
+  }
+
+  // A focused plain EDIT: the window work a step cannot do without, and the messages a step sends.
+  void EditBaselines(Figures& figures) {
+    HWND edit = Child(WC_EDITW, WS_BORDER, form_, PlaceOf(0), kControlWidth, kControlHeight);
+    SetFocus(edit);
+    figures.Add("EDIT: set text and selection", PerStep([&](bool up) {
+                  SetWindowTextW(edit, up ? L"15/07/2026" : L"15/06/2026");
+                  SendMessageW(edit, EM_SETSEL, 3, 5);
+                }));
+    figures.Add("EDIT: a step's messages", PerStep([&](bool up) {
+                  for (int read = 0; read < 6; ++read) WindowString(edit);
+                  DWORD start = 0, end = 0;
+                  for (int read = 0; read < 4; ++read) {
+                    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+                  }
+                  SetWindowTextW(edit, up ? L"15/07/2026" : L"15/06/2026");
+                  SendMessageW(edit, EM_SETSEL, 4, 4);
+                  SendMessageW(edit, EM_SETSEL, 3, 3);
+                  SendMessageW(edit, EM_SETSEL, 3, 5);
+                }));
+    DestroyWindow(edit);
+    Pump();
+  }
+
+  static bool Stepped(Control& control, const std::function<void(bool)>& step) {
+    step(false);  // what the control shows is now its own form of a date
+    const std::wstring before = control.Shown();
+    step(true);
+    const std::wstring after = control.Shown();
+    step(false);
+    return after != before && control.Shown() == before;
+  }
+
+ private:
+  void Creation(Kind& kind, Figures& figures) {
+    std::vector<double> creations, destructions;
+    for (int i = 0; i < kSingleCreations; ++i) {
+      std::unique_ptr<Control> control;
+      creations.push_back(Seconds([&] { control = kind.Create(form_, PlaceOf(0), false); }));
+      Pump();
+      destructions.push_back(Seconds([&] { control.reset(); }));
+      Pump();
+    }
+    figures.Add("create, activated in place", Median(creations));
+    figures.Add("destroy", Median(destructions));
+  }
+
+  void FormLoad(Kind& kind, Figures& figures) {
+    const Memory before = MemoryNow();
+    std::vector<std::unique_ptr<Control>> controls;
+    figures.Add("form of 200 from saved state", Seconds([&] {
+                  for (int i = 0; i < kFormControls; ++i) controls.push_back(kind.Create(form_, PlaceOf(i), true));
+                  UpdateWindow(form_);
+                  Pump();
+                }));
+    const Memory after = MemoryNow();
+    figures.Add("private bytes per control", (after.privateBytes - before.privateBytes) / kFormControls);
+    figures.Add("heap bytes per control", (after.heapBytes - before.heapBytes) / kFormControls);
+    figures.Add("USER objects per control",
+                (after.userObjects - before.userObjects) / kFormControls - kind.HostWindows());
+    figures.Add("GDI objects per control", (after.gdiObjects - before.gdiObjects) / kFormControls);
+    controls.clear();
+    Pump();
+  }
+
+  void Steps(Kind& kind, Figures& figures) {
+    auto control = kind.Create(form_, PlaceOf(0), true);
+    Pump();
+    HWND keys = control->KeyWindow();
+    SetFocus(keys);
+    PressKey(keys, VK_RIGHT);  // the picker selects a field by the keyboard
+    PressKey(keys, VK_LEFT);
+    control->SetDateByProgram(false);
+    SendMessageW(keys, EM_SETSEL, 4, 4);  // the caret in the month (an EDIT's message; the picker ignores it)
+    Pump();
+    const auto byKey = [&](bool up) { PressArrow(keys, up); };
+    const auto byProgram = [&](bool up) { control->StepByProgram(up); };
+    if (!Stepped(*control, byKey)) std::printf("  (%s: the arrow key stepped nothing)\n", kind.Name());
+    if (!Stepped(*control, byProgram)) std::printf("  (%s: the program's step stepped nothing)\n", kind.Name());
+    figures.Add("one key step", PerStep(byKey));
+    figures.Add("step by program", PerStep(byProgram));
+    figures.Add("date set by program", PerStep([&](bool odd) { control->SetDateByProgram(odd); }));
+    control.reset();
+    Pump();
+  }
+
+  HWND form_;
+};
+
+// ---- DLL load ----
+
+// Seconds to load and free a DLL that no one else holds, median of the rounds; 0 when it stays loaded.
+double LoadTime(const wchar_t* path, int rounds) {
+  std::vector<double> times;
+  for (int round = 0; round < rounds; ++round) {
+    HMODULE module = nullptr;
+    times.push_back(Seconds([&] { module = LoadLibraryW(path); }));
+    if (!module) return 0;
+    FreeLibrary(module);
+    if (GetModuleHandleW(path)) return 0;
+  }
+  return Median(times);
+}
+
+std::wstring OcxPath() {
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  std::wstring path = program;
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Marelco.ocx";
+}
+
+// ---- Report ----
+
+struct Row {
+  const char* name;
+  const char* unit;  // "ms", "us" or "" for counts and bytes
+  const char* what;  // what the row does for Kalendo / the picker / the EDIT pair
+};
+
+const Row kRows[] = {
+    {"create, activated in place", "ms",
+     "class factory, InitNew, ATL host in-place activation / CreateWindow / two CreateWindows and the buddy"},
+    {"destroy", "ms", "the host's window destroyed, the control released / DestroyWindow / two DestroyWindows"},
+    {"form of 200 from saved state", "ms",
+     "200 x (create, IPersistPropertyBag::Load, ATL host) / 200 x (create, DTM_SETSYSTEMTIME) / 200 x (create, "
+     "UDM_SETPOS32), then painted"},
+    {"private bytes per control", "", "committed private memory over the form of 200"},
+    {"heap bytes per control", "", "busy heap blocks over the form of 200"},
+    {"USER objects per control", "", "over the form of 200 (windows where Wine counts none), the ATL host's not counted"},
+    {"GDI objects per control", "", "over the form of 200"},
+    {"one key step", "us",
+     "WM_KEYDOWN and WM_KEYUP of Up or Down in the focused window (Kalendo: caret in the month); a line above says "
+     "when a control ignored them (Wine's picker does here), and its figure is then that of an ignored key"},
+    {"step by program", "us",
+     "CambiaFecha2 through IDispatch / DTM_GETSYSTEMTIME, a month on, DTM_SETSYSTEMTIME / UDM_GETPOS32, UDM_SETPOS32"},
+    {"date set by program", "us", "Text let through IDispatch / DTM_SETSYSTEMTIME / SetWindowText"},
+};
+
+double InUnit(double value, const char* unit) {
+  if (std::strcmp(unit, "ms") == 0) return value * 1e3;
+  if (std::strcmp(unit, "us") == 0) return value * 1e6;
+  return value;
+}
+
+double Ratio(double value, double picker) { return picker != 0 ? value / picker : 0; }
+
+void Report(const Figures& kalendo, const Figures& picker, const Figures& pair, const Figures& edit,
+            double kalendoLoad, double pickerLoad) {
+  std::printf("\n%-30s %12s %12s %12s %10s %10s\n", "", "Kalendo", "picker", "EDIT+up-down", "K/picker",
+              "pair/pick");
+  for (const Row& row : kRows) {
+    const double k = kalendo[row.name], p = picker[row.name], e = pair[row.name];
+    std::printf("%-27s %2s %12.3f %12.3f %12.3f %10.2f %10.2f\n", row.name, row.unit, InUnit(k, row.unit),
+                InUnit(p, row.unit), InUnit(e, row.unit), Ratio(k, p), Ratio(e, p));
+  }
+  std::printf("%-27s %2s %12.3f %12.3f %12s %10.2f\n", "DLL load (Marelco/comctl32)", "ms", kalendoLoad * 1e3,
+              pickerLoad * 1e3, "", Ratio(kalendoLoad, pickerLoad));
+  const double setText = edit["EDIT: set text and selection"];
+  const double messages = edit["EDIT: a step's messages"];
+  std::printf("%-27s %2s %12.3f\n", "focused EDIT: text+selection", "us", setText * 1e6);
+  std::printf("%-27s %2s %12.3f\n", "focused EDIT: step's msgs", "us", messages * 1e6);
+
+  std::printf("\nWhat each row does (Kalendo / picker / EDIT+up-down):\n");
+  for (const Row& row : kRows) std::printf("  %-28s %s\n", row.name, row.what);
+
+  std::printf("\nGoals:\n");
+  std::printf("  key step / focused EDIT text+selection   %6.2f  (at most 3)\n",
+              Ratio(kalendo["one key step"], setText));
+  std::printf("  key step / focused EDIT step's messages  %6.2f\n", Ratio(kalendo["one key step"], messages));
+  std::printf("  creation / picker's                      %6.2f  (at most 1.0)\n",
+              Ratio(kalendo["create, activated in place"], picker["create, activated in place"]));
+  std::printf("  form of 200 / 200 pickers                %6.2f  (at most 1.0)\n",
+              Ratio(kalendo["form of 200 from saved state"], picker["form of 200 from saved state"]));
+  for (const char* row : {"private bytes per control", "USER objects per control", "GDI objects per control"}) {
+    std::printf("  %-26s / picker's       %6.2f  (at most 1.0)\n", row, Ratio(kalendo[row], picker[row]));
+  }
+}
+
+int Run(int rounds) {
+  // What every contender needs is loaded first; then comctl32 (the picker's and the up-down's DLL) and
+  // Marelco.ocx are timed loading on their own.
+  if (FAILED(OleInitialize(nullptr))) return 1;
+  const Atl atl;
+  if (!atl.attach) {
+    std::printf("Wine's atl.dll has no AtlAxAttachControl\n");
+    return 1;
+  }
+  const double pickerLoad = LoadTime(L"comctl32.dll", rounds);
+  HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+  using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  auto initControls =
+      reinterpret_cast<InitControls>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  if (initControls) initControls(&classes);
+  const std::wstring ocx = OcxPath();
+  const double kalendoLoad = LoadTime(ocx.c_str(), rounds);
+
+  HMODULE marelco = LoadLibraryW(ocx.c_str());
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto getClassObject =
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(marelco, "DllGetClassObject")));
+  ComPtr<IClassFactory> factory;
+  if (!getClassObject || FAILED(getClassObject(CLSID_Kalendo, IID_IClassFactory, factory.put_void()))) {
+    std::printf("no class factory in %ls\n", ocx.c_str());
+    return 1;
+  }
+  factory->LockServer(TRUE);
+
+  HWND form = CreateWindowExW(0, L"STATIC", L"side by side", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1320, 960,
+                              nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(form, SW_SHOW);
+  Pump();
+
+  // The saved state that the form of 200 Kalendos loads: every property of a control, as a designer saves it.
+  SavedBag saved;
+  {
+    ComPtr<IUnknown> original;
+    factory->CreateInstance(nullptr, IID_IUnknown, original.put_void());
+    original.query<IPersistPropertyBag>()->InitNew();
+    original.query<_Kalendo>()->put_Text(Bstr(std::wstring_view(L"15/06/2026")).get());
+    original.query<IPersistPropertyBag>()->Save(&saved, TRUE, TRUE);
+  }
+
+  KalendoKind kalendoKind(*factory.get(), atl, saved);
+  PickerKind pickerKind;
+  PairKind pairKind;
+  Figures kalendo, picker, pair, edit;
+  Bench bench(form);
+  for (int round = 0; round < rounds; ++round) {
+    bench.Round(kalendoKind, kalendo);
+    bench.Round(pickerKind, picker);
+    bench.Round(pairKind, pair);
+    bench.EditBaselines(edit);
+    std::printf("round %d of %d: key step %.3f / %.3f / %.3f ms\n", round + 1, rounds,
+                kalendo.rounds["one key step"].back() * 1e3, picker.rounds["one key step"].back() * 1e3,
+                pair.rounds["one key step"].back() * 1e3);
+    std::fflush(stdout);
+  }
+  Report(kalendo, picker, pair, edit, kalendoLoad, pickerLoad);
+  std::fflush(stdout);
+
+  DestroyWindow(form);
+  factory->LockServer(FALSE);
+  factory.reset();
+  FreeLibrary(marelco);
+  FreeLibrary(comctl);
+  OleUninitialize();
+  return 0;
+}
+
+}  // namespace
+}  // namespace marelco::bench
+
+int main(int argc, char** argv) {
+  int rounds = 5;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
+  }
+  std::printf("Kalendo beside the date picker and an EDIT with an up-down, %d-bit, %d rounds, medians\n",
+              static_cast<int>(sizeof(void*) * 8), rounds);
+  return marelco::bench::Run(rounds);
+}

@@ -68,6 +68,13 @@ struct DateServices::Names {
   size_t runTimeWords = 0;  // how many of `words` are the run time's
 };
 
+// The present year of the clock; nothing when the clock gives no supported date.
+std::optional<int> PresentYear(const DateServices::Clock& now);
+
+// The date a text stands for as the platform's run time reads it; nothing when it reads none.
+std::optional<calendar::DateTime> ReadAsRunTime(std::u16string_view text, const DateServices::Names& names,
+                                               const DateServices::Clock& now);
+
 // The date a text stands for; nothing when it is no date. A text without a year means the year of `now`.
 std::optional<calendar::DateTime> ParseDate(std::u16string_view text, const DateServices::Names& names,
                                             const DateServices::Clock& now);

@@ -16,6 +16,7 @@ namespace {
 
 constexpr DISPID kCambiaFecha = 0x6003000D;
 constexpr DISPID kCambiaFecha2 = 0x6003000E;
+constexpr DISPID kMouseIcon = 0x68030003;
 
 void ByReference(VARIANT& argument, Integer* value) {
   V_VT(&argument) = VT_BYREF | VT_I2;
@@ -183,8 +184,18 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
   if (!params) params = &none;
   if ((id == kCambiaFecha || id == kCambiaFecha2) && (flags & DISPATCH_METHOD))
     return InvokeStep(id, params, result, exception, argumentError);
+  if (PassesArgumentsToNothing(id, flags, *params)) return DISP_E_BADPARAMCOUNT;
   SetErrorInfo(0, nullptr);
   return types_.vtable->Invoke(static_cast<_Kalendo*>(this), id, flags, params, result, exception, argumentError);
+}
+
+// The type library's dispatch hands the arguments of a property get on to the default member of the object
+// the property returns. Wine's calls through a null pointer when that object is nothing, as MouseIcon is
+// until one is set: such a call is refused here, since no member takes arguments on that object.
+bool KalendoObject::PassesArgumentsToNothing(DISPID id, WORD flags, const DISPPARAMS& params) {
+  if (id != kMouseIcon || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return false;
+  ComPtr<IPictureDisp> icon;
+  return FAILED(get_MouseIcon(icon.put())) || !icon;
 }
 
 // CambiaFecha and CambiaFecha2 take Incremento as a Boolean by reference. Script clients pass their

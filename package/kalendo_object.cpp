@@ -184,18 +184,20 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
   if (!params) params = &none;
   if ((id == kCambiaFecha || id == kCambiaFecha2) && (flags & DISPATCH_METHOD))
     return InvokeStep(id, params, result, exception, argumentError);
-  if (PassesArgumentsToNothing(id, flags, *params)) return DISP_E_BADPARAMCOUNT;
+  if (HRESULT refused = RefuseSurplusArguments(id, flags, *params); FAILED(refused)) return refused;
   SetErrorInfo(0, nullptr);
   return types_.vtable->Invoke(static_cast<_Kalendo*>(this), id, flags, params, result, exception, argumentError);
 }
 
-// The type library's dispatch hands the arguments of a property get on to the default member of the object
-// the property returns. Wine's calls through a null pointer when that object is nothing, as MouseIcon is
-// until one is set: such a call is refused here, since no member takes arguments on that object.
-bool KalendoObject::PassesArgumentsToNothing(DISPID id, WORD flags, const DISPPARAMS& params) {
-  if (id != kMouseIcon || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return false;
+// Calls with arguments no member takes are refused here rather than by the type library's dispatch, which
+// under Wine keeps a reference to an object it converted for a property put with a surplus argument, and
+// hands the arguments of a property get on to the default member of the object returned: through a null
+// pointer when that object is nothing, as MouseIcon is until one is set.
+HRESULT KalendoObject::RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params) {
+  if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && params.cArgs > 1) return DISP_E_BADPARAMCOUNT;
+  if (id != kMouseIcon || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return S_OK;
   ComPtr<IPictureDisp> icon;
-  return FAILED(get_MouseIcon(icon.put())) || !icon;
+  return SUCCEEDED(get_MouseIcon(icon.put())) && icon ? S_OK : DISP_E_BADPARAMCOUNT;
 }
 
 // CambiaFecha and CambiaFecha2 take Incremento as a Boolean by reference. Script clients pass their

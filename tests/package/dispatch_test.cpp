@@ -175,6 +175,8 @@ TEST_F(Dispatch, ReadOnlyPropertiesAndWrongTypesAreRefusedWithoutHarm) {
   V_UNKNOWN(&object) = &stranger;
   EXPECT_NE(S_OK, Invoke(kFormato, DISPATCH_PROPERTYPUT, {&object}));
   EXPECT_NE(S_OK, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&object}));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&number, &object}));
+  EXPECT_EQ(0u, stranger.references) << "a refused call keeps no reference to its argument";
   EXPECT_NE(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {&number, &number}, value.put()));
   EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(kMouseIcon, DISPATCH_PROPERTYGET, {&number}, value.put()))
       << "arguments for the default member of a mouse icon that is nothing";

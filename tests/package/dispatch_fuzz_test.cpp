@@ -358,8 +358,8 @@ TEST_F(DispatchFuzz, RandomCallsLeaveTheControlWholeAndAnswerSanely) {
     if (call % 5000 == 0 && trace_) {
       PROCESS_MEMORY_COUNTERS memory = {};
       K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-      std::printf("at %llu: %lu ms, %zu kB, gdi %lu user %lu\n", call, GetTickCount() - startTime, static_cast<size_t>(memory.PagefileUsage / 1024),
-                  GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+      std::printf("at %llu: %lu ms, %zu kB\n", call, GetTickCount() - startTime,
+                  static_cast<size_t>(memory.PagefileUsage / 1024));
     }
     std::wstring text = Read(control_.get(), &_Kalendo::get_Text);
     std::wstring format = Read(control_.get(), &_Kalendo::get_Formato);

@@ -16,6 +16,7 @@ namespace {
 
 constexpr DISPID kCambiaFecha = 0x6003000D;
 constexpr DISPID kCambiaFecha2 = 0x6003000E;
+constexpr DISPID kMouseIcon = 0x68030003;
 
 void ByReference(VARIANT& argument, Integer* value) {
   V_VT(&argument) = VT_BYREF | VT_I2;
@@ -183,8 +184,20 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
   if (!params) params = &none;
   if ((id == kCambiaFecha || id == kCambiaFecha2) && (flags & DISPATCH_METHOD))
     return InvokeStep(id, params, result, exception, argumentError);
+  if (HRESULT refused = RefuseSurplusArguments(id, flags, *params); FAILED(refused)) return refused;
   SetErrorInfo(0, nullptr);
   return types_.vtable->Invoke(static_cast<_Kalendo*>(this), id, flags, params, result, exception, argumentError);
+}
+
+// Calls with arguments no member takes are refused here rather than by the type library's dispatch, which
+// under Wine keeps a reference to an object it converted for a property put with a surplus argument, and
+// hands the arguments of a property get on to the default member of the object returned: through a null
+// pointer when that object is nothing, as MouseIcon is until one is set.
+HRESULT KalendoObject::RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params) {
+  if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && params.cArgs > 1) return DISP_E_BADPARAMCOUNT;
+  if (id != kMouseIcon || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return S_OK;
+  ComPtr<IPictureDisp> icon;
+  return SUCCEEDED(get_MouseIcon(icon.put())) && icon ? S_OK : DISP_E_BADPARAMCOUNT;
 }
 
 // CambiaFecha and CambiaFecha2 take Incremento as a Boolean by reference. Script clients pass their

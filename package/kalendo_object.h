@@ -229,6 +229,7 @@ class KalendoObject final : public _Kalendo,
   HRESULT Get(Value* out, Getter&& getter);
   HRESULT GetString(BSTR* out, std::u16string (Kalendo::*getter)() const);
   HRESULT InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
+  HRESULT RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params);
 
   // Host
   void PropertyChanged(std::u16string_view name) override;

@@ -23,6 +23,7 @@ constexpr DISPID kCambiaFecha2 = 0x6003000E;
 constexpr DISPID kFormato = 0x68030008;
 constexpr DISPID kSelStart = 0x68030001;
 constexpr DISPID kHdc = 0x68030006;
+constexpr DISPID kMouseIcon = 0x68030003;
 constexpr DISPID kChange = 1;
 constexpr HRESULT kInvalidPropertyValue = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);
 
@@ -174,7 +175,11 @@ TEST_F(Dispatch, ReadOnlyPropertiesAndWrongTypesAreRefusedWithoutHarm) {
   V_UNKNOWN(&object) = &stranger;
   EXPECT_NE(S_OK, Invoke(kFormato, DISPATCH_PROPERTYPUT, {&object}));
   EXPECT_NE(S_OK, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&object}));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&number, &object}));
+  EXPECT_EQ(0u, stranger.references) << "a refused call keeps no reference to its argument";
   EXPECT_NE(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {&number, &number}, value.put()));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(kMouseIcon, DISPATCH_PROPERTYGET, {&number}, value.put()))
+      << "arguments for the default member of a mouse icon that is nothing";
   EXPECT_EQ(S_OK, Invoke(kFormato, DISPATCH_PROPERTYGET, {}, value.put()));
   EXPECT_EQ(L"dd/mm/yyyy", std::wstring(V_BSTR(value.get())));
 }

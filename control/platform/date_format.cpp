@@ -375,7 +375,7 @@ std::u16string NumberText(double number) {
   return out;
 }
 
-// A text of the form [-]digits[.digits], blanks around it allowed.
+// A text of the form [-]digits[.digits], blanks around it allowed; "inf" and "nan" are no numbers.
 std::optional<double> ReadNumber(std::u16string_view text) {
   std::string ascii;
   for (char16_t c : text) {
@@ -384,7 +384,9 @@ std::optional<double> ReadNumber(std::u16string_view text) {
   }
   double number = 0;
   const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), number);
-  if (error != std::errc{} || end != ascii.data() + ascii.size() || ascii.empty()) return std::nullopt;
+  if (error != std::errc{} || end != ascii.data() + ascii.size() || ascii.empty() || !std::isfinite(number)) {
+    return std::nullopt;
+  }
   return number;
 }
 

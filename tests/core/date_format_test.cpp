@@ -150,6 +150,10 @@ TEST_F(DateFormat, Numbers) {
   EXPECT_EQ(Format(1234.5, u"#,##0.00"), u"1,234.50");
   EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
   EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");
+  // Texts that only the C library reads as numbers stay texts.
+  for (const char16_t* text : {u"inf", u"-INF", u"nan", u"infinity", u"1e999"}) {
+    EXPECT_EQ(Format(std::u16string(text), u"0.00"), text);
+  }
 }
 
 TEST_F(DateFormat, EmptyFormatGivesTheValuesOwnText) {

@@ -7,7 +7,8 @@
 // properties read back through IDispatch.
 //
 // MARELCO_FUZZ_SEED and MARELCO_FUZZ_INPUTS set the seed and the number of inputs (3,000 unless told;
-// scripts/fuzz-persistence runs longer ones); the run prints both, so that a failure can be replayed.
+// scripts/fuzz-persistence runs longer ones); the run prints both, so that a failure can be replayed, and
+// MARELCO_FUZZ_TRACE=1 prints each input before it is loaded, =2 its bytes too.
 #include <gtest/gtest.h>
 
 #include <olectl.h>
@@ -212,7 +213,7 @@ class Inputs {
   // A VARIANT of any kind a bag might hold; what it owns is kept by `owner`.
   void Value(OleVariant& owner, IUnknown* stranger, const std::vector<ComPtr<IDispatch>>& objects) {
     VARIANT* value = owner.put();
-    switch (Below(17)) {
+    switch (Below(18)) {
       case 0: break;  // VT_EMPTY
       case 1: V_VT(value) = VT_NULL; break;
       case 2: V_VT(value) = VT_ERROR; V_ERROR(value) = DISP_E_PARAMNOTFOUND; break;
@@ -236,6 +237,15 @@ class Inputs {
         break;
       }
       case 14: V_VT(value) = static_cast<VARTYPE>(OneIn(2) ? VT_DECIMAL : VT_UI4); V_UI4(value) = Any(); break;
+      case 15: {  // a reference to a number or to a Variant, or a reference to nothing
+        referencedNumber_ = static_cast<LONG>(Any());
+        V_VT(&referencedVariant_) = VT_R8;
+        V_R8(&referencedVariant_) = Double();
+        const bool toVariant = OneIn(2);
+        V_VT(value) = VT_BYREF | (toVariant ? VT_VARIANT : VT_I4);
+        V_BYREF(value) = OneIn(4) ? nullptr : toVariant ? static_cast<void*>(&referencedVariant_) : &referencedNumber_;
+        break;
+      }
       default: {  // an object: none, a stranger, a font or a picture
         const int which = Below(static_cast<int>(objects.size()) + 2);
         IUnknown* object = which == 0 ? nullptr : which == 1 ? stranger : objects[which - 2].get();
@@ -247,8 +257,11 @@ class Inputs {
     }
   }
 
+  // One change, or up to four.
+  int Changes() { return OneIn(2) ? 1 : 1 + Below(4); }
+
   void Mutate(Bytes& bytes, const std::vector<Save>& seeds) {
-    for (int count = 1 + Below(4); count > 0; --count) {
+    for (int count = Changes(); count > 0; --count) {
       const size_t at = bytes.empty() ? 0 : Below(static_cast<int>(bytes.size()));
       switch (Below(8)) {
         case 0: if (!bytes.empty()) bytes[at] ^= static_cast<BYTE>(1 << Below(8)); break;
@@ -300,6 +313,8 @@ class Inputs {
   }
 
   std::mt19937_64 random_;
+  LONG referencedNumber_ = 0;
+  VARIANT referencedVariant_ = {};
 };
 
 // Every property of a control a host reads back, as one printable text, but those left out. The device
@@ -425,6 +440,10 @@ class PersistenceFuzz : public testing::Test {
     }
     Bytes bytes = inputs.OneIn(20) ? inputs.RandomBytes(seed.stream) : seed.stream;
     if (!inputs.OneIn(10)) inputs.Mutate(bytes, seeds_);
+    if (trace_ > 1) {
+      for (BYTE byte : bytes) std::fprintf(stderr, "%02x", byte);
+      std::fprintf(stderr, "\n");
+    }
     if (form == Form::Stream) {
       const auto fault = static_cast<FaultyStream::Fault>(inputs.OneIn(4) ? 1 + inputs.Below(2) : 0);
       FaultyStream stream(bytes, fault, inputs.Below(static_cast<int>(bytes.size()) + 1));
@@ -448,7 +467,7 @@ class PersistenceFuzz : public testing::Test {
   }
 
   void MutateBag(Inputs& inputs, PropertyBag& bag) {
-    for (int count = 1 + inputs.Below(4); count > 0; --count) {
+    for (int count = inputs.Changes(); count > 0; --count) {
       const std::wstring key = inputs.OneIn(8) ? inputs.Text() : inputs.Pick(kKeys);
       if (inputs.OneIn(4)) {
         bag.Remove(key);
@@ -535,6 +554,7 @@ class PersistenceFuzz : public testing::Test {
   std::vector<Save> seeds_;
   std::vector<ComPtr<IDispatch>> objects_;  // fonts and pictures a bag may hold
   testing_sinks::EventSink stranger_;       // an object of the wrong kind
+  unsigned long long trace_ = Setting("MARELCO_FUZZ_TRACE", 0);  // 1: each input on stderr before it loads; 2: its bytes too
 };
 
 TEST_F(PersistenceFuzz, LoadsAnswerAndWhatLoadsSavesAndReloadsAlike) {
@@ -548,6 +568,7 @@ TEST_F(PersistenceFuzz, LoadsAnswerAndWhatLoadsSavesAndReloadsAlike) {
   for (unsigned long long input = 0; input < count; ++input) {
     const auto form = static_cast<Form>(input % 3);
     SCOPED_TRACE(testing::Message() << "input " << input << " (" << Name(form) << ")");
+    if (trace_) std::fprintf(stderr, "input %llu (%s)\n", input, Name(form)), std::fflush(stderr);
     HRESULT answer = E_FAIL;
     auto control = LoadInput(inputs, form, answer);
     ASSERT_TRUE(answer == S_OK || FAILED(answer)) << std::hex << answer;
@@ -563,6 +584,51 @@ TEST_F(PersistenceFuzz, LoadsAnswerAndWhatLoadsSavesAndReloadsAlike) {
   std::printf("persistence fuzzer: %llu inputs in %lu ms; loaded/refused: streams %llu/%llu, storages %llu/%llu, "
               "bags %llu/%llu\n",
               count, GetTickCount() - start, loaded[0], refused[0], loaded[1], refused[1], loaded[2], refused[2]);
+}
+
+// The platform's picture object trusts the sizes inside a saved image; a damaged one must be refused before it
+// reads past the image (a bitmap header claiming 64 MB crashed Wine's, found by the fuzzer).
+TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
+  struct Damage {
+    int picture;      // 1: icon, 2: bitmap (NewPicture)
+    int at;           // from the start of the image, behind the picture's "lt" header and length
+    uint32_t number;  // written there
+    const char* what;
+  };
+  const Damage damages[] = {
+      {2, 14, 0x04000028, "bitmap header size beyond the image"},
+      {2, 10, 0x7FFFFFF0, "pixels beyond the image"},
+      {2, 22, 0x00100000, "more rows than the image holds"},
+      {2, 18, 0xFFFFFFF8, "a negative width"},
+      {2, 28, 0x00000007, "no such colour depth"},
+      {2, 46, 0x00010000, "more palette colours than the depth has"},
+      {1, 18, 0x00FFFFFF, "icon image beyond the file"},
+      {1, 14, 0x00000010, "icon image larger than its entry"},
+      {1, 4, 0x0000FFFF, "more icon entries than the file holds"},
+      {1, 30, 0x00010000, "icon rows beyond its image"},
+      {2, -8, 0x12345678, "no picture header"},
+      {2, -4, 0x00FFFFFF, "an image longer than the stream"},
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.what);
+    auto original = NewKalendo();
+    ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+    ASSERT_EQ(S_OK, original->putref_MouseIcon(NewPicture(damage.picture).get()));
+    auto stream = MemoryStream({});
+    ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
+    Bytes bytes = Contents(stream.get());
+    const BYTE header[] = {'l', 't', 0, 0};
+    const auto found = std::search(bytes.begin(), bytes.end(), std::begin(header), std::end(header));
+    ASSERT_NE(bytes.end(), found);
+    const size_t at = static_cast<size_t>(found - bytes.begin() + 8 + damage.at);
+    ASSERT_LE(at + 4, bytes.size());
+
+    auto whole = NewKalendo();
+    ASSERT_EQ(S_OK, whole.query<IPersistStreamInit>()->Load(MemoryStream(bytes).get())) << "undamaged, it loads";
+    std::memcpy(bytes.data() + at, &damage.number, 4);
+    auto damaged = NewKalendo();
+    EXPECT_EQ(E_UNEXPECTED, damaged.query<IPersistStreamInit>()->Load(MemoryStream(bytes).get()));
+  }
 }
 
 }  // namespace

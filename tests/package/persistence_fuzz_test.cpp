@@ -6,7 +6,7 @@
 // of that save into a fresh control and a second save must agree: the same bytes or bag, and the same
 // properties read back through IDispatch.
 //
-// MARELCO_FUZZ_SEED and MARELCO_FUZZ_INPUTS set the seed and the number of inputs (1,500 unless told;
+// MARELCO_FUZZ_SEED and MARELCO_FUZZ_INPUTS set the seed and the number of inputs (1,000 unless told;
 // scripts/fuzz-persistence runs longer ones); the run prints both, so that a failure can be replayed, and
 // MARELCO_FUZZ_TRACE=1 prints each input before it is loaded, =2 its bytes too.
 #include <gtest/gtest.h>
@@ -559,7 +559,7 @@ class PersistenceFuzz : public testing::Test {
 
 TEST_F(PersistenceFuzz, LoadsAnswerAndWhatLoadsSavesAndReloadsAlike) {
   const unsigned long long seed = Setting("MARELCO_FUZZ_SEED", 13);
-  const unsigned long long count = Setting("MARELCO_FUZZ_INPUTS", 1500);
+  const unsigned long long count = Setting("MARELCO_FUZZ_INPUTS", 1000);
   std::printf("persistence fuzzer: seed %llu, %llu inputs\n", seed, count);
   Inputs inputs(seed);
   ASSERT_NO_FATAL_FAILURE(MakeSeeds(inputs, 16));

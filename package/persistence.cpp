@@ -2,12 +2,15 @@
 
 #include <olectl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "control/platform/runtime_error.h"
 #include "package/com.h"
 #include "package/ole_objects.h"
+#include "package/saved_picture.h"
 
 namespace marelco {
 namespace {
@@ -16,6 +19,7 @@ constexpr std::uint32_t kStreamMagic = 0x4C414B4D;  // "MKAL"
 constexpr std::uint32_t kStreamVersion = 1;
 constexpr std::uint32_t kMaxEntries = 256;
 constexpr std::uint32_t kMaxStringLength = 1 << 20;
+constexpr std::uint32_t kPictureMagic = 0x0000746C;  // "lt", which starts every saved standard picture
 
 // A value of the core as a VARIANT; objects become the standard font and picture objects.
 void ToVariant(const Variant& value, VARIANT* out) {
@@ -128,13 +132,32 @@ void WriteObject(IStream* stream, IUnknown* object) {
   if (HRESULT result = OleSaveToStream(persist.get(), stream); FAILED(result)) throw StreamError{result};
 }
 
+// A saved standard picture: the "lt" header with the length of its image, then the image. The image is read
+// and checked here, and the picture object reads a copy of what was checked.
+ComPtr<IStream> ReadSavedPicture(IStream* stream) {
+  const auto magic = ReadNumber<std::uint32_t>(stream);
+  const auto length = ReadNumber<std::uint32_t>(stream);
+  if (magic != kPictureMagic || length > kMaxSavedPictureSize) throw StreamError{E_UNEXPECTED};
+  std::vector<std::byte> image(length);
+  if (length) Read(stream, image.data(), length);
+  if (!IsWholeSavedPicture(image)) throw StreamError{E_UNEXPECTED};
+  ComPtr<IStream> copy;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, copy.put()))) throw StreamError{E_OUTOFMEMORY};
+  WriteNumber(copy.get(), magic);
+  WriteNumber(copy.get(), length);
+  if (length) Write(copy.get(), image.data(), length);
+  copy->Seek({}, STREAM_SEEK_SET, nullptr);
+  return copy;
+}
+
 ComPtr<IUnknown> ReadObject(IStream* stream) {
   CLSID clsid = {};
   if (HRESULT result = ReadClassStm(stream, &clsid); FAILED(result)) throw StreamError{result};
   if (!IsEqualCLSID(clsid, CLSID_StdFont) && !IsEqualCLSID(clsid, CLSID_StdPicture)) throw StreamError{E_UNEXPECTED};
+  const ComPtr<IStream> source = IsEqualCLSID(clsid, CLSID_StdPicture) ? ReadSavedPicture(stream) : stream;
   ComPtr<IPersistStream> persist;
   HRESULT result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStream, persist.put_void());
-  if (SUCCEEDED(result)) result = persist->Load(stream);
+  if (SUCCEEDED(result)) result = persist->Load(source.get());
   if (FAILED(result)) throw StreamError{result};
   return persist.query<IUnknown>();
 }

@@ -26,7 +26,7 @@ class ComPropertyBag final : public PropertyBag {
 
 // The stream form of a bag: a header, the number of entries and each key with its typed value. Fonts and
 // pictures are stored as standard font and picture objects save themselves. Reading checks every length and
-// type: a stream that is not one of ours, or is cut short, is refused with an error.
+// type: a stream that is not one of ours, is cut short or carries a damaged picture, is refused with an error.
 HRESULT SaveBagToStream(const MemoryPropertyBag& bag, IStream* stream);
 HRESULT LoadBagFromStream(IStream* stream, MemoryPropertyBag& bag);
 

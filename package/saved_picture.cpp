@@ -1,6 +1,7 @@
 #include "package/saved_picture.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace marelco {
 namespace {
@@ -89,13 +90,26 @@ bool IsWholeIconFile(std::span<const std::byte> file) {
   return true;
 }
 
+bool StartsWith(std::span<const std::byte> data, std::string_view magic, std::size_t at = 0) {
+  return Fits(data, at, magic.size()) && std::memcmp(data.data() + at, magic.data(), magic.size()) == 0;
+}
+
+// Images the picture object decodes with checks of its own, known by their signatures: GIF, JPEG, PNG, a
+// placeable Windows metafile and an enhanced metafile.
+bool IsSelfCheckedImage(std::span<const std::byte> image) {
+  using namespace std::string_view_literals;
+  return StartsWith(image, "GIF87a"sv) || StartsWith(image, "GIF89a"sv) || StartsWith(image, "\xFF\xD8\xFF"sv) ||
+         StartsWith(image, "\x89PNG\r\n\x1A\n"sv) || StartsWith(image, "\xD7\xCD\xC6\x9A"sv) ||
+         (StartsWith(image, "\x01\0\0\0"sv) && StartsWith(image, " EMF"sv, 40));
+}
+
 }  // namespace
 
 bool IsWholeSavedPicture(std::span<const std::byte> image) {
   if (image.empty()) return true;
   if (image.size() > kMaxSavedPictureSize || image.size() < 2) return false;
   if (image[0] == std::byte{'B'} && image[1] == std::byte{'M'}) return IsWholeBitmapFile(image);
-  return IsWholeIconFile(image);
+  return IsSelfCheckedImage(image) || IsWholeIconFile(image);
 }
 
 }  // namespace marelco

@@ -655,5 +655,34 @@ TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
   }
 }
 
+// A mouse icon is only kept and saved, so it may be any picture; a GIF the platform decodes itself must come back
+// from a save as it went in.
+TEST_F(PersistenceFuzz, AGifMouseIconSavedInAStreamLoadsBack) {
+  const Bytes gif = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF, 0xFF,
+                     0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
+                     0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+  ComPtr<IPictureDisp> picture;
+  ASSERT_EQ(S_OK, OleLoadPicture(MemoryStream(gif).get(), static_cast<LONG>(gif.size()), FALSE, IID_IPictureDisp,
+                                 picture.put_void()));
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+  ASSERT_EQ(S_OK, original->putref_MouseIcon(picture.get()));
+  auto stream = MemoryStream({});
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
+  const Bytes saved = Contents(stream.get());
+  ASSERT_NE(saved.end(), std::search(saved.begin(), saved.end(), gif.begin(), gif.end())) << "saved as a GIF";
+
+  auto loaded = NewKalendo();
+  ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Load(MemoryStream(saved).get()));
+  ComPtr<IPictureDisp> icon;
+  ASSERT_EQ(S_OK, loaded->get_MouseIcon(icon.put()));
+  SHORT type = PICTYPE_NONE;
+  ASSERT_EQ(S_OK, icon.query<IPicture>()->get_Type(&type));
+  EXPECT_EQ(PICTYPE_BITMAP, type);
+  auto again = MemoryStream({});
+  ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Save(again.get(), TRUE));
+  EXPECT_EQ(saved, Contents(again.get()));
+}
+
 }  // namespace
 }  // namespace marelco

@@ -95,9 +95,9 @@ SharedFont FontHandle(const Font::Attributes& attributes, int dpiY) {
   static SharedObjects<LOGFONTW, HFONT> fonts;
   return fonts.Get(LogFont(attributes, dpiY), [](const LOGFONTW& description) {
     HFONT font = CreateFontIndirectW(&description);
-    return SharedFont(font, [cache = MakeScriptCache(font)](HFONT font) mutable {
+    return SharedFont(font, [cache = MakeScriptCache(font)](HFONT handle) mutable {
       ScriptFreeCache(&cache);
-      DeleteGdiObject(font);
+      DeleteGdiObject(handle);
     });
   });
 }

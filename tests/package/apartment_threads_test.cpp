@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -65,23 +64,6 @@ HWND ThreadsAboutBox() {
   return box;
 }
 
-class Bag final : public testing_sinks::StackObject<IPropertyBag> {
- public:
-  std::map<std::wstring, VARIANT> values;
-  ~Bag() {
-    for (auto& [name, value] : values) VariantClear(&value);
-  }
-  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    auto found = values.find(name);
-    return found == values.end() ? E_INVALIDARG : VariantCopy(value, &found->second);
-  }
-  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
-    VARIANT& slot = values.try_emplace(name, VARIANT{}).first->second;
-    VariantClear(&slot);
-    return VariantCopy(&slot, value);
-  }
-};
-
 std::wstring TextOf(_Kalendo* control) {
   Bstr text;
   control->get_Text(text.put());
@@ -121,7 +103,7 @@ void Lifetime(testing_site::Site& site, bool withAbout, Outcome& outcome) {
   outcome.Check(TextOf(control.get()) == L"15/07/2020", "step the month");
 
   control->put_Formato(Bstr(std::wstring_view(L"dd/mmm/yyyy")).get());
-  Bag bag;
+  testing_site::PropertyBag bag;
   outcome.Check(control.query<IPersistPropertyBag>()->Save(&bag, TRUE, FALSE) == S_OK, "save");
   ComPtr<_Kalendo> copy = NewKalendo();
   outcome.Check(copy && copy.query<IPersistPropertyBag>()->Load(&bag, nullptr) == S_OK, "load");

@@ -22,6 +22,7 @@ namespace marelco {
 namespace {
 
 using testing_sinks::StackObject;
+using testing_site::PropertyBag;
 using testing_site::Site;
 
 // Create, activate in place, save and release, this many times over.
@@ -107,30 +108,6 @@ std::wstring TodayIn(const wchar_t* format) {
   control->put_Formato(Bstr(std::wstring_view(format)).get());
   return Text(control.get(), &_Kalendo::get_Text);
 }
-
-// A container's property bag: values by name, objects kept by reference.
-class PropertyBag final : public StackObject<IPropertyBag> {
- public:
-  std::map<std::wstring, VARIANT> values;
-  ~PropertyBag() {
-    for (auto& [name, value] : values) VariantClear(&value);
-  }
-  void Put(const std::wstring& name, const VARIANT& value) {
-    VARIANT& slot = values[name];
-    VariantClear(&slot);
-    VariantCopy(&slot, const_cast<VARIANT*>(&value));
-  }
-  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    auto found = values.find(name);
-    if (found == values.end()) return E_INVALIDARG;
-    VariantClear(value);
-    return VariantCopy(value, &found->second);
-  }
-  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
-    Put(name, *value);
-    return S_OK;
-  }
-};
 
 class Container : public testing::Test {
  protected:

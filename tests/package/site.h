@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,30 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
     if (id != DISPID_AMBIENT_BACKCOLOR || !result) return DISP_E_MEMBERNOTFOUND;
     V_VT(result) = VT_I4;
     V_I4(result) = static_cast<LONG>(ambientBack);
+    return S_OK;
+  }
+};
+
+// A container's property bag: values by name, objects kept by reference.
+class PropertyBag final : public testing_sinks::StackObject<IPropertyBag> {
+ public:
+  std::map<std::wstring, VARIANT> values;
+  ~PropertyBag() {
+    for (auto& [name, value] : values) VariantClear(&value);
+  }
+  void Put(const std::wstring& name, const VARIANT& value) {
+    VARIANT& slot = values[name];
+    VariantClear(&slot);
+    VariantCopy(&slot, const_cast<VARIANT*>(&value));
+  }
+  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+    auto found = values.find(name);
+    if (found == values.end()) return E_INVALIDARG;
+    VariantClear(value);
+    return VariantCopy(value, &found->second);
+  }
+  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
+    Put(name, *value);
     return S_OK;
   }
 };

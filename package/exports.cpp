@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "package/class_factory.h"
+#include "package/kalendo_object.h"
 #include "package/module.h"
 #include "win32/surface_window.h"
 
@@ -27,6 +28,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
 STDAPI DllCanUnloadNow() {
   if (marelco::ModuleInUse()) return S_FALSE;
   marelco::win32::UnregisterSurfaceClass();  // its window procedure goes with the module
+  marelco::KalendoObject::ReleaseShared();
   return S_OK;
 }
 

@@ -45,12 +45,25 @@ HRESULT ReportException(HRESULT failure, EXCEPINFO* exception) {
 
 HRESULT CreateKalendoControl(REFIID iid, void** object) { return KalendoObject::Create(iid, object); }
 
+namespace {
+
+// The date services of one user locale, read from the platform once.
+struct LocaleServices {
+  std::wstring name;
+  std::unique_ptr<Locale> locale = MakeLocale("");
+  DateServices services{*locale};
+};
+
+// What every control of the process shares, made by the first one that needs it, on whichever thread.
+std::mutex shared_mutex;
+std::shared_ptr<LocaleServices> shared_dates;
+
+}  // namespace
+
 // The module's type library is read once; every control shares its type descriptions.
 HRESULT KalendoObject::LoadTypeInfos(TypeInfos& infos) {
-  static std::mutex loading;
-  static TypeInfos loaded;
-  std::lock_guard lock(loading);
-  if (!loaded.vtable) {
+  std::lock_guard lock(shared_mutex);
+  if (!sharedTypes_.vtable) {
     TypeInfos fresh;
     ComPtr<ITypeLib> library;
     HRESULT result = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
@@ -60,30 +73,28 @@ HRESULT KalendoObject::LoadTypeInfos(TypeInfos& infos) {
     if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeOfImplType(-1, &vtable);
     if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeInfo(vtable, fresh.vtable.put());
     if (FAILED(result)) return result;
-    loaded = std::move(fresh);
+    sharedTypes_ = std::move(fresh);
   }
-  infos = loaded;
+  infos = sharedTypes_;
   return S_OK;
 }
 
-// The date services of the user's locale, read from the platform once and shared by the controls made while
-// that locale stays the user's.
+// The date services of the user's locale, shared by the controls made while that locale stays the user's.
 std::shared_ptr<const DateServices> KalendoObject::UserDateServices() {
-  struct LocaleServices {
-    std::wstring name;
-    std::unique_ptr<Locale> locale = MakeLocale("");
-    DateServices services{*locale};
-  };
-  static std::mutex making;
-  static std::shared_ptr<LocaleServices> current;
   wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
   GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
-  std::lock_guard lock(making);
-  if (!current || current->name != name) {
-    current = std::make_shared<LocaleServices>();
-    current->name = name;
+  std::lock_guard lock(shared_mutex);
+  if (!shared_dates || shared_dates->name != name) {
+    shared_dates = std::make_shared<LocaleServices>();
+    shared_dates->name = name;
   }
-  return {current, &current->services};
+  return {shared_dates, &shared_dates->services};
+}
+
+void KalendoObject::ReleaseShared() {
+  std::lock_guard lock(shared_mutex);
+  sharedTypes_ = {};
+  shared_dates.reset();
 }
 
 HRESULT KalendoObject::Create(REFIID iid, void** object) {

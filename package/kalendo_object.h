@@ -46,6 +46,9 @@ class KalendoObject final : public _Kalendo,
                             private Host {
  public:
   static HRESULT Create(REFIID iid, void** object);
+  // Lets go of what the controls of the process share (type descriptions, date services), once none lives:
+  // the server is about to be unloaded. The next control reads them afresh.
+  static void ReleaseShared();
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -215,6 +218,7 @@ class KalendoObject final : public _Kalendo,
     ComPtr<ITypeInfo> coclass;    // Kalendo
   };
   static HRESULT LoadTypeInfos(TypeInfos& infos);
+  inline static TypeInfos sharedTypes_;  // read once, under the lock of the shared state
   static std::shared_ptr<const DateServices> UserDateServices();
 
   explicit KalendoObject(TypeInfos infos);

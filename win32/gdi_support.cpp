@@ -1,6 +1,7 @@
 #include "win32/gdi_support.h"
 
 #include <olectl.h>
+#include <usp10.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,17 +33,18 @@ namespace {
 template <class Description, class Handle>
 class SharedObjects {
  public:
+  using Shared = std::shared_ptr<std::remove_pointer_t<Handle>>;
+
+  // make(description) gives the new object, already owned.
   template <class Make>
-  std::shared_ptr<std::remove_pointer_t<Handle>> Get(const Description& description, const Make& make) {
+  Shared Get(const Description& description, const Make& make) {
     std::lock_guard lock(mutex_);
     std::erase_if(objects_, [](const auto& entry) { return entry.second.expired(); });
     for (const auto& [known, object] : objects_) {
       if (std::memcmp(&known, &description, sizeof description) != 0) continue;
       if (auto live = object.lock()) return live;  // let go by its last user since the pruning above
     }
-    std::shared_ptr<std::remove_pointer_t<Handle>> object(make(description), [](Handle handle) {
-      if (handle) DeleteObject(handle);
-    });
+    Shared object = make(description);
     objects_.emplace_back(description, object);
     return object;
   }
@@ -51,6 +53,24 @@ class SharedObjects {
   std::mutex mutex_;
   std::vector<std::pair<Description, std::weak_ptr<std::remove_pointer_t<Handle>>>> objects_;
 };
+
+void DeleteGdiObject(HGDIOBJ object) {
+  if (object) DeleteObject(object);
+}
+
+// Wine's uniscribe keeps one script cache per font for the whole process, made by the first thread that lays
+// out text in that font and dropped when the last user frees it; two threads that make it at the same moment
+// corrupt its list and crash later (Wine 8). So the cache of each of our fonts is made here, under the lock
+// of the shared fonts, and kept as long as the font: the EDITs of every thread find it made.
+SCRIPT_CACHE MakeScriptCache(HFONT font) {
+  SCRIPT_CACHE cache = nullptr;
+  UniqueMemoryDc dc(nullptr);
+  if (!font || !dc.get()) return cache;
+  ScopedSelection selection(dc.get(), font);
+  long height = 0;
+  ScriptCacheGetHeight(dc.get(), &cache, &height);
+  return cache;
+}
 
 LOGFONTW LogFont(const Font::Attributes& attributes, int dpiY) {
   LOGFONTW font{};
@@ -73,13 +93,19 @@ LOGFONTW LogFont(const Font::Attributes& attributes, int dpiY) {
 
 SharedFont FontHandle(const Font::Attributes& attributes, int dpiY) {
   static SharedObjects<LOGFONTW, HFONT> fonts;
-  return fonts.Get(LogFont(attributes, dpiY), [](const LOGFONTW& font) { return CreateFontIndirectW(&font); });
+  return fonts.Get(LogFont(attributes, dpiY), [](const LOGFONTW& description) {
+    HFONT font = CreateFontIndirectW(&description);
+    return SharedFont(font, [cache = MakeScriptCache(font)](HFONT handle) mutable {
+      ScriptFreeCache(&cache);
+      DeleteGdiObject(handle);
+    });
+  });
 }
 
 HBRUSH SolidBrush::Get(COLORREF color) {
   static SharedObjects<COLORREF, HBRUSH> brushes;
   if (!brush_ || color != color_) {
-    brush_ = brushes.Get(color, [](COLORREF rgb) { return CreateSolidBrush(rgb); });
+    brush_ = brushes.Get(color, [](COLORREF rgb) { return SharedBrush(CreateSolidBrush(rgb), DeleteGdiObject); });
     color_ = color;
   }
   return brush_.get();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <utility>
 
 namespace marelco::win32 {
@@ -62,12 +63,16 @@ void RegisterSurfaceClass(WNDPROC windowProc) {
   RegisterClassExW(&surfaceClass);
 }
 
+// A control without its window cannot be made: the failure ends the creation (out of memory at the COM
+// boundary) instead of leaving a control that draws on the screen's device context.
 HWND CreateSurface(HWND parent, int dpi, WNDPROC windowProc, void* self) {
   RegisterSurfaceClass(windowProc);
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
-                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                              ToPixels(kFirstWidth, dpi), ToPixels(kFirstHeight, dpi),
-                              parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
+  HWND surface = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                                 ToPixels(kFirstWidth, dpi), ToPixels(kFirstHeight, dpi),
+                                 parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
+  if (!surface) throw std::bad_alloc();
+  return surface;
 }
 
 // Prints a constituent at its place in the surface: a sunken frame (the text box's) is drawn here, and the

@@ -82,13 +82,21 @@ class Inputs {
     switch (Below(8)) {
       case 0: {  // random characters, NULs and unpaired surrogates among them
         std::wstring text(Below(40), L' ');
-        for (auto& c : text) c = static_cast<wchar_t>(OneIn(4) ? random_() : L'0' + Below(80));
+        for (auto& c : text) c = OneIn(4) ? AnyCharacter() : static_cast<wchar_t>(L'0' + Below(80));
         return text;
       }
-      case 1:  // long texts; a text of 100,000 digits takes Wine's EDIT and the date parser some 15 s
+      case 1:  // long texts, kept short of 10,000: Wine's EDIT shapes a run of digits in a time that grows with its square
         return OneIn(50) ? std::wstring(5000 + Below(5000), L"0d/m"[Below(4)]) : std::wstring(Below(300), L'9');
       default: return samples[Below(std::size(samples))];
     }
+  }
+
+  // Any UTF-16 unit but the Arabic ones (U+0600 to U+08FF, moved 0x300 down): an Arabic run that begins with a
+  // combining mark kills a 64-bit process in Wine's EDIT, with no code of ours taking part
+  // (tests/package/wine_faults/edit_arabic_mark.cpp shows it).
+  wchar_t AnyCharacter() {
+    auto c = static_cast<wchar_t>(random_());
+    return c >= 0x0600 && c <= 0x08FF ? static_cast<wchar_t>(c - 0x300) : c;
   }
 
   BSTR String() {

@@ -20,6 +20,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/property_bag.h"
 #include "tests/win32/resource_count.h"
 
 namespace marelco::bench {
@@ -28,6 +29,7 @@ namespace {
 using win32::testing::CountGdiObjects;
 using win32::testing::CountWindows;
 using win32::testing::HeapBytesInUse;
+using SavedBag = testing_bag::PropertyBag;  // one saved control, as a container keeps it
 
 constexpr int kFormControls = 200;
 constexpr int kSingleCreations = 20;  // per round, each timed alone
@@ -87,35 +89,6 @@ struct Atl {
     HMODULE atl = LoadLibraryW(L"atl.dll");
     if (atl) attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
   }
-};
-
-// A container's property bag holding one saved control: values by name.
-class SavedBag final : public IPropertyBag {
- public:
-  ~SavedBag() {
-    for (auto& [name, value] : values_) VariantClear(&value);
-  }
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the stack of main
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    auto found = values_.find(name);
-    if (found == values_.end()) return E_INVALIDARG;
-    VariantClear(value);
-    return VariantCopy(value, &found->second);
-  }
-  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
-    VARIANT& slot = values_[name];
-    VariantClear(&slot);
-    return VariantCopy(&slot, value);
-  }
-
- private:
-  std::map<std::wstring, VARIANT> values_;
 };
 
 // ---- The three kinds of control ----

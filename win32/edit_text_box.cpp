@@ -265,10 +265,7 @@ void EditTextBox::SetHeight(Single height) {
   Place();
 }
 
-void EditTextBox::Place() {
-  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), SpanPixels(left_, width_, dpi_.x),
-             SpanPixels(top_, height_, dpi_.y), TRUE);
-}
+void EditTextBox::Place() { PlaceChild(hwnd(), dpi_, left_, top_, width_, height_); }
 
 // Focus.
 

@@ -34,9 +34,9 @@ Dpi DpiOf(HDC dc) {
   return {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
 }
 
-int ScreenDpi() {
+Dpi ScreenDpi() {
   WindowDc screen(nullptr);
-  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+  return DpiOf(screen.get());
 }
 
 // The pointer shapes of MousePointer by number; 0 and 99 (a custom icon the surface is never given) leave
@@ -55,7 +55,6 @@ void RegisterSurfaceClass(WNDPROC windowProc) {
   if (GetClassInfoExW(ThisModule(), kClassName, &existing)) return;
   WNDCLASSEXW surfaceClass{};
   surfaceClass.cbSize = sizeof(surfaceClass);
-  surfaceClass.style = CS_OWNDC;
   surfaceClass.lpfnWndProc = windowProc;
   surfaceClass.hInstance = ThisModule();
   surfaceClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -67,8 +66,9 @@ void RegisterSurfaceClass(WNDPROC windowProc) {
 // boundary) instead of leaving a control that draws on the screen's device context.
 HWND CreateSurface(HWND parent, int dpi, WNDPROC windowProc, void* self) {
   RegisterSurfaceClass(windowProc);
+  const DWORD shown = parent ? WS_VISIBLE : 0;
   HWND surface = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | shown, 0, 0,
                                  ToPixels(kFirstWidth, dpi), ToPixels(kFirstHeight, dpi),
                                  parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
   if (!surface) throw std::bad_alloc();
@@ -90,9 +90,8 @@ void PrintChild(HWND surface, HWND child, HDC dc, RECT place) {
 }  // namespace
 
 SurfaceWindow::SurfaceWindow(HWND parent)
-    : window_(CreateSurface(parent, ScreenDpi(), WindowProc, this)),
-      dc_(GetDC(window_.get())),
-      dpi_(DpiOf(dc_)),
+    : dpi_(ScreenDpi()),
+      window_(CreateSurface(parent, dpi_.x, WindowProc, this)),
       textBox_(window_.get(), dpi_, fontAttributes_),
       spinner_(window_.get(), dpi_) {
   ApplyFont();
@@ -104,10 +103,17 @@ SurfaceWindow::SurfaceWindow(HWND parent)
 SurfaceWindow::~SurfaceWindow() {
   if (!window_) return;
   SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  if (!dc_) return;
   SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+  ReleaseDC(hwnd(), dc_);
 }
 
-void SurfaceWindow::Reparent(HWND parent) { SetParent(hwnd(), parent ? parent : ParkingWindow()); }
+// The surface moves hidden, and the caller shows it in its new place: the system hides and shows again a
+// window that moves while visible, repainting it and its constituents each time.
+void SurfaceWindow::Reparent(HWND parent) {
+  ShowWindow(hwnd(), SW_HIDE);
+  SetParent(hwnd(), parent ? parent : ParkingWindow());
+}
 
 Single SurfaceWindow::ScaleWidth() const {
   RECT client{};
@@ -134,7 +140,7 @@ void SurfaceWindow::SetFontName(const std::u16string& name) {
 
 void SurfaceWindow::ApplyFont() {
   SharedFont handle = FontHandle(fontAttributes_, dpi_.y);
-  if (window_) SelectObject(dc_, handle.get());
+  if (dc_) SelectObject(dc_, handle.get());
   fontHandle_ = std::move(handle);  // the previous font was deselected just now
 }
 
@@ -143,8 +149,13 @@ void SurfaceWindow::SetMousePointer(Integer pointer) {
   mousePointer_ = pointer;
 }
 
+// Taken when first asked for, so that the many controls of a form whose programs never draw hold none.
 Long SurfaceWindow::hdc() const {
   if (!window_) return 0;
+  if (!dc_) {
+    dc_ = GetDC(hwnd());
+    SelectObject(dc_, fontHandle_.get());
+  }
   return static_cast<Long>(reinterpret_cast<INT_PTR>(dc_));
 }
 
@@ -277,6 +288,7 @@ void SurfaceWindow::OnDestroyed() {
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
   ready_ = false;
   window_.release();
+  dc_ = nullptr;  // the system took it back with the window
   textBox_.OnWindowDestroyed();
   spinner_.OnWindowDestroyed();
 }

@@ -18,7 +18,7 @@ namespace marelco::win32 {
 class SurfaceWindow final : public Surface {
  public:
   // A surface of its first size (1890 x 615 twips) at the top left of the parent window; without a
-  // parent, in a hidden parking window of the calling thread until Reparent gives it one.
+  // parent, hidden in a parking window of the calling thread until Reparent gives it one.
   explicit SurfaceWindow(HWND parent = nullptr);
   SurfaceWindow(const SurfaceWindow&) = delete;
   SurfaceWindow& operator=(const SurfaceWindow&) = delete;
@@ -26,7 +26,7 @@ class SurfaceWindow final : public Surface {
 
   // The surface window; null once the system has destroyed it (with its parent, for instance).
   HWND hwnd() const { return window_.get(); }
-  // Moves the surface into another parent window; null parks it, out of sight.
+  // Moves the surface, hidden, into another parent window, where the caller shows it; null parks it.
   void Reparent(HWND parent);
   // Draws the surface with its constituents, as they look now, into a device context at its origin.
   void Print(HDC dc) const;
@@ -71,9 +71,11 @@ class SurfaceWindow final : public Surface {
   SurfaceEvents events_;
   std::function<void(bool)> focusListener_;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
-  UniqueWindow window_;
-  HDC dc_;  // the window's own device context (class style CS_OWNDC), freed by the system with the window
   Dpi dpi_;
+  UniqueWindow window_;
+  // The device context that hdc hands out, with the surface's font: one of the system's, kept from the first
+  // request until the window goes.
+  mutable HDC dc_ = nullptr;
   EditTextBox textBox_;
   UpDownSpinner spinner_;
 };

@@ -7,10 +7,13 @@ namespace {
 
 constexpr int kUpDownId = 2;
 
-HWND CreateUpDown(HWND surface) {
+// The up-down window at its first place in the surface.
+HWND CreateUpDown(HWND surface, Dpi dpi) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
-  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface,
+  constexpr Single left = UpDownSpinner::kFirstLeft, width = UpDownSpinner::kFirstWidth;
+  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, ToPixels(left, dpi.x), 0,
+                              SpanPixels(left, width, dpi.x), ToPixels(UpDownSpinner::kFirstHeight, dpi.y), surface,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpDownId)), GetModuleHandleW(nullptr),
                               nullptr);
   // Minimum below maximum, so that the up arrow reports a positive change.
@@ -21,8 +24,8 @@ HWND CreateUpDown(HWND surface) {
 
 }  // namespace
 
-// The up-down gives itself a width of its own when created without a buddy: it is placed again.
-UpDownSpinner::UpDownSpinner(HWND surface, Dpi dpi) : window_(CreateUpDown(surface)), dpi_(dpi) { Place(); }
+// An up-down without a buddy may give itself a width of its own: it is placed again where that happened.
+UpDownSpinner::UpDownSpinner(HWND surface, Dpi dpi) : window_(CreateUpDown(surface, dpi)), dpi_(dpi) { Place(); }
 
 LRESULT UpDownSpinner::OnDeltaPosition(const NMUPDOWN& change) {
   if (IsWindowEnabled(hwnd())) {
@@ -46,9 +49,6 @@ bool UpDownSpinner::Enabled() const { return IsWindowEnabled(hwnd()); }
 
 void UpDownSpinner::SetEnabled(bool enabled) { EnableWindow(hwnd(), enabled); }
 
-void UpDownSpinner::Place() {
-  MoveWindow(hwnd(), ToPixels(left_, dpi_.x), ToPixels(top_, dpi_.y), SpanPixels(left_, width_, dpi_.x),
-             SpanPixels(top_, height_, dpi_.y), TRUE);
-}
+void UpDownSpinner::Place() { PlaceChild(hwnd(), dpi_, left_, top_, width_, height_); }
 
 }  // namespace marelco::win32

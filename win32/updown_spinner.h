@@ -13,6 +13,10 @@ namespace marelco::win32 {
 
 class UpDownSpinner final : public Spinner {
  public:
+  static constexpr Single kFirstLeft = 1680;
+  static constexpr Single kFirstWidth = 195;
+  static constexpr Single kFirstHeight = 300;
+
   // Creates the up-down window in the surface at its first place (twips).
   UpDownSpinner(HWND surface, Dpi dpi);
   UpDownSpinner(const UpDownSpinner&) = delete;
@@ -43,10 +47,10 @@ class UpDownSpinner final : public Spinner {
   UniqueWindow window_;
   Dpi dpi_;
   SpinnerEvents events_;
-  Single left_ = 1680;
+  Single left_ = kFirstLeft;
   Single top_ = 0;
-  Single width_ = 195;
-  Single height_ = 300;
+  Single width_ = kFirstWidth;
+  Single height_ = kFirstHeight;
 };
 
 }  // namespace marelco::win32

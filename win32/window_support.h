@@ -31,6 +31,18 @@ inline int SpanPixels(Single start, Single length, int dpi) {
   return std::max(0, ToPixels(start + length, dpi) - ToPixels(start, dpi));
 }
 
+// Moves a child window to a place of its parent given in twips, and repaints it. A window already there is
+// left alone: under Wine even a move that changes nothing goes through the server.
+inline void PlaceChild(HWND child, Dpi dpi, Single left, Single top, Single width, Single height) {
+  const RECT place = {ToPixels(left, dpi.x), ToPixels(top, dpi.y), ToPixels(left, dpi.x) + SpanPixels(left, width, dpi.x),
+                      ToPixels(top, dpi.y) + SpanPixels(top, height, dpi.y)};
+  RECT now = {};
+  GetWindowRect(child, &now);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&now), 2);
+  if (EqualRect(&now, &place)) return;
+  MoveWindow(child, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
 inline std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 inline std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 

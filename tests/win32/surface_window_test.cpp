@@ -4,10 +4,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "control/platform/runtime_error.h"
+#include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"
 #include "win32/windows_gdi.h"
@@ -323,12 +326,42 @@ TEST_F(SurfaceWindowTest, TheDeviceContextCarriesTheSurfaceFont) {
   EXPECT_EQ(gdi.GetCharWidth32A(0, 0, 0, widths.data()), 0);
 }
 
-TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesIntoAParent) {
+std::wstring FontOf(Long hdc) {
+  LOGFONTW selected{};
+  GetObjectW(GetCurrentObject(reinterpret_cast<HDC>(static_cast<INT_PTR>(hdc)), OBJ_FONT), sizeof(selected), &selected);
+  return selected.lfFaceName;
+}
+
+TEST(SurfaceWindow, TakesItsDeviceContextWhenFirstAskedAndGivesItBackWithTheWindow) {
+  {
+    SurfaceWindow surface;
+    surface.SetFontName(u"Tahoma");
+    EXPECT_EQ(FontOf(surface.hdc()), L"Tahoma") << "the font chosen before the first request";
+  }
+  if (!CountGdiObjects()) GTEST_SKIP() << "the process's GDI objects cannot be counted here";
+  constexpr int kSurfaces = 20;
+  // A leak grows the count in each round; the system's cache of device contexts grows in the first at most.
+  std::vector<int> growth;
+  for (int round = 0; round < 2; ++round) {
+    const int before = *CountGdiObjects();
+    std::vector<std::unique_ptr<SurfaceWindow>> surfaces;
+    for (int i = 0; i < kSurfaces; ++i) surfaces.push_back(std::make_unique<SurfaceWindow>());
+    EXPECT_LT(*CountGdiObjects() - before, kSurfaces / 2) << "surfaces that were never asked hold no device context";
+    for (auto& surface : surfaces) EXPECT_NE(surface->hdc(), 0);
+    surfaces.clear();
+    growth.push_back(*CountGdiObjects() - before);
+  }
+  EXPECT_LT(std::min(growth[0], growth[1]), kSurfaces / 2) << "device contexts kept after their windows went";
+}
+
+TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesHiddenIntoAParent) {
   SurfaceWindow surface;
   EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
   EXPECT_EQ(ErrorOf([&] { surface.txtFecha().SetFocus(); }), ErrorNumber::InvalidProcedureCall);
   surface.Reparent(TestForm::Shared().hwnd());
   EXPECT_EQ(GetParent(surface.hwnd()), TestForm::Shared().hwnd());
+  EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller, once in its place";
+  ShowWindow(surface.hwnd(), SW_SHOW);
   surface.txtFecha().SetFocus();
   EXPECT_EQ(GetParent(GetFocus()), surface.hwnd());
   surface.Reparent(nullptr);

@@ -117,9 +117,11 @@ KalendoObject::KalendoObject(TypeInfos infos)
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
   kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), *dates_, gdi_);
   surface_.SetFocusListener([this](bool entered) { TextBoxFocusChanged(entered); });
+  surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
 
 KalendoObject::~KalendoObject() {
+  surface_.SetOwner(nullptr);
   surface_.SetFocusListener(nullptr);
   InPlaceDeactivate();
   events_.DisconnectAll();
@@ -268,7 +270,10 @@ STDMETHODIMP KalendoObject::put_Text(BSTR Text) {
   return Call([&] { kalendo_->SetText(Bstr::ToUtf16(Text)); });
 }
 
-STDMETHODIMP KalendoObject::About() { return ShowAbout(); }
+STDMETHODIMP KalendoObject::About() {
+  const auto alive = KeepAlive();
+  return ShowAbout();
+}
 
 STDMETHODIMP KalendoObject::get_BackColor(OLE_COLOR* BackColor) {
   return Get(BackColor, [&] { return kalendo_->BackColor(); });
@@ -435,6 +440,7 @@ void KalendoObject::PropertyChanged(std::u16string_view name) {
   LPOLESTR names[] = {member.data()};
   DISPID id = DISPID_UNKNOWN;
   types_.dispatch->GetIDsOfNames(names, 1, &id);
+  const auto alive = KeepAlive();
   for (const auto& sink : propertyNotify_.Sinks<IPropertyNotifySink>()) sink->OnChanged(id);
 }
 
@@ -467,6 +473,7 @@ std::shared_ptr<Font> KalendoObject::AmbientFont() {
 void KalendoObject::FireEvent(DISPID id, std::span<VARIANT> arguments) {
   if (frozenEvents_ > 0) return;  // the container does not want events now
   DISPPARAMS params = {arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
+  const auto alive = KeepAlive();
   for (const auto& sink : events_.Sinks<IDispatch>()) {
     OleVariant ignored;
     sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, ignored.get(), nullptr, nullptr);

@@ -224,9 +224,15 @@ class KalendoObject final : public _Kalendo,
   explicit KalendoObject(TypeInfos infos);
   ~KalendoObject();
 
-  // Runs a member's body at the COM boundary.
+  // A reference to this control, held by a method across its calls out to the host, whose handlers may let go
+  // of the control, close it or destroy its windows: the method's code after the call still runs on a live
+  // object, and the object goes when the last reference does, after the method.
+  ComPtr<KalendoObject> KeepAlive() { return this; }
+
+  // Runs a member's body at the COM boundary, the control kept alive across the events it raises.
   template <typename Body>
   HRESULT Call(Body&& body) {
+    const auto alive = KeepAlive();
     return Guarded(IID__Kalendo, std::forward<Body>(body));
   }
   template <typename Value, typename Getter>

@@ -54,6 +54,7 @@ STDMETHODIMP KalendoObject::GetClientSite(IOleClientSite** site) {
 STDMETHODIMP KalendoObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 STDMETHODIMP KalendoObject::Close(DWORD) {
+  const auto alive = KeepAlive();
   InPlaceDeactivate();
   if (adviseHolder_) adviseHolder_->SendOnClose();
   return S_OK;
@@ -71,6 +72,7 @@ STDMETHODIMP KalendoObject::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) {
+  const auto alive = KeepAlive();
   if (site && !clientSite_) clientSite_ = site;
   switch (verb) {
     case OLEIVERB_PRIMARY:
@@ -163,9 +165,11 @@ HRESULT KalendoObject::InPlaceActivate(LONG verb) {
 // The control becomes the container's active object: the container passes it its keys, and the text box
 // has the focus. The control has no menus or tools to merge.
 void KalendoObject::UIActivate() {
+  if (!inPlaceSite_) return;
   if (!uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
+    if (!uiActive_ || !inPlaceSite_) return;  // the container deactivated the control meanwhile
     SetActiveObjectOfFrame(this);
     if (frame_) frame_->SetBorderSpace(nullptr);
     if (document_) document_->SetBorderSpace(nullptr);
@@ -197,6 +201,7 @@ STDMETHODIMP KalendoObject::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP KalendoObject::InPlaceDeactivate() {
   if (!inPlaceSite_) return S_OK;
+  const auto alive = KeepAlive();
   UIDeactivate();
   surface_.Reparent(nullptr);
   frame_.reset();
@@ -208,6 +213,7 @@ STDMETHODIMP KalendoObject::InPlaceDeactivate() {
 
 STDMETHODIMP KalendoObject::UIDeactivate() {
   if (!uiActive_) return S_OK;
+  const auto alive = KeepAlive();
   uiActive_ = false;
   SetActiveObjectOfFrame(nullptr);
   if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
@@ -231,6 +237,7 @@ STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG message) {
   if (!surface || !IsChild(surface, message->hwnd) || !IsKeyForContainer(*message)) return S_FALSE;
   auto site = clientSite_.query<IOleControlSite>();
   if (!site) return S_FALSE;
+  const auto alive = KeepAlive();
   // The shift state's 1, 2 and 4 are KEYMOD_SHIFT, KEYMOD_CONTROL and KEYMOD_ALT.
   return site->TranslateAccelerator(message, static_cast<DWORD>(win32::ShiftState())) == S_OK ? S_OK : S_FALSE;
 }
@@ -252,6 +259,7 @@ STDMETHODIMP KalendoObject::GetControlInfo(CONTROLINFO* info) {
 // The control lists no mnemonics of its own; one that a container routes to it anyway (a label's, say)
 // moves the focus into the text box, as for any text control.
 STDMETHODIMP KalendoObject::OnMnemonic(MSG*) {
+  const auto alive = KeepAlive();
   if (inPlaceSite_) UIActivate();
   return S_OK;
 }

@@ -37,6 +37,7 @@ const BrowsedProperty* FindBrowsedProperty(DISPID id) {
 
 HRESULT KalendoObject::StartNew() {
   if (initialised_) return E_UNEXPECTED;
+  const auto alive = KeepAlive();
   HRESULT result = Call([&] { kalendo_->InitProperties(); });
   initialised_ = SUCCEEDED(result);
   return result;
@@ -49,6 +50,7 @@ HRESULT KalendoObject::LoadProperties(PropertyBag& bag) {
 }
 
 HRESULT KalendoObject::SaveProperties(PropertyBag& bag, BOOL clearDirty) {
+  const auto alive = KeepAlive();
   HRESULT result = Call([&] { kalendo_->WriteProperties(bag); });
   if (SUCCEEDED(result) && clearDirty) dirty_ = false;
   return result;

@@ -143,7 +143,9 @@ void EditTextBox::WriteText(const Write& write) {
   Guarded([this] { RaiseChangeIfChanged(); });
 }
 
+// A box whose window is gone (destroyed by a host's handler, say) has no text to change and raises nothing.
 void EditTextBox::RaiseChangeIfChanged() {
+  if (!hwnd()) return;
   std::u16string text = Text();
   if (text == knownText_) return;
   knownText_ = std::move(text);
@@ -300,6 +302,7 @@ LRESULT CALLBACK EditTextBox::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     self->OnWindowDestroyed();
     return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
   }
+  OwnerReference owner(self->owner_);
   return self->HandleMessage(message, wParam, lParam);
 }
 

@@ -31,6 +31,7 @@ class EditTextBox final : public TextBox {
   void OnChangeNotification();                 // EN_CHANGE
   HBRUSH OnControlColor(HDC dc);               // WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC
   void OnWindowDestroyed();                    // the system destroyed the window with its parent
+  void SetOwner(IUnknown* owner) { owner_ = owner; }  // held by every message of the window
 
   void SetEvents(TextBoxEvents events) override;
 
@@ -84,6 +85,7 @@ class EditTextBox final : public TextBox {
 
   UniqueWindow window_;
   WNDPROC editProc_ = nullptr;  // the EDIT's own window procedure
+  IUnknown* owner_ = nullptr;
   Dpi dpi_;
   TextBoxEvents events_;
   std::u16string knownText_;  // the text at the last change event, so that only real changes raise one

@@ -115,6 +115,11 @@ void SurfaceWindow::Reparent(HWND parent) {
   SetParent(hwnd(), parent ? parent : ParkingWindow());
 }
 
+void SurfaceWindow::SetOwner(IUnknown* owner) {
+  owner_ = owner;
+  textBox_.SetOwner(owner);
+}
+
 Single SurfaceWindow::ScaleWidth() const {
   RECT client{};
   GetClientRect(hwnd(), &client);
@@ -185,6 +190,7 @@ LRESULT CALLBACK SurfaceWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
   }
   auto* self = reinterpret_cast<SurfaceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  OwnerReference owner(self->owner_);
   return self->HandleMessage(hwnd, message, wParam, lParam);
 }
 

@@ -35,6 +35,9 @@ class SurfaceWindow final : public Surface {
   // Told with true when the focus enters the text box and with false when it leaves, for the container
   // that holds the surface.
   void SetFocusListener(std::function<void(bool)> listener) { focusListener_ = std::move(listener); }
+  // The COM object that owns this surface, held by every message of the surface and its text box; null lets go
+  // of it, before the owner goes.
+  void SetOwner(IUnknown* owner);
 
   TextBox& txtFecha() override { return textBox_; }
   Spinner& UpDown1() override { return spinner_; }
@@ -70,6 +73,7 @@ class SurfaceWindow final : public Surface {
   Integer mousePointer_ = 0;
   SurfaceEvents events_;
   std::function<void(bool)> focusListener_;
+  IUnknown* owner_ = nullptr;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
   Dpi dpi_;
   UniqueWindow window_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +64,24 @@ inline Integer ShiftState() {
   if (keys[VK_MENU] & 0x80) shift |= 4;
   return shift;
 }
+
+// A reference to the COM object that owns a surface, held while one of the surface's windows handles a message.
+// The events a message raises run the host's handlers, which may let go of that object, close it or destroy its
+// windows: the object, and with it the windows' own objects, outlives the message and goes after it.
+class OwnerReference {
+ public:
+  explicit OwnerReference(IUnknown* owner) : owner_(owner) {
+    if (owner_) owner_->AddRef();
+  }
+  OwnerReference(const OwnerReference&) = delete;
+  OwnerReference& operator=(const OwnerReference&) = delete;
+  ~OwnerReference() {
+    if (owner_) owner_->Release();
+  }
+
+ private:
+  IUnknown* owner_;
+};
 
 // Runs an event handler from a window procedure. A handler's error ends the handler and stays on this
 // side of the window procedure, since no exception may unwind through the system's frames.

@@ -487,24 +487,32 @@ void KalendoObject::Change() {
 void KalendoObject::Click() { FireEvent(DISPID_CLICK); }
 void KalendoObject::DblClick() { FireEvent(DISPID_DBLCLICK); }
 
+// A host that closed the control or destroyed its windows in its handler has taken the key: the control does
+// nothing more with it.
+void KalendoObject::FireKeyEvent(DISPID id, std::span<VARIANT> arguments, Integer& key) {
+  const unsigned closes = closes_;
+  FireEvent(id, arguments);
+  if (closes_ != closes || !surface_.hwnd()) key = 0;
+}
+
 void KalendoObject::KeyDown(Integer& KeyCode, Integer& Shift) {
   VARIANT arguments[2];
   ByReference(arguments[0], &Shift);
   ByReference(arguments[1], &KeyCode);
-  FireEvent(DISPID_KEYDOWN, arguments);
+  FireKeyEvent(DISPID_KEYDOWN, arguments, KeyCode);
 }
 
 void KalendoObject::KeyPress(Integer& KeyAscii) {
   VARIANT arguments[1];
   ByReference(arguments[0], &KeyAscii);
-  FireEvent(DISPID_KEYPRESS, arguments);
+  FireKeyEvent(DISPID_KEYPRESS, arguments, KeyAscii);
 }
 
 void KalendoObject::KeyUp(Integer& KeyCode, Integer& Shift) {
   VARIANT arguments[2];
   ByReference(arguments[0], &Shift);
   ByReference(arguments[1], &KeyCode);
-  FireEvent(DISPID_KEYUP, arguments);
+  FireKeyEvent(DISPID_KEYUP, arguments, KeyCode);
 }
 
 void KalendoObject::MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) {

@@ -265,6 +265,7 @@ class KalendoObject final : public _Kalendo,
 
   // Calls every connected __Kalendo sink; arguments in DISPPARAMS order (the last argument first).
   void FireEvent(DISPID id, std::span<VARIANT> arguments = {});
+  void FireKeyEvent(DISPID id, std::span<VARIANT> arguments, Integer& key);
   // An ambient property of the container, through its site's IDispatch; VT_EMPTY without a site.
   void Ambient(DISPID id, VARIANT* value);
 
@@ -291,6 +292,7 @@ class KalendoObject final : public _Kalendo,
   bool initialised_ = false;     // InitNew or Load has run
   bool uiActive_ = false;
   LONG frozenEvents_ = 0;
+  unsigned closes_ = 0;  // how often the container closed the control
   bool dirty_ = false;
   ConnectionPoint events_{*this, DIID___Kalendo};
   ConnectionPoint propertyNotify_{*this, IID_IPropertyNotifySink};

@@ -55,6 +55,7 @@ STDMETHODIMP KalendoObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 STDMETHODIMP KalendoObject::Close(DWORD) {
   const auto alive = KeepAlive();
+  ++closes_;
   InPlaceDeactivate();
   if (adviseHolder_) adviseHolder_->SendOnClose();
   return S_OK;

@@ -13,6 +13,7 @@
 #include "package/categorize_properties.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/atl_host.h"
 #include "tests/package/property_bag.h"
 #include "tests/package/sinks.h"
 #include "tests/package/site.h"
@@ -379,22 +380,15 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
 }
 
 TEST_F(Container, WinesAtlHostsTheControl) {
-  HMODULE atl = LoadLibraryW(L"atl.dll");
-  ASSERT_NE(nullptr, atl);
-  using Create = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**);
-  using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
-  auto init = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-  auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxCreateControl")));
-  auto getControl = reinterpret_cast<GetControl>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-  ASSERT_TRUE(init && create && getControl);
-  ASSERT_TRUE(init());
+  const auto& atl = testing_atl::AtlHost::Get();
+  ASSERT_TRUE(atl);
 
   HWND form = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
                               nullptr);
   ComPtr<IUnknown> host;
-  ASSERT_EQ(S_OK, create(L"Marelco.Kalendo", form, nullptr, host.put()));
+  ASSERT_EQ(S_OK, atl.create(L"Marelco.Kalendo", form, nullptr, host.put()));
   ComPtr<IUnknown> hosted;
-  ASSERT_EQ(S_OK, getControl(form, hosted.put()));
+  ASSERT_EQ(S_OK, atl.getControl(form, hosted.put()));
   auto control = hosted.query<_Kalendo>();
   ASSERT_TRUE(control);
   ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"31/12/1999")).get()));

@@ -13,6 +13,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/atl_host.h"
 #include "tests/package/sinks.h"
 #include "tests/win32/window_test_support.h"
 
@@ -37,18 +38,12 @@ HRESULT ServerCanUnloadNow() {
 class AtlHostedKalendo {
  public:
   AtlHostedKalendo() {
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    auto init = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-    auto create = reinterpret_cast<HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**)>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxCreateControl")));
-    auto getControl = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
     form_ = CreateWindowExW(0, L"STATIC", L"host", WS_CHILD | WS_VISIBLE, 0, 0, 300, 60,
                             win32::testing::TestForm::Shared().hwnd(), nullptr, nullptr, nullptr);
     ComPtr<IUnknown> hosted;
-    static const bool registered = init && init();  // the host's window class, once a process
-    if (!registered || FAILED(create(L"Marelco.Kalendo", form_, nullptr, host_.put())) ||
-        FAILED(getControl(form_, hosted.put()))) {
+    const auto& atl = testing_atl::AtlHost::Get();
+    if (!atl || FAILED(atl.create(L"Marelco.Kalendo", form_, nullptr, host_.put())) ||
+        FAILED(atl.getControl(form_, hosted.put()))) {
       return;
     }
     control_ = hosted.query<_Kalendo>();

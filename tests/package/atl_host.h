@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 namespace marelco::testing_atl {
 
@@ -30,6 +31,7 @@ struct AtlHost {
     if (!atl) return host;
     Find(atl, "AtlAxWinInit", init);
     if (!init || !init()) return host;
+    OleUninitialize();  // Wine's AtlAxWinInit initialises OLE on the calling thread once more and leaves it so
     Find(atl, "AtlAxCreateControl", host.create);
     Find(atl, "AtlAxGetControl", host.getControl);
     return host;

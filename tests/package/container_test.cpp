@@ -521,18 +521,12 @@ TEST_F(Container, ActivationInAWindowThatIsGoneFailsAndLeavesNothingShown) {
 
 HWND property_frame = nullptr;
 
-BOOL CALLBACK ClosePropertyFrame(HWND window, LPARAM) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
-  property_frame = window;
-  PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-  return FALSE;
-}
-
-// Runs inside the property frame's modal loop.
-void CALLBACK LookForPropertyFrame(HWND, UINT, UINT_PTR, DWORD) {
-  if (!property_frame) EnumThreadWindows(GetCurrentThreadId(), ClosePropertyFrame, 0);
+// Closes the platform's property frame once it shows; runs inside its modal loop.
+void CALLBACK ClosePropertyFrame(HWND, UINT, UINT_PTR, DWORD) {
+  HWND frame = FindWindowW(L"#32770", nullptr);
+  if (!frame || !IsWindowVisible(frame)) return;
+  property_frame = frame;
+  PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
 }
 
 // The properties verb, listed with the others: the site's own frame when it shows one, the platform's otherwise.
@@ -552,7 +546,7 @@ TEST_F(Container, ThePropertiesVerbOpensAPropertyFrame) {
   EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &site, 0, nullptr, nullptr));
   EXPECT_EQ(std::vector<std::string>{"ShowPropertyFrame"}, site.calls);
   site.propertyFrameAnswer = E_NOTIMPL;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookForPropertyFrame);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, ClosePropertyFrame);
   EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &site, 0, nullptr, nullptr));
   KillTimer(nullptr, timer);
   EXPECT_NE(nullptr, std::exchange(property_frame, nullptr)) << "the platform's frame showed";

@@ -273,7 +273,7 @@ STDMETHODIMP KalendoObject::UIDeactivate() {
 }
 
 // The window shows only the part of the position inside the clip rectangle: the rest of it is scrolled out of
-// the container's view or hidden under its other panes.
+// the container's view or hidden under its other panes. A new size is a new picture.
 STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT clip) {
   if (!position) return E_POINTER;
   RECT visible = *position;
@@ -281,8 +281,11 @@ STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT clip) {
   const bool whole = EqualRect(&visible, position);
   OffsetRect(&visible, -position->left, -position->top);
   surface_.ShowOnly(whole ? nullptr : &visible);
-  MoveWindow(surface_.hwnd(), position->left, position->top, std::max(0L, position->right - position->left),
-             std::max(0L, position->bottom - position->top), TRUE);
+  const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
+  RECT before = {};
+  GetClientRect(surface_.hwnd(), &before);
+  MoveWindow(surface_.hwnd(), position->left, position->top, size.cx, size.cy, TRUE);
+  if (before.right != size.cx || before.bottom != size.cy) PictureChanged();
   return S_OK;
 }
 

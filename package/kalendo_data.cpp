@@ -1,9 +1,11 @@
 // IDataObject: the control's picture for containers that show it without its window (sheets, documents,
 // print previews, a host that runs no ActiveX), as an enhanced metafile and as a metafile picture of its
-// extent. A container that advises is told when the picture changes, with every change of the text.
+// extent. The containers that advise (for the data here, for the view through IViewObject) are told of every
+// change of the picture.
 #include <shlobj.h>
 
 #include <array>
+#include <utility>
 
 #include "package/kalendo_object.h"
 
@@ -95,10 +97,27 @@ STDMETHODIMP KalendoObject::EnumDAdvise(IEnumSTATDATA** advises) {
   return dataAdviseHolder_ ? dataAdviseHolder_->EnumAdvise(advises) : S_OK;
 }
 
-// Tells the advised containers that the picture changed.
+// The picture changed: the advised containers hear of it now, or at the end of the call under way, once for all
+// the changes the call makes.
 void KalendoObject::PictureChanged() {
-  if (dataAdviseHolder_) dataAdviseHolder_->SendOnDataChange(this, 0, 0);
-  if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+  pictureChanged_ = true;
+  if (callDepth_ == 0) SendPictureChange();
+}
+
+void KalendoObject::SendPictureChange() {
+  if (!std::exchange(pictureChanged_, false)) return;
+  const auto alive = KeepAlive();
+  if (ComPtr<IDataAdviseHolder> holder = dataAdviseHolder_) holder->SendOnDataChange(this, 0, 0);
+  SendViewChange();
+}
+
+// A sink advised for one change only is let go before it hears of it.
+void KalendoObject::SendViewChange() {
+  ComPtr<IAdviseSink> sink = viewSink_;
+  if (!sink) return;
+  const auto alive = KeepAlive();
+  if (viewAdviseFlags_ & ADVF_ONLYONCE) SetAdvise(0, 0, nullptr);
+  sink->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
 }  // namespace marelco

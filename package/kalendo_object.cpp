@@ -2,6 +2,7 @@
 // the host side of the portable control.
 #include "package/kalendo_object.h"
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 
@@ -17,6 +18,10 @@ namespace {
 constexpr DISPID kCambiaFecha = 0x6003000D;
 constexpr DISPID kCambiaFecha2 = 0x6003000E;
 constexpr DISPID kMouseIcon = 0x68030003;
+
+// The persisted properties whose changes show in the control's picture; a new text comes with Change.
+constexpr std::u16string_view kShownProperties[] = {u"BackColor", u"ForeColor", u"Font", u"Enabled", u"Locked",
+                                                     u"Formato"};
 
 void ByReference(VARIANT& argument, Integer* value) {
   V_VT(&argument) = VT_BYREF | VT_I2;
@@ -117,12 +122,14 @@ KalendoObject::KalendoObject(TypeInfos infos)
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
   kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), *dates_, gdi_);
   surface_.SetFocusListener([this](bool entered) { TextBoxFocusChanged(entered); });
+  surface_.SetFontListener([this] { FontObjectChanged(); });
   surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
 
 KalendoObject::~KalendoObject() {
   surface_.SetOwner(nullptr);
   surface_.SetFocusListener(nullptr);
+  surface_.SetFontListener(nullptr);
   InPlaceDeactivate();
   events_.DisconnectAll();
   propertyNotify_.DisconnectAll();
@@ -436,12 +443,19 @@ STDMETHODIMP KalendoObject::InterfaceSupportsErrorInfo(REFIID iid) {
 
 void KalendoObject::PropertyChanged(std::u16string_view name) {
   dirty_ = true;
+  if (std::ranges::find(kShownProperties, name) != std::end(kShownProperties)) PictureChanged();
   std::wstring member(WideView(name));
   LPOLESTR names[] = {member.data()};
   DISPID id = DISPID_UNKNOWN;
   types_.dispatch->GetIDsOfNames(names, 1, &id);
   const auto alive = KeepAlive();
   for (const auto& sink : propertyNotify_.Sinks<IPropertyNotifySink>()) sink->OnChanged(id);
+}
+
+// Whoever holds the control's font object changed it (its size, say): the control saves and shows the change
+// as one of Font itself.
+void KalendoObject::FontObjectChanged() {
+  Call([&] { PropertyChanged(u"Font"); });
 }
 
 void KalendoObject::Ambient(DISPID id, VARIANT* value) {

@@ -229,11 +229,15 @@ class KalendoObject final : public _Kalendo,
   // object, and the object goes when the last reference does, after the method.
   ComPtr<KalendoObject> KeepAlive() { return this; }
 
-  // Runs a member's body at the COM boundary, the control kept alive across the events it raises.
+  // Runs a member's body at the COM boundary, the control kept alive across the events it raises. The containers
+  // hear of the picture's changes once, at its end.
   template <typename Body>
   HRESULT Call(Body&& body) {
     const auto alive = KeepAlive();
-    return Guarded(IID__Kalendo, std::forward<Body>(body));
+    ++callDepth_;
+    const HRESULT result = Guarded(IID__Kalendo, std::forward<Body>(body));
+    if (--callDepth_ == 0) SendPictureChange();
+    return result;
   }
   template <typename Value, typename Getter>
   HRESULT Get(Value* out, Getter&& getter);
@@ -255,8 +259,13 @@ class KalendoObject final : public _Kalendo,
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
 
   void PictureChanged();
+  void SendPictureChange();
+  void SendViewChange();
+  void FontObjectChanged();
   HRESULT InPlaceActivate(LONG verb);
-  void UIActivate();
+  HRESULT EnterContainerWindow();
+  HRESULT UIActivate();
+  HRESULT ShowPropertyPages(HWND owner);
   void TextBoxFocusChanged(bool entered);
   void SetActiveObjectOfFrame(IOleInPlaceActiveObject* active);
   HRESULT LoadProperties(PropertyBag& bag);
@@ -288,6 +297,8 @@ class KalendoObject final : public _Kalendo,
   win32::WindowPicture frozenView_;  // the picture drawn while the view is frozen
   ComPtr<IDataAdviseHolder> dataAdviseHolder_;
   DWORD freezeCookie_ = 0;          // the freeze that frozenView_ belongs to
+  int callDepth_ = 0;               // calls under way, nested through the host's handlers
+  bool pictureChanged_ = false;     // a change the containers have not heard of yet
   SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
   bool initialised_ = false;     // InitNew or Load has run
   bool uiActive_ = false;

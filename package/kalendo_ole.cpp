@@ -2,7 +2,10 @@
 // drawing for a container that shows the control inactive.
 #include <algorithm>
 #include <cstddef>
+#include <memory>
+#include <vector>
 
+#include "package/enumerator.h"
 #include "package/error_boundary.h"
 #include "package/kalendo_object.h"
 #include "win32/window_support.h"
@@ -12,6 +15,23 @@ namespace {
 
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                               OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+
+// The verbs DoVerb carries out, as EnumVerbs lists them; a container's menu offers editing and the pages.
+constexpr DWORD kMenuVerb = OLEVERBATTRIB_ONCONTAINERMENU | OLEVERBATTRIB_NEVERDIRTIES;
+const OLEVERB kVerbs[] = {
+    {OLEIVERB_PRIMARY, const_cast<LPOLESTR>(L"&Edit"), MF_STRING, kMenuVerb},
+    {OLEIVERB_SHOW, const_cast<LPOLESTR>(L"&Show"), MF_STRING, OLEVERBATTRIB_NEVERDIRTIES},
+    {OLEIVERB_HIDE, const_cast<LPOLESTR>(L"&Hide"), MF_STRING, OLEVERBATTRIB_NEVERDIRTIES},
+    {OLEIVERB_UIACTIVATE, const_cast<LPOLESTR>(L"&Activate"), MF_STRING, OLEVERBATTRIB_NEVERDIRTIES},
+    {OLEIVERB_INPLACEACTIVATE, const_cast<LPOLESTR>(L"Activate in &place"), MF_STRING, OLEVERBATTRIB_NEVERDIRTIES},
+    {OLEIVERB_PROPERTIES, const_cast<LPOLESTR>(L"&Properties..."), MF_STRING, kMenuVerb},
+};
+
+constexpr double kHimetricPerInch = 2540.0;
+
+Single HimetricToTwips(LONG himetric) {
+  return static_cast<Single>(himetric * win32::kTwipsPerInch / kHimetricPerInch);
+}
 
 // Whether a key pressed in the control is one for the container rather than for the text box: Tab, Enter and
 // Esc (dialog navigation, default and cancel buttons), and accelerators with Alt or Ctrl. The arrows, Home,
@@ -72,7 +92,7 @@ STDMETHODIMP KalendoObject::GetClipboardData(DWORD, IDataObject** data) {
   return E_NOTIMPL;
 }
 
-STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) {
+STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT) {
   const auto alive = KeepAlive();
   if (site && !clientSite_) clientSite_ = site;
   switch (verb) {
@@ -83,12 +103,16 @@ STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG,
       return InPlaceActivate(verb);
     case OLEIVERB_HIDE:
       return InPlaceDeactivate();
+    case OLEIVERB_PROPERTIES:
+      return ShowPropertyPages(parent);
     default:
       return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
   }
 }
 
-STDMETHODIMP KalendoObject::EnumVerbs(IEnumOLEVERB** verbs) { return OleRegEnumVerbs(CLSID_Kalendo, verbs); }
+STDMETHODIMP KalendoObject::EnumVerbs(IEnumOLEVERB** verbs) {
+  return Enumerate(std::vector<OLEVERB>(std::begin(kVerbs), std::end(kVerbs)), verbs);
+}
 STDMETHODIMP KalendoObject::Update() { return S_OK; }
 STDMETHODIMP KalendoObject::IsUpToDate() { return S_OK; }
 
@@ -100,11 +124,17 @@ STDMETHODIMP KalendoObject::GetUserClassID(CLSID* clsid) {
 
 STDMETHODIMP KalendoObject::GetUserType(DWORD form, LPOLESTR* type) { return OleRegGetUserType(CLSID_Kalendo, form, type); }
 
+// The control lays itself out at its new size (OLEMISC_RECOMPOSEONRESIZE). In place, its window keeps the size of
+// the site's rectangle, which the container sets through SetObjectRects.
 STDMETHODIMP KalendoObject::SetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
+  if (size->cx == extent_.cx && size->cy == extent_.cy) return S_OK;
   extent_ = *size;
-  return S_OK;
+  return Call([&] {
+    if (!inPlaceSite_) surface_.Resize(HimetricToTwips(extent_.cx), HimetricToTwips(extent_.cy));
+    PictureChanged();
+  });
 }
 
 STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, SIZEL* size) {
@@ -137,45 +167,73 @@ STDMETHODIMP KalendoObject::GetMiscStatus(DWORD, DWORD* status) {
 
 STDMETHODIMP KalendoObject::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
-// Moves the surface out of its parking window into the container's window, where the site wants it.
 HRESULT KalendoObject::InPlaceActivate(LONG verb) {
   if (!clientSite_) return E_UNEXPECTED;
   if (!inPlaceSite_) {
-    auto site = clientSite_.query<IOleInPlaceSite>();
-    if (!site) return E_NOINTERFACE;
-    if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
-    site->OnInPlaceActivate();
-    inPlaceSite_ = site;
-    HWND parent = nullptr;
-    RECT position = {}, clip = {};
-    OLEINPLACEFRAMEINFO frameInfo = {};
-    frameInfo.cb = sizeof frameInfo;
-    if (FAILED(site->GetWindow(&parent)) ||
-        FAILED(site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo))) {
-      InPlaceDeactivate();
-      return E_FAIL;
-    }
-    surface_.Reparent(parent);
-    SetObjectRects(&position, &clip);
-    ShowWindow(surface_.hwnd(), SW_SHOW);
+    if (HRESULT result = EnterContainerWindow(); FAILED(result)) return result;
   }
-  if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) UIActivate();
+  return verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY ? UIActivate() : S_OK;
+}
+
+// Moves the surface out of its parking window into the container's window, where the site wants it. When a
+// step fails, the surface stays parked and hidden, and a site told of the activation hears of its end.
+HRESULT KalendoObject::EnterContainerWindow() {
+  auto site = clientSite_.query<IOleInPlaceSite>();
+  if (!site) return E_NOINTERFACE;
+  if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
+  if (HRESULT refused = site->OnInPlaceActivate(); FAILED(refused)) return refused;
+  inPlaceSite_ = site;
+  HWND parent = nullptr;
+  RECT position = {}, clip = {};
+  OLEINPLACEFRAMEINFO frameInfo = {};
+  frameInfo.cb = sizeof frameInfo;
+  HRESULT result = site->GetWindow(&parent);
+  if (SUCCEEDED(result)) result = site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo);
+  if (SUCCEEDED(result) && (!parent || !surface_.Reparent(parent)))
+    result = HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+  if (SUCCEEDED(result)) result = SetObjectRects(&position, &clip);
+  if (FAILED(result)) {
+    InPlaceDeactivate();
+    return result;
+  }
+  ShowWindow(surface_.hwnd(), SW_SHOW);
   return S_OK;
 }
 
 // The control becomes the container's active object: the container passes it its keys, and the text box
 // has the focus. The control has no menus or tools to merge.
-void KalendoObject::UIActivate() {
-  if (!inPlaceSite_) return;
+HRESULT KalendoObject::UIActivate() {
+  if (!inPlaceSite_) return E_UNEXPECTED;
   if (!uiActive_) {
     uiActive_ = true;
-    inPlaceSite_->OnUIActivate();
-    if (!uiActive_ || !inPlaceSite_) return;  // the container deactivated the control meanwhile
+    if (HRESULT refused = inPlaceSite_->OnUIActivate(); FAILED(refused)) {
+      uiActive_ = false;
+      return refused;
+    }
+    if (!uiActive_ || !inPlaceSite_) return S_OK;  // the container deactivated the control meanwhile
     SetActiveObjectOfFrame(this);
     if (frame_) frame_->SetBorderSpace(nullptr);
     if (document_) document_->SetBorderSpace(nullptr);
   }
   SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
+  return S_OK;
+}
+
+// Opens the control's pages: in the container's own frame when its site offers one, else in the platform's
+// property frame, modal over the owner window.
+HRESULT KalendoObject::ShowPropertyPages(HWND owner) {
+  const auto alive = KeepAlive();
+  auto controlSite = clientSite_.query<IOleControlSite>();
+  if (controlSite && SUCCEEDED(controlSite->ShowPropertyFrame())) return S_OK;
+  CAUUID pages = {};
+  if (HRESULT result = GetPages(&pages); FAILED(result)) return result;
+  const std::unique_ptr<GUID, decltype(&CoTaskMemFree)> ownedPages(pages.pElems, CoTaskMemFree);
+  LPOLESTR name = nullptr;
+  GetUserType(USERCLASSTYPE_SHORT, &name);
+  const std::unique_ptr<OLECHAR, decltype(&CoTaskMemFree)> caption(name, CoTaskMemFree);
+  IUnknown* objects[] = {static_cast<IOleObject*>(this)};
+  return OleCreatePropertyFrame(owner, 0, 0, caption.get(), 1, objects, pages.cElems, pages.pElems,
+                                LOCALE_USER_DEFAULT, 0, nullptr);
 }
 
 // The user moved the focus into the text box (a click, Tab) or out of it: an in-place active control becomes the
@@ -221,10 +279,20 @@ STDMETHODIMP KalendoObject::UIDeactivate() {
   return S_OK;
 }
 
-STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT) {
+// The window shows only the part of the position inside the clip rectangle: the rest of it is scrolled out of
+// the container's view or hidden under its other panes. A new size is a new picture.
+STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT clip) {
   if (!position) return E_POINTER;
-  MoveWindow(surface_.hwnd(), position->left, position->top, std::max(0L, position->right - position->left),
-             std::max(0L, position->bottom - position->top), TRUE);
+  RECT visible = *position;
+  if (clip) IntersectRect(&visible, position, clip);
+  const bool whole = EqualRect(&visible, position);
+  OffsetRect(&visible, -position->left, -position->top);
+  surface_.ShowOnly(whole ? nullptr : &visible);
+  const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
+  RECT before = {};
+  GetClientRect(surface_.hwnd(), &before);
+  MoveWindow(surface_.hwnd(), position->left, position->top, size.cx, size.cy, TRUE);
+  if (before.right != size.cx || before.bottom != size.cy) PictureChanged();
   return S_OK;
 }
 
@@ -324,6 +392,7 @@ STDMETHODIMP KalendoObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* s
   viewSink_ = sink;
   viewAdviseAspects_ = aspects;
   viewAdviseFlags_ = flags;
+  if (sink && (flags & ADVF_PRIMEFIRST)) SendViewChange();
   return S_OK;
 }
 

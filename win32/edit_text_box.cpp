@@ -243,7 +243,10 @@ void EditTextBox::RemoveToolTip() {
 
 void EditTextBox::SetFont(std::shared_ptr<Font> font) {
   if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
-  fontSubscription_ = font->Subscribe([this] { ApplyFont(); });
+  fontSubscription_ = font->Subscribe([this] {
+    ApplyFont();
+    if (fontListener_) fontListener_();
+  });
   font_ = std::move(font);
   ApplyFont();
 }

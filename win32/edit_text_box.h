@@ -34,6 +34,8 @@ class EditTextBox final : public TextBox {
   void SetOwner(IUnknown* owner) { owner_ = owner; }  // held by every message of the window
 
   void SetEvents(TextBoxEvents events) override;
+  // Told after the box has taken a change made through its font object (its size, say) by whoever holds it.
+  void SetFontListener(std::function<void()> listener) { fontListener_ = std::move(listener); }
 
   std::u16string Text() const override;
   void SetText(const std::u16string& text) override;
@@ -99,6 +101,7 @@ class EditTextBox final : public TextBox {
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
   std::shared_ptr<void> fontSubscription_;
+  std::function<void()> fontListener_;
   SharedFont fontHandle_;
   std::u16string toolTipText_;
   // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text.

@@ -48,6 +48,8 @@ class UniqueGdiObject {
   void reset(Handle handle = nullptr) {
     if (Handle old = std::exchange(handle_, handle)) DeleteObject(old);
   }
+  // Hands the object over to a new owner (a window takes its region).
+  Handle release() { return std::exchange(handle_, nullptr); }
 
  private:
   Handle handle_ = nullptr;
@@ -56,6 +58,7 @@ class UniqueGdiObject {
 using UniqueFont = UniqueGdiObject<HFONT>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniqueRegion = UniqueGdiObject<HRGN>;
 
 // A memory device context that this object deletes.
 class UniqueMemoryDc {

@@ -110,9 +110,26 @@ SurfaceWindow::~SurfaceWindow() {
 
 // The surface moves hidden, and the caller shows it in its new place: the system hides and shows again a
 // window that moves while visible, repainting it and its constituents each time.
-void SurfaceWindow::Reparent(HWND parent) {
+bool SurfaceWindow::Reparent(HWND parent) {
   ShowWindow(hwnd(), SW_HIDE);
-  SetParent(hwnd(), parent ? parent : ParkingWindow());
+  return SetParent(hwnd(), parent ? parent : ParkingWindow()) != nullptr;
+}
+
+void SurfaceWindow::Resize(Single width, Single height) {
+  SetWindowPos(hwnd(), nullptr, 0, 0, std::max(0, ToPixels(width, dpi_.x)), std::max(0, ToPixels(height, dpi_.y)),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The system owns a region once the window has it.
+void SurfaceWindow::ShowOnly(const RECT* part) {
+  if (!part) {
+    if (std::exchange(clipped_, false)) SetWindowRgn(hwnd(), nullptr, TRUE);
+    return;
+  }
+  UniqueRegion region(CreateRectRgnIndirect(part));
+  if (!region || !SetWindowRgn(hwnd(), region.get(), TRUE)) return;
+  region.release();
+  clipped_ = true;
 }
 
 void SurfaceWindow::SetOwner(IUnknown* owner) {

@@ -26,8 +26,14 @@ class SurfaceWindow final : public Surface {
 
   // The surface window; null once the system has destroyed it (with its parent, for instance).
   HWND hwnd() const { return window_.get(); }
-  // Moves the surface, hidden, into another parent window, where the caller shows it; null parks it.
-  void Reparent(HWND parent);
+  // Moves the surface, hidden, into another parent window, where the caller shows it; null parks it. False
+  // when the surface or the parent window no longer exists: the surface stays where it was.
+  bool Reparent(HWND parent);
+  // Gives the surface a new size in twips, as on a form, laying its constituents out again.
+  void Resize(Single width, Single height);
+  // Shows only this part of the surface (in its own coordinates), as a container's scrolled or split window
+  // shows it; null shows it whole.
+  void ShowOnly(const RECT* part);
   // Draws the surface with its constituents, as they look now, into a device context at its origin.
   void Print(HDC dc) const;
 
@@ -38,6 +44,8 @@ class SurfaceWindow final : public Surface {
   // The COM object that owns this surface, held by every message of the surface and its text box; null lets go
   // of it, before the owner goes.
   void SetOwner(IUnknown* owner);
+  // Told when the text box has taken a change made through its font object.
+  void SetFontListener(std::function<void()> listener) { textBox_.SetFontListener(std::move(listener)); }
 
   TextBox& txtFecha() override { return textBox_; }
   Spinner& UpDown1() override { return spinner_; }
@@ -75,6 +83,7 @@ class SurfaceWindow final : public Surface {
   std::function<void(bool)> focusListener_;
   IUnknown* owner_ = nullptr;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
+  bool clipped_ = false;  // the window has a region that hides part of it
   Dpi dpi_;
   UniqueWindow window_;
   // The device context that hdc hands out, with the surface's font: one of the system's, kept from the first

@@ -488,5 +488,64 @@ TEST_F(Container, ManyLifetimesLeaveNothingBehindAndTheServerFreeToUnload) {
   EXPECT_EQ(S_OK, canUnload());
 }
 
+// A site whose window is gone: the activation fails with the platform's error, the site hears of its end, and
+// the control's window stays hidden in its parking place, ready for a site whose window lives.
+TEST_F(Container, ActivationInAWindowThatIsGoneFailsAndLeavesNothingShown) {
+  Site site;
+  site.window = CreateWindowExW(0, L"STATIC", L"gone", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  DestroyWindow(site.window);
+  {
+    auto control = NewKalendo();
+    auto object = control.query<IOleObject>();
+    ASSERT_EQ(S_OK, object->SetClientSite(&site));
+    ASSERT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE),
+              object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    EXPECT_EQ("OnInPlaceDeactivate", site.calls.back());
+    HWND surface = nullptr;
+    ASSERT_EQ(S_OK, control.query<IOleWindow>()->GetWindow(&surface));
+    EXPECT_FALSE(GetWindowLongW(surface, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(0, site.frame.activeObjectCalls);
+    object->SetClientSite(nullptr);
+  }
+  EXPECT_EQ(0u, site.references);
+  EXPECT_EQ(0u, site.frame.references);
+}
+
+HWND property_frame = nullptr;
+
+// Closes the platform's property frame once it shows; runs inside its modal loop.
+void CALLBACK ClosePropertyFrame(HWND, UINT, UINT_PTR, DWORD) {
+  HWND frame = FindWindowW(L"#32770", nullptr);
+  if (!frame || !IsWindowVisible(frame)) return;
+  property_frame = frame;
+  PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The properties verb, listed with the others: the site's own frame when it shows one, the platform's otherwise.
+TEST_F(Container, ThePropertiesVerbOpensAPropertyFrame) {
+  Site site;
+  auto control = NewKalendo();
+  auto object = control.query<IOleObject>();
+  ASSERT_EQ(S_OK, object->SetClientSite(&site));
+  ComPtr<IEnumOLEVERB> verbs;
+  ASSERT_EQ(S_OK, object->EnumVerbs(verbs.put()));
+  std::vector<LONG> listed;
+  for (OLEVERB verb; verbs->Next(1, &verb, nullptr) == S_OK; CoTaskMemFree(verb.lpszVerbName))
+    listed.push_back(verb.lVerb);
+  EXPECT_EQ((std::vector<LONG>{0, -1, -3, -4, -5, -7}), listed);
+
+  site.propertyFrameAnswer = S_OK;
+  EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &site, 0, nullptr, nullptr));
+  EXPECT_EQ(std::vector<std::string>{"ShowPropertyFrame"}, site.calls);
+  site.propertyFrameAnswer = E_NOTIMPL;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, ClosePropertyFrame);
+  EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &site, 0, nullptr, nullptr));
+  KillTimer(nullptr, timer);
+  EXPECT_NE(nullptr, std::exchange(property_frame, nullptr)) << "the platform's frame showed";
+  object->SetClientSite(nullptr);
+}
+
 }  // namespace
 }  // namespace marelco

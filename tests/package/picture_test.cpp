@@ -68,12 +68,13 @@ void ExpectNear(const RECT& expected, const RECT& actual, LONG tolerance, const 
   EXPECT_NEAR(expected.bottom, actual.bottom, tolerance) << what;
 }
 
-// A container's advise sink that counts the data changes it is told of, with the medium's kind.
+// A container's advise sink that counts the data changes it is told of, with the medium's kind, and the view's.
 class DataSink final : public StackObject<IAdviseSink> {
  public:
   std::vector<DWORD> changes;  // the medium's tymed for each change
+  int views = 0;
   STDMETHODIMP_(void) OnDataChange(FORMATETC*, STGMEDIUM* medium) override { changes.push_back(medium->tymed); }
-  STDMETHODIMP_(void) OnViewChange(DWORD, LONG) override {}
+  STDMETHODIMP_(void) OnViewChange(DWORD, LONG) override { ++views; }
   STDMETHODIMP_(void) OnRename(IMoniker*) override {}
   STDMETHODIMP_(void) OnSave() override {}
   STDMETHODIMP_(void) OnClose() override {}
@@ -133,6 +134,34 @@ class Picture : public testing::Test {
     return Pixels::Drawn(client_.right, client_.bottom, [&](HDC dc) { play(dc, client_); });
   }
 
+  // A control's view drawn over the surface's size.
+  Pixels Viewed(const ComPtr<_Kalendo>& control) const {
+    return Played([&](HDC dc, const RECT& bounds) {
+      EXPECT_EQ(S_OK, OleDraw(control.get(), DVASPECT_CONTENT, dc, &bounds));
+    });
+  }
+
+  // The form's pixels in columns of the control's place, as the screen shows them.
+  std::vector<std::uint32_t> OnTheForm(LONG from, LONG to) const {
+    HWND form = win32::testing::TestForm::Shared().hwnd();
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    const LONG top = site_.position.top, height = site_.position.bottom - top;
+    return Pixels::Drawn(to - from, height, [&](HDC dc) {
+      HDC window = GetDC(form);
+      BitBlt(dc, 0, 0, to - from, height, window, from, top, SRCCOPY);
+      ReleaseDC(form, window);
+    }).data;
+  }
+
+  // Advises a sink of a control's view and data.
+  static void Advise(const ComPtr<_Kalendo>& control, DataSink& sink, DWORD viewFlags = 0) {
+    ASSERT_EQ(S_OK, control.query<IViewObject2>()->SetAdvise(DVASPECT_CONTENT, viewFlags, &sink));
+    FORMATETC format = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    DWORD connection = 0;
+    ASSERT_EQ(S_OK, control.query<IDataObject>()->DAdvise(&format, 0, &sink, &connection));
+  }
+
   STGMEDIUM Data(CLIPFORMAT format, DWORD tymed) {
     FORMATETC request = {format, nullptr, DVASPECT_CONTENT, -1, tymed};
     STGMEDIUM medium = {};
@@ -142,6 +171,7 @@ class Picture : public testing::Test {
   }
 
   Site site_;
+  DataSink sink_;  // outlives the control it is advised of
   ComPtr<_Kalendo> control_;
   ComPtr<IOleObject> object_;
   HWND surface_ = nullptr;
@@ -247,6 +277,93 @@ TEST_F(Picture, DataObjectOffersTwoMetafileFormatsAndTellsItsSinksOfChanges) {
   EXPECT_EQ(0u, sink.references);
   FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   EXPECT_EQ(DV_E_FORMATETC, data->DAdvise(&text, 0, &sink, &connection));
+}
+
+// Each change of what the control shows reaches the view's and the data's sinks once, with events frozen as in a
+// designer, and the next picture shows it; each is one that a save must write.
+TEST_F(Picture, EveryChangeOfThePictureIsToldOnceAndShown) {
+  ComPtr<IFontDisp> fontDisp;
+  ASSERT_EQ(S_OK, control_->get_Font(fontDisp.put()));
+  auto font = fontDisp.query<IFont>();
+  const CY larger = {{200000, 0}};
+  const RECT wider = {10, 10, 200, 40};
+  const struct {
+    const wchar_t* name;
+    std::function<HRESULT()> change;
+    bool shown, saved;
+  } changes[] = {
+      {L"BackColor", [&] { return control_->put_BackColor(RGB(250, 200, 0)); }, true, true},
+      {L"ForeColor", [&] { return control_->put_ForeColor(RGB(0, 0, 255)); }, true, true},
+      {L"Font", [&] { return font->put_Size(larger); }, true, true},  // through the font object itself
+      {L"Enabled", [&] { return control_->put_Enabled(VARIANT_FALSE); }, true, true},
+      {L"Locked", [&] { return control_->put_Locked(VARIANT_TRUE); }, false, true},  // looks the same
+      {L"Formato", [&] { return control_->put_Formato(Bstr(std::wstring_view(L"dd/mmmm/yyyy")).get()); }, true, true},
+      {L"Text", [&] { return control_->put_Text(Bstr(std::wstring_view(L"01/02/2003")).get()); }, true, true},
+      {L"size", [&] { return control_.query<IOleInPlaceObject>()->SetObjectRects(&wider, &wider); }, true, false},
+  };
+  Advise(control_, sink_);
+  testing_sinks::PropertyNotifySink notified;
+  testing_sinks::Connection connection(control_.get(), IID_IPropertyNotifySink, &notified);
+  auto persist = control_.query<IPersistStreamInit>();
+  ASSERT_EQ(S_OK, control_.query<IOleControl>()->FreezeEvents(TRUE));
+  for (const auto& [name, change, shown, saved] : changes) {
+    ComPtr<IStream> stream;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+    ASSERT_EQ(S_OK, persist->Save(stream.get(), TRUE));
+    const Pixels before = Viewed(control_);
+    sink_.changes.clear();
+    sink_.views = 0;
+    notified.changed.clear();
+    ASSERT_EQ(S_OK, change()) << name;
+    EXPECT_EQ(1, sink_.views) << name;
+    EXPECT_EQ(1u, sink_.changes.size()) << name;
+    EXPECT_EQ(shown, before.data != Viewed(control_).data) << name;
+    EXPECT_EQ(saved ? S_OK : S_FALSE, persist->IsDirty()) << name;
+    EXPECT_EQ(saved, !notified.changed.empty()) << name;
+  }
+  control_.query<IOleControl>()->FreezeEvents(FALSE);
+
+  DataSink once;  // told at once, and of nothing more
+  ASSERT_EQ(S_OK, control_.query<IViewObject2>()->SetAdvise(DVASPECT_CONTENT, ADVF_PRIMEFIRST | ADVF_ONLYONCE, &once));
+  ASSERT_EQ(S_OK, control_->put_BackColor(RGB(0, 200, 0)));
+  EXPECT_EQ(1, once.views);
+  EXPECT_EQ(0u, once.references);
+}
+
+// A control never activated lays itself out at a new extent as one in place at that size does, and says so.
+TEST_F(Picture, ANeverActivatedControlLaysItselfOutAtItsNewExtent) {
+  const RECT place = {10, 10, 250, 58};  // 240 x 48 pixels
+  ASSERT_EQ(S_OK, control_.query<IOleInPlaceObject>()->SetObjectRects(&place, &place));
+  GetClientRect(surface_, &client_);
+  DataSink heard;
+  ComPtr<_Kalendo> inactive;
+  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, inactive.put_void()));
+  ASSERT_EQ(S_OK, inactive.query<IPersistStreamInit>()->InitNew());
+  ASSERT_EQ(S_OK, inactive->put_Text(Bstr(std::wstring_view(L"24/12/2031")).get()));
+  Advise(inactive, heard);
+  SIZEL extent = {6350, 1270};
+  ASSERT_EQ(S_OK, inactive.query<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent));
+  EXPECT_EQ(1, heard.views);
+  EXPECT_EQ(1u, heard.changes.size());
+  const RECT area = TextArea();
+  ExpectNear(Viewed(control_).DarkBox(area), Viewed(inactive).DarkBox(area), 1, "the text where it stands in place");
+}
+
+// A container that shows only the left part of the control (the rest scrolled out of view) keeps its own pixels
+// on the right; given the whole, it shows the whole control.
+TEST_F(Picture, TheWindowShowsOnlyWhatTheClipRectangleHolds) {
+  auto inPlace = control_.query<IOleInPlaceObject>();
+  ASSERT_EQ(S_OK, inPlace->InPlaceDeactivate());
+  const LONG middle = (site_.position.left + site_.position.right) / 2;
+  auto left = [&] { return OnTheForm(site_.position.left, middle); };
+  auto right = [&] { return OnTheForm(middle, site_.position.right); };
+  const auto formLeft = left(), formRight = right();
+  site_.clip.right = middle;
+  ASSERT_EQ(S_OK, object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site_, 0, site_.window, nullptr));
+  EXPECT_TRUE(formLeft != left()) << "the control in view";
+  EXPECT_TRUE(formRight == right()) << "the form's own pixels beside it";
+  ASSERT_EQ(S_OK, inPlace->SetObjectRects(&site_.position, &site_.position));
+  EXPECT_TRUE(formRight != right()) << "the whole control";
 }
 
 }  // namespace

@@ -55,6 +55,9 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
   Frame frame;
   OLE_COLOR ambientBack = RGB(1, 2, 3);
   HRESULT acceleratorAnswer = S_FALSE;  // S_OK: the container takes the keys the control passes it
+  HRESULT propertyFrameAnswer = E_NOTIMPL;  // S_OK: the container shows the control's pages itself
+  RECT position = {10, 10, 150, 40};  // where the control stands in the window, and the part of it in view
+  RECT clip = position;
   ULONG references = 0;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
@@ -103,8 +106,8 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
     calls.push_back("GetWindowContext");
     *frame = ComPtr<IOleInPlaceFrame>(&this->frame).detach();
     *document = nullptr;
-    *position = {10, 10, 150, 40};
-    *clip = *position;
+    *position = this->position;
+    *clip = this->clip;
     return S_OK;
   }
   STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
@@ -137,7 +140,10 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
     calls.push_back(entered ? "OnFocus in" : "OnFocus out");
     return S_OK;
   }
-  STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+  STDMETHODIMP ShowPropertyFrame() override {
+    calls.push_back("ShowPropertyFrame");
+    return propertyFrameAnswer;
+  }
 
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;

@@ -13,8 +13,9 @@
 //   /  :            the date and the time separator, "/" and ":"
 // "text" and \c are written as they stand, as is every other character. Longer runs of a letter are taken as the
 // longest token and the rest ("ddddddd" is dddddd and d). The first m or mm after h or hh is minutes, not months,
-// unless a day token (d to dddddd) or "c" comes between them ("hh yy mm" is minutes); n and nn are always minutes. Abbreviated names are written without a
-// trailing period ("sept", "janv"), since the format's own separators frame them.
+// unless a day token (d to dddddd) or "c" comes between them ("hh yy mm" is minutes); n and nn are always minutes.
+// Abbreviated names are written without a trailing period ("sept", "janv"), since the format's own separators
+// frame them; a month's keeps it where without it it would be a day's ("mar." in Colombia, where "mar" is martes).
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -9,12 +9,11 @@ namespace marelco {
 
 namespace {
 
-// One item of the locale; an empty name is the user's locale. Genitive names are the ones used next to a day
-// ("15 de septiembre"); locales without them give the ordinary names.
-std::u16string Info(const wchar_t* locale, LCTYPE type, bool genitive) {
+// One item of the locale; an empty name is the user's locale. Month names are the ordinary ones, not the genitive
+// forms of some languages ("de gener" in Catalan): the platform's run time reads and writes the ordinary ones.
+std::u16string Info(const wchar_t* locale, LCTYPE type) {
   wchar_t buffer[128];
-  int length = genitive ? GetLocaleInfoEx(locale, type | LOCALE_RETURN_GENITIVE_NAMES, buffer, 128) : 0;
-  if (length == 0) length = GetLocaleInfoEx(locale, type, buffer, 128);
+  const int length = GetLocaleInfoEx(locale, type, buffer, 128);
   if (length == 0) throw RuntimeError(ErrorNumber::InvalidProcedureCall);
   return std::u16string(buffer, buffer + length - 1);  // without the terminating null
 }
@@ -23,19 +22,18 @@ LocaleNames NamesOf(const std::wstring& name) {
   const wchar_t* locale = name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
   LocaleNames names;
   for (int month = 1; month <= 12; ++month) {
-    names.months[0][month - 1] = Info(locale, LOCALE_SMONTHNAME1 + month - 1, true);
-    names.months[1][month - 1] = Info(locale, LOCALE_SABBREVMONTHNAME1 + month - 1, true);
+    names.months[0][month - 1] = Info(locale, LOCALE_SMONTHNAME1 + month - 1);
+    names.months[1][month - 1] = Info(locale, LOCALE_SABBREVMONTHNAME1 + month - 1);
   }
   for (int weekday = 1; weekday <= 7; ++weekday) {
     // LOCALE_SDAYNAME1 is Monday; our weekday 1 is Sunday.
     const int offset = (weekday + 5) % 7;
-    names.days[0][weekday - 1] = Info(locale, LOCALE_SDAYNAME1 + offset, false);
-    names.days[1][weekday - 1] = Info(locale, LOCALE_SABBREVDAYNAME1 + offset, false);
+    names.days[0][weekday - 1] = Info(locale, LOCALE_SDAYNAME1 + offset);
+    names.days[1][weekday - 1] = Info(locale, LOCALE_SABBREVDAYNAME1 + offset);
   }
-  names.designators = {Info(locale, LOCALE_S1159, false), Info(locale, LOCALE_S2359, false)};
-  names.dateSeparator = Info(locale, LOCALE_SDATE, false);
-  names.pictures = {Info(locale, LOCALE_SSHORTDATE, false), Info(locale, LOCALE_SLONGDATE, false),
-                    Info(locale, LOCALE_STIMEFORMAT, false)};
+  names.designators = {Info(locale, LOCALE_S1159), Info(locale, LOCALE_S2359)};
+  names.dateSeparator = Info(locale, LOCALE_SDATE);
+  names.pictures = {Info(locale, LOCALE_SSHORTDATE), Info(locale, LOCALE_SLONGDATE), Info(locale, LOCALE_STIMEFORMAT)};
   DWORD value = 0;
   if (GetCalendarInfoEx(locale, CAL_GREGORIAN, nullptr, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0,
                         &value) &&

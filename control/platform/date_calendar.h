@@ -46,7 +46,8 @@ char16_t FoldCase(char16_t c);
 struct DateServices::Names {
   explicit Names(const Locale& locale);
 
-  // As Format writes them; an abbreviation loses the period that some locales end it with.
+  // As Format writes them; an abbreviation loses the period that some locales end it with, unless a month's would
+  // then be a day's.
   std::array<std::u16string, 12> months, monthAbbreviations;
   std::array<std::u16string, 7> days, dayAbbreviations;  // index 0 is Sunday
   std::array<std::u16string, 2> designators;             // [afternoon]

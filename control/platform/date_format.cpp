@@ -13,8 +13,9 @@
 //   /  :            the date and the time separator, "/" and ":"
 // "text" and \c are written as they stand, as is every other character. Longer runs of a letter are taken as the
 // longest token and the rest ("ddddddd" is dddddd and d). The first m or mm after h or hh is minutes, not months,
-// unless a date token comes between them; n and nn are always minutes. Abbreviated names are written without a
-// trailing period ("sept", "janv"), since the format's own separators frame them.
+// unless a day token (d to dddddd) or "c" comes between them ("hh yy mm" is minutes); n and nn are always minutes.
+// Abbreviated names are written without a trailing period ("sept", "janv"), since the format's own separators
+// frame them; a month's keeps it where without it it would be a day's ("mar." in Colombia, where "mar" is martes).
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -136,11 +137,10 @@ class DateWriter {
           minutesPending_ = false;
           return WriteNumber(time_.minutes().count(), run);
         }
-        minutesPending_ = false;
         return WriteMonth(std::min<size_t>(run, 4));
-      case u'y': minutesPending_ = false; return WriteYear(run >= 4 ? 4 : run >= 2 ? 2 : 1);
-      case u'w': minutesPending_ = false; return WriteWeek(std::min<size_t>(run, 2));
-      case u'q': minutesPending_ = false; return WriteNumber((static_cast<unsigned>(date_.month()) - 1) / 3 + 1, 1);
+      case u'y': return WriteYear(run >= 4 ? 4 : run >= 2 ? 2 : 1);
+      case u'w': return WriteWeek(std::min<size_t>(run, 2));
+      case u'q': return WriteNumber((static_cast<unsigned>(date_.month()) - 1) / 3 + 1, 1);
       case u'h': minutesPending_ = true; return WriteHours(std::min<size_t>(run, 2));
       case u'n': return WriteNumber(time_.minutes().count(), std::min<size_t>(run, 2));
       case u's': return WriteNumber(time_.seconds().count(), std::min<size_t>(run, 2));

@@ -104,13 +104,21 @@ DateServices::Names::Names(const Locale& locale)
                locale.DatePicture(Locale::Picture::Time)},
       dateSeparator(locale.DateSeparator()),
       twoDigitYearMax(locale.TwoDigitYearMax()) {
-  for (int month = 1; month <= 12; ++month) {
-    months[month - 1] = locale.MonthName(month, false);
-    monthAbbreviations[month - 1] = WithoutTrailingPeriod(locale.MonthName(month, true));
-  }
   for (int weekday = 1; weekday <= 7; ++weekday) {
     days[weekday - 1] = locale.DayName(weekday, false);
     dayAbbreviations[weekday - 1] = WithoutTrailingPeriod(locale.DayName(weekday, true));
+  }
+  // A month's abbreviation keeps its period where without it it would be a day's ("mar." of marzo in Colombia,
+  // where "mar" is martes), so that it reads back as the month.
+  const auto isDayAbbreviation = [&](const std::u16string& name) {
+    return std::any_of(dayAbbreviations.begin(), dayAbbreviations.end(),
+                       [&](const std::u16string& day) { return Folded(day) == Folded(name); });
+  };
+  for (int month = 1; month <= 12; ++month) {
+    months[month - 1] = locale.MonthName(month, false);
+    const std::u16string abbreviation = locale.MonthName(month, true);
+    const std::u16string bare = WithoutTrailingPeriod(abbreviation);
+    monthAbbreviations[month - 1] = isDayAbbreviation(bare) ? abbreviation : bare;
   }
   AddNames(locale, words, false);
   for (int afternoon = 0; afternoon <= 1; ++afternoon) {

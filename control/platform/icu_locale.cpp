@@ -57,15 +57,16 @@ std::u16string PictureOf(const icu::Locale& locale, icu::DateFormat::EStyle date
   return PictureOf(pattern);
 }
 
-// The names used inside a date ("15 de septiembre"): ICU's format context, wide and abbreviated. ICU has no user
-// setting for the two-digit-year window: two-digit years mean 1950 to 2049.
+// The names as Windows gives them: months as they stand alone ("gener", not "de gener"; "Mär"), weekdays as
+// written in a date ("Mo."). ICU has no user setting for the two-digit-year window: two-digit years mean 1950 to
+// 2049.
 LocaleNames NamesOf(const icu::Locale& locale, const icu::DateFormatSymbols& symbols) {
   using Symbols = icu::DateFormatSymbols;
   LocaleNames names;
   for (const auto width : {Symbols::WIDE, Symbols::ABBREVIATED}) {
     const bool abbreviated = width == Symbols::ABBREVIATED;
     int32_t count = 0;
-    const icu::UnicodeString* months = symbols.getMonths(count, Symbols::FORMAT, width);
+    const icu::UnicodeString* months = symbols.getMonths(count, Symbols::STANDALONE, width);
     for (int32_t i = 0; i < 12 && i < count; ++i) names.months[abbreviated][i] = ToU16(months[i]);
     // ICU's weekdays start at index 1, Sunday, as ours do.
     const icu::UnicodeString* weekdays = symbols.getWeekdays(count, Symbols::FORMAT, width);

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "tests/core/date_test_support.h"
+#include "tests/runtime_dates/locales.h"
 
 namespace marelco {
 namespace {
@@ -28,7 +29,17 @@ TEST_P(DateConversion, KnownSerialNumbers) {
   EXPECT_EQ(services.Format(Date{-657434.5}, u"dd/mm/yyyy", 1, 1), u"01/01/100");
 }
 
-TEST_P(DateConversion, ThreeFormatsReadBackToTheSameDate) {
+// The round trip holds in every locale whose dates are compared with the platform's.
+class ThreeFormats : public ::testing::TestWithParam<test::ComparedLocale> {
+ protected:
+  LocaleServices fixture{GetParam().name};
+  const DateServices& services = fixture.services;
+};
+
+INSTANTIATE_TEST_SUITE_P(ComparedLocales, ThreeFormats, ::testing::ValuesIn(test::kComparedLocales),
+                         [](const auto& info) { return test::TestName(info.param.name); });
+
+TEST_P(ThreeFormats, ReadBackToTheSameDate) {
   // Every 37th day from the first supported date to the last, and every day of a leap year.
   std::vector<Date> dates;
   for (double serial = -657434; serial <= 2958465; serial += 37) dates.push_back(Date{serial});

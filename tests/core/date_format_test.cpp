@@ -97,7 +97,8 @@ TEST_F(DateFormat, TimeTokens) {
 TEST_F(DateFormat, MinutesOrMonthAfterHours) {
   const TokenCase cases[] = {
       {u"h \"x\" m", u"14 x 7"},  // literals between keep the minutes
-      {u"h d m", u"14 5 9"},      // a date token between makes it the month
+      {u"h d m", u"14 5 9"},      // a day token between makes it the month
+      {u"h yy w q mmm m", u"14 26 7 3 Sep 7"},  // other date tokens keep the minutes
       {u"h m m", u"14 7 9"},      // only the first run after the hours
       {u"m h", u"9 14"},
       {u"n m", u"7 9"},           // n is always minutes and leaves m the month

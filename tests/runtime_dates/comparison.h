@@ -17,7 +17,8 @@ namespace marelco::test {
 
 class Comparison {
  public:
-  explicit Comparison(std::vector<Deviation> deviations) : deviations_(std::move(deviations)) {}
+  Comparison(std::string locale, std::vector<Deviation> deviations)
+      : locale_(std::move(locale)), deviations_(std::move(deviations)) {}
 
   void Read(std::u16string_view text, std::optional<double> platform, std::optional<double> ours) {
     ++reads_;
@@ -29,7 +30,7 @@ class Comparison {
       return;
     }
     const std::string kind = !ours ? "ours-refuses" : !platform ? "ours-reads" : "other-date";
-    if (Explain(deviations_, kind, text, platform ? Number(*platform) : "none")) return;
+    if (Explain(deviations_, kind, text, platform ? Number(*platform) : "none", locale_)) return;
     Unexplained("read \"" + Escape(text) + "\": platform " + (platform ? Number(*platform) : "none") + ", ours " +
                 (ours ? Number(*ours) : "none"));
   }
@@ -40,19 +41,19 @@ class Comparison {
       ++formatsAgreeing_;
       return;
     }
-    if (Explain(deviations_, "format", format, Utf8(platform))) return;
+    if (Explain(deviations_, "format", format, Utf8(platform), locale_)) return;
     Unexplained("format \"" + Escape(format) + "\" of " + Number(serial) + ": platform \"" + Escape(platform) +
                 "\", ours \"" + Escape(ours) + "\"");
   }
 
   // The figures, one line for each, and the deviations that explained differences.
-  std::string Summary(const std::string& name) const {
+  std::string Summary() const {
     std::string out;
     const auto line = [&](const char* what, size_t agreeing, size_t total, size_t explained) {
       char text[240];
       std::snprintf(text, sizeof text,
                     "runtime-dates %s %s: %zu of %zu agree (%.2f %%), %zu differ as listed, %zu unexplained\n",
-                    name.c_str(), what, agreeing, total,
+                    locale_.c_str(), what, agreeing, total,
                     total ? 100.0 * static_cast<double>(agreeing) / static_cast<double>(total) : 100.0, explained,
                     total - agreeing - explained);
       out += text;
@@ -85,6 +86,7 @@ class Comparison {
     else ++unexplainedOmitted_;
   }
 
+  std::string locale_;
   std::vector<Deviation> deviations_;
   size_t reads_ = 0, readsAgreeing_ = 0, platformReads_ = 0, platformReadsAgreeing_ = 0;
   size_t formats_ = 0, formatsAgreeing_ = 0, unexplainedOmitted_ = 0;

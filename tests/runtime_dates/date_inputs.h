@@ -70,20 +70,30 @@ class InputGenerator {
     }
   }
 
+  // Latin-1 letters change case by 32, as ASCII ones do: "MÄR", "décembre".
+  static bool IsLower(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7); }
+  static bool IsUpper(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7); }
+
   std::u16string Cased(std::u16string name) {
     const int mode = Pick(4);  // as written, upper, lower, first letter only upper
     for (size_t i = 0; i < name.size(); ++i) {
       char16_t& c = name[i];
       const bool upper = mode == 1 || (mode == 3 && i == 0);
-      if (mode != 0 && upper && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-      if (mode != 0 && !upper && c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+      if (mode != 0 && upper && IsLower(c)) c = static_cast<char16_t>(c - 32);
+      if (mode != 0 && !upper && IsUpper(c)) c = static_cast<char16_t>(c + 32);
     }
     return name;
   }
 
+  // A name as the locale writes it, or an abbreviation without its period ("janv." and "janv").
+  std::u16string Named(std::u16string name) {
+    if (name.size() > 1 && name.back() == u'.' && Chance(50)) name.pop_back();
+    return Cased(std::move(name));
+  }
+
   const Locale& SomeLocale() { return Chance(75) ? locale_ : english_; }
-  std::u16string MonthName() { return Cased(SomeLocale().MonthName(1 + Pick(12), Chance(50))); }
-  std::u16string DayName() { return Cased(SomeLocale().DayName(1 + Pick(7), Chance(50))); }
+  std::u16string MonthName() { return Named(SomeLocale().MonthName(1 + Pick(12), Chance(50))); }
+  std::u16string DayName() { return Named(SomeLocale().DayName(1 + Pick(7), Chance(50))); }
 
   std::u16string Separator() {
     static const char16_t* const kSeparators[] = {u"/", u"/", u"-", u" ", u".", u", ", u" / ", u"  ", u",", u"\t"};

@@ -6,20 +6,22 @@
 
 #include "control/platform/date_services.h"
 #include "tests/runtime_dates/comparison.h"
+#include "tests/runtime_dates/locales.h"
 
 namespace marelco::test {
 namespace {
 
-class RecordedDates : public ::testing::TestWithParam<const char*> {};
+class RecordedDates : public ::testing::TestWithParam<ComparedLocale> {};
 
 TEST_P(RecordedDates, ReadAndWriteAsThePlatformDid) {
   const std::string directory = MARELCO_RUNTIME_DATES_DIR;
-  const Recording recording = Load(directory + "/" + GetParam() + ".tsv");
-  ASSERT_GE(recording.reads.size(), 20000u);
-  ASSERT_GE(recording.formats.size(), 2000u);
+  const char* name = GetParam().name;
+  const Recording recording = Load(directory + "/" + name + ".tsv");
+  ASSERT_GE(recording.reads.size(), kTexts);
+  ASSERT_GE(recording.formats.size(), kFormats);
   const NamedLocale locale(recording.names);
   const DateServices services(locale, [&] { return Date{recording.now}; });
-  Comparison comparison(LoadDeviations(directory + "/deviations.tsv"));
+  Comparison comparison(name, LoadDeviations(directory + "/deviations.tsv"));
   for (const auto& read : recording.reads) {
     const auto ours = services.IsDate(read.text) ? std::optional<double>(services.ToDate(read.text).serial)
                                                  : std::nullopt;
@@ -28,12 +30,12 @@ TEST_P(RecordedDates, ReadAndWriteAsThePlatformDid) {
   for (const auto& format : recording.formats) {
     comparison.Format(format.format, format.serial, format.text, services.Format(Date{format.serial}, format.format));
   }
-  std::cout << comparison.Summary(GetParam()) << std::flush;
+  std::cout << comparison.Summary() << std::flush;
   EXPECT_TRUE(comparison.unexplained().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, RecordedDates, ::testing::Values("en-GB", "es-ES"),
-                         [](const auto& info) { return std::string(info.param).substr(0, 2); });
+INSTANTIATE_TEST_SUITE_P(Locales, RecordedDates, ::testing::ValuesIn(kComparedLocales),
+                         [](const auto& info) { return TestName(info.param.name); });
 
 }  // namespace
 }  // namespace marelco::test

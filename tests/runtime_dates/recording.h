@@ -151,7 +151,8 @@ inline Recording Load(const std::string& path) {
 //   other-date     we read another date than the platform
 //   format         Format writes another text than VarFormat
 // The pattern, an ECMAScript regular expression in any letter case, is searched in the input (the text or the
-// format), a line break, and the platform's answer (its serial or "none", or its text), all as UTF-8.
+// format), the platform's answer (its serial or "none", or its text) and the locale's name ("de-DE"), each on a
+// line of its own, all as UTF-8.
 struct Deviation {
   std::string kind;
   std::regex pattern;
@@ -186,10 +187,11 @@ inline std::string Utf8(std::u16string_view text) {
   return out;
 }
 
-// The deviation that explains a difference of that kind on that input and answer of the platform, or none.
+// The deviation that explains a difference of that kind on that input and answer of the platform in that locale,
+// or none.
 inline Deviation* Explain(std::vector<Deviation>& deviations, const std::string& kind, std::u16string_view input,
-                          const std::string& platformAnswer) {
-  const std::string subject = Utf8(input) + "\n" + platformAnswer;
+                          const std::string& platformAnswer, const std::string& locale) {
+  const std::string subject = Utf8(input) + "\n" + platformAnswer + "\n" + locale;
   for (auto& deviation : deviations) {
     if (deviation.kind == kind && std::regex_search(subject, deviation.pattern)) {
       ++deviation.seen;

@@ -1,6 +1,6 @@
 // Our date services beside the platform's run time in one process: the same generated texts read by ToDate and by
-// oleaut32's VarDateFromStr, the same generated formats written by Format and by VarFormat, for an English and a
-// Spanish day-month-year locale. With MARELCO_RECORD_DIR set, the platform's answers are written there too.
+// oleaut32's VarDateFromStr, the same generated formats written by Format and by VarFormat, in each locale of
+// locales.h. With MARELCO_RECORD_DIR set, the platform's answers are written there too.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,20 +13,11 @@
 #include "control/platform/date_services.h"
 #include "tests/runtime_dates/comparison.h"
 #include "tests/runtime_dates/date_inputs.h"
+#include "tests/runtime_dates/locales.h"
 #include "package/com.h"
 
 namespace marelco::test {
 namespace {
-
-struct PlatformLocale {
-  const char* name;
-  LCID lcid;
-  uint32_t seed;
-};
-
-constexpr PlatformLocale kLocales[] = {{"en-GB", 0x0809, 2026}, {"es-ES", 0x0C0A, 1492}};
-constexpr size_t kTexts = 20000;
-constexpr size_t kFormats = 2000;
 
 std::optional<double> PlatformRead(const std::u16string& text, LCID lcid) {
   const Bstr bstr(text);
@@ -55,33 +46,40 @@ std::string DataFile(const std::string& name) { return std::string(MARELCO_RUNTI
 constexpr double kFormatDates[] = {46270.588298611111, 36957.0, 0.37850694444444444, 46812.999988425923,
                                    -36522.25};
 
-class RuntimeDates : public ::testing::TestWithParam<PlatformLocale> {};
+LCID LcidOf(const char* name) {
+  const std::wstring wide(name, name + std::char_traits<char>::length(name));
+  return LocaleNameToLCID(wide.c_str(), 0);
+}
+
+class RuntimeDates : public ::testing::TestWithParam<ComparedLocale> {};
 
 TEST_P(RuntimeDates, ReadAndWriteAsThePlatformDoes) {
-  const PlatformLocale& platform = GetParam();
+  const ComparedLocale& platform = GetParam();
+  const LCID lcid = LcidOf(platform.name);
+  ASSERT_NE(lcid, 0u) << platform.name;
   const auto locale = MakeLocale(platform.name);
   const auto english = MakeLocale("en-GB");
   const DateServices services(*locale);
   InputGenerator inputs(platform.seed, *locale, *english);
-  Comparison comparison(LoadDeviations(DataFile("deviations.tsv")));
+  Comparison comparison(platform.name, LoadDeviations(DataFile("deviations.tsv")));
   Recording recording;
   recording.now = services.Now().serial;
 
   for (const std::u16string& text : inputs.Texts(kTexts)) {
-    const auto theirs = PlatformRead(text, platform.lcid);
+    const auto theirs = PlatformRead(text, lcid);
     const auto ours = services.IsDate(text) ? std::optional<double>(services.ToDate(text).serial) : std::nullopt;
     comparison.Read(text, theirs, ours);
     recording.reads.push_back({text, theirs});
   }
   for (const std::u16string& format : inputs.Formats(kFormats)) {
     for (const double serial : kFormatDates) {
-      const std::u16string theirs = PlatformFormat(serial, format, platform.lcid);
+      const std::u16string theirs = PlatformFormat(serial, format, lcid);
       comparison.Format(format, serial, theirs, services.Format(Date{serial}, format, 1, 1));
       recording.formats.push_back({format, serial, theirs});
     }
   }
 
-  std::cout << comparison.Summary(platform.name) << std::flush;
+  std::cout << comparison.Summary() << std::flush;
   EXPECT_TRUE(comparison.unexplained().empty());
   if (const char* directory = std::getenv("MARELCO_RECORD_DIR")) {
     for (int month = 1; month <= 12; ++month) {
@@ -104,8 +102,8 @@ TEST_P(RuntimeDates, ReadAndWriteAsThePlatformDoes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, RuntimeDates, ::testing::ValuesIn(kLocales),
-                         [](const auto& info) { return std::string(info.param.name).substr(0, 2); });
+INSTANTIATE_TEST_SUITE_P(Locales, RuntimeDates, ::testing::ValuesIn(kComparedLocales),
+                         [](const auto& info) { return TestName(info.param.name); });
 
 }  // namespace
 }  // namespace marelco::test

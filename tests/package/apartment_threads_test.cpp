@@ -19,6 +19,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/property_bag.h"
 #include "tests/package/site.h"
 #include "tests/win32/resource_count.h"
@@ -153,14 +154,6 @@ std::vector<Outcome> HostOnThreads(int threads, int controlsEach) {
   for (Outcome& outcome : outcomes) running.emplace_back(HostControls, controlsEach, std::ref(outcome));
   for (std::thread& thread : running) thread.join();
   return outcomes;
-}
-
-HRESULT ServerCanUnloadNow() {
-  HMODULE server = GetModuleHandleW(L"Marelco.ocx");
-  if (!server) return S_OK;  // unloaded already
-  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
-  return canUnload();
 }
 
 struct Holdings {

@@ -14,6 +14,7 @@
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/atl_host.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/property_bag.h"
 #include "tests/package/sinks.h"
 #include "tests/package/site.h"
@@ -380,29 +381,14 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
 }
 
 TEST_F(Container, WinesAtlHostsTheControl) {
-  const auto& atl = testing_atl::AtlHost::Get();
-  ASSERT_TRUE(atl);
-
-  HWND form = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                              nullptr);
-  ComPtr<IUnknown> host;
-  ASSERT_EQ(S_OK, atl.create(L"Marelco.Kalendo", form, nullptr, host.put()));
-  ComPtr<IUnknown> hosted;
-  ASSERT_EQ(S_OK, atl.getControl(form, hosted.put()));
-  auto control = hosted.query<_Kalendo>();
-  ASSERT_TRUE(control);
-  ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"31/12/1999")).get()));
-  HWND surface = nullptr;
-  ASSERT_EQ(S_OK, hosted.query<IOleWindow>()->GetWindow(&surface));
-  EXPECT_TRUE(IsChild(form, surface));
-  HWND edit = FindWindowExW(surface, nullptr, L"Edit", nullptr);
+  testing_atl::HostedKalendo form;
+  ASSERT_TRUE(form.control());
+  ASSERT_EQ(S_OK, form.control()->put_Text(Bstr(std::wstring_view(L"31/12/1999")).get()));
+  HWND edit = form.Constituent(L"Edit");
+  EXPECT_TRUE(IsChild(form.window(), edit));
   wchar_t shown[32] = {};
   GetWindowTextW(edit, shown, 32);
   EXPECT_EQ(std::wstring(L"31/12/1999"), shown);
-  control.reset();
-  hosted.reset();
-  host.reset();
-  DestroyWindow(form);
 }
 
 // The pixels of a control's view drawn into a memory device context of the given size, white beforehand.
@@ -481,11 +467,8 @@ TEST_F(Container, ManyLifetimesLeaveNothingBehindAndTheServerFreeToUnload) {
   EXPECT_EQ(0u, site.frame.references);
   DestroyWindow(site.window);
 
-  HMODULE server = GetModuleHandleW(L"Marelco.ocx");
-  ASSERT_NE(nullptr, server);
-  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
-  EXPECT_EQ(S_OK, canUnload());
+  ASSERT_NE(nullptr, GetModuleHandleW(L"Marelco.ocx"));
+  EXPECT_EQ(S_OK, ServerCanUnloadNow());
 }
 
 // A site whose window is gone: the activation fails with the platform's error, the site hears of its end, and

@@ -9,6 +9,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/sinks.h"
 
 namespace marelco {
@@ -342,13 +343,10 @@ TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
   {
     ComPtr<IUnknown> control;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()));
-    HMODULE server = GetModuleHandleW(L"Marelco.ocx");
-    ASSERT_NE(nullptr, server);
-    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
-    ASSERT_NE(nullptr, canUnload);
-    EXPECT_EQ(S_FALSE, canUnload());
+    ASSERT_NE(nullptr, GetModuleHandleW(L"Marelco.ocx"));
+    EXPECT_EQ(S_FALSE, ServerCanUnloadNow());
     control.reset();
-    EXPECT_EQ(S_OK, canUnload());
+    EXPECT_EQ(S_OK, ServerCanUnloadNow());
   }
   CoUninitialize();
 }

@@ -14,4 +14,9 @@ if(WIN32)
   target_link_options(marelco_settings INTERFACE -static -static-libgcc -static-libstdc++)
   target_compile_definitions(marelco_settings INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # The same sources give the same bytes wherever they are built: paths in the debug information and in
+  # __FILE__ are relative to the source and build folders, and the PE headers carry no time of linking.
+  target_compile_options(marelco_settings INTERFACE
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+  target_link_options(marelco_settings INTERFACE -Wl,--no-insert-timestamp)
 endif()

@@ -8,6 +8,13 @@
       the wixl source of an MSI that installs the given bitnesses for the machine or for one user (SCOPE:
       machine or user); each table was printed with [#Marelco_x86] or [#Marelco_x64] as the server's path
       and [INSTALLDIR_x86] or [INSTALLDIR_x64] as its folder.
+  release_files.py package-code SCOPE VERSION
+      the package code of that MSI, which wixl would otherwise draw at random.
+
+An MSI replaces any other version of its scope's product (a major upgrade) and refuses to install over a newer
+one. Its product and package codes follow from the scope and the version, so that a release can be built again
+byte for byte. VERSION is MAJOR.MINOR.0.REVISION; the installer compares the first three numbers of a product
+version alone, so the MSI's version is MAJOR.MINOR.REVISION.
 """
 import re
 import sys
@@ -17,7 +24,7 @@ from xml.sax.saxutils import quoteattr
 # The ProgIDs and the type library are shared by both registry views; class and interface keys are not.
 PER_VIEW_KEYS = re.compile(r"^(CLSID|Interface)\\", re.IGNORECASE)
 UPGRADE_CODES = {"machine": "5B0E4C1D-6F0B-4A55-9C7E-2D1A6A3F7B01", "user": "5B0E4C1D-6F0B-4A55-9C7E-2D1A6A3F7B02"}
-COMPONENT_NAMESPACE = uuid.UUID("0F7A3C52-8E21-4D0B-A5E6-3B9C1D2E4F60")
+GUID_NAMESPACE = uuid.UUID("0F7A3C52-8E21-4D0B-A5E6-3B9C1D2E4F60")
 MISC_STATUS = {  # OLEMISC flags by the names manifests give them
     0x1: "recomposeonresize", 0x2: "onlyiconic", 0x4: "insertnotreplace", 0x8: "static", 0x10: "cantlinkinside",
     0x20: "canlinkbyole1", 0x40: "islinkobject", 0x80: "insideout", 0x100: "activatewhenvisible",
@@ -100,8 +107,15 @@ def split_views(table):
     return per_view, shared
 
 
-def component_guid(*names):
-    return str(uuid.uuid5(COMPONENT_NAMESPACE, "/".join(names))).upper()
+def derived_guid(*names):
+    return str(uuid.uuid5(GUID_NAMESPACE, "/".join(names))).upper()
+
+
+def msi_version(version):
+    major, minor, zero, revision = (int(number) for number in version.split("."))
+    if zero or major > 255 or minor > 255 or revision > 65535:
+        sys.exit(f"version {version}: expected MAJOR.MINOR.0.REVISION")
+    return f"{major}.{minor}.{revision}"
 
 
 def wxs(scope, version, builds):
@@ -117,14 +131,15 @@ def wxs(scope, version, builds):
                 shared.setdefault(key, {}).setdefault(name, data)
     lines = ['<?xml version="1.0" encoding="utf-8"?>',
              '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">',
-             f'  <Product Id="*" Name="Marelco" Language="1033" Version="{version}" Manufacturer="Marelco Software"',
-             f'           UpgradeCode="{UPGRADE_CODES[scope]}">',
+             f'  <Product Id="{derived_guid(scope, version, "product")}" Name="Marelco" Language="1033"'
+             f' Version="{msi_version(version)}" Manufacturer="Marelco Software" UpgradeCode="{UPGRADE_CODES[scope]}">',
              '    <Package InstallerVersion="200" Compressed="yes" Description="Marelco date entry control"'
              f' InstallScope="{"perMachine" if scope == "machine" else "perUser"}"/>',
+             '    <MajorUpgrade DowngradeErrorMessage="A newer version of Marelco is already installed."/>',
              '    <Media Id="1" Cabinet="marelco.cab" EmbedCab="yes"/>',
              '    <Directory Id="TARGETDIR" Name="SourceDir">']
     def component(bitness, table, ocx):
-        rows = [f'        <Component Id="Marelco_{bitness}" Guid="{component_guid(scope, bitness)}"'
+        rows = [f'        <Component Id="Marelco_{bitness}" Guid="{derived_guid(scope, bitness)}"'
                 f' Win64="{"yes" if bitness == "x64" else "no"}">',
                 f'          <File Id="Marelco_{bitness}" Name="Marelco.ocx" Source={quoteattr(ocx)} KeyPath="yes"/>']
         rows += registry_values(split_views(table)[0], hive, "          ")
@@ -165,6 +180,9 @@ def main(argv):
             builds.append((bitness, read_table(table), ocx))
         text = wxs(argv[2], argv[3], builds)
         out = argv[4]
+    elif len(argv) == 4 and argv[1] == "package-code" and argv[2] in UPGRADE_CODES:
+        print("{" + derived_guid(argv[2], argv[3], "package") + "}")
+        return
     else:
         sys.exit(__doc__)
     with open(out, "w", encoding="utf-8") as file:

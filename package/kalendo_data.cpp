@@ -39,7 +39,7 @@ STDMETHODIMP KalendoObject::GetData(FORMATETC* request, STGMEDIUM* medium) {
   HRESULT refusal = S_OK;
   const FORMATETC* format = RenderedFormat(*request, refusal);
   if (!format) return refusal;
-  const win32::WindowPicture picture(surface_);
+  const win32::WindowPicture picture = CurrentPicture();
   if (format->tymed == TYMED_ENHMF) {
     medium->hEnhMetaFile = picture.EnhancedMetafile(extent_);
     if (!medium->hEnhMetaFile) return E_OUTOFMEMORY;

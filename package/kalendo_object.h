@@ -259,6 +259,7 @@ class KalendoObject final : public _Kalendo,
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
 
   void PictureChanged();
+  win32::WindowPicture CurrentPicture();
   void SendPictureChange();
   void SendViewChange();
   void FontObjectChanged();
@@ -302,6 +303,7 @@ class KalendoObject final : public _Kalendo,
   SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
   bool initialised_ = false;     // InitNew or Load has run
   bool uiActive_ = false;
+  bool recomposePending_ = false;  // a new extent that the inactive surface has not taken yet
   LONG frozenEvents_ = 0;
   unsigned closes_ = 0;  // how often the container closed the control
   bool dirty_ = false;

@@ -124,17 +124,24 @@ STDMETHODIMP KalendoObject::GetUserClassID(CLSID* clsid) {
 
 STDMETHODIMP KalendoObject::GetUserType(DWORD form, LPOLESTR* type) { return OleRegGetUserType(CLSID_Kalendo, form, type); }
 
-// The control lays itself out at its new size (OLEMISC_RECOMPOSEONRESIZE). In place, its window keeps the size of
-// the site's rectangle, which the container sets through SetObjectRects.
+// The control lays itself out at its new size (OLEMISC_RECOMPOSEONRESIZE) when its picture is next taken: a
+// container that sets the extent just before activating the control in place (as ATL's host does) makes it lay
+// itself out once, at the site's rectangle. In place, its window keeps the size of that rectangle, which the
+// container sets through SetObjectRects.
 STDMETHODIMP KalendoObject::SetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
   if (size->cx == extent_.cx && size->cy == extent_.cy) return S_OK;
   extent_ = *size;
-  return Call([&] {
-    if (!inPlaceSite_) surface_.Resize(HimetricToTwips(extent_.cx), HimetricToTwips(extent_.cy));
-    PictureChanged();
-  });
+  recomposePending_ = true;
+  return Call([&] { PictureChanged(); });
+}
+
+// The picture of the control as it looks now; an inactive control first lays itself out at its extent.
+win32::WindowPicture KalendoObject::CurrentPicture() {
+  if (std::exchange(recomposePending_, false) && !inPlaceSite_)
+    surface_.Resize(HimetricToTwips(extent_.cx), HimetricToTwips(extent_.cy));
+  return win32::WindowPicture(surface_);
 }
 
 STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, SIZEL* size) {
@@ -283,6 +290,7 @@ STDMETHODIMP KalendoObject::UIDeactivate() {
 // the container's view or hidden under its other panes. A new size is a new picture.
 STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT clip) {
   if (!position) return E_POINTER;
+  recomposePending_ = false;  // the window takes the site's size
   RECT visible = *position;
   if (clip) IntersectRect(&visible, position, clip);
   const bool whole = EqualRect(&visible, position);
@@ -355,7 +363,7 @@ STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
   win32::WindowPicture live;
-  if (!frozenView_) live = win32::WindowPicture(surface_);
+  if (!frozenView_) live = CurrentPicture();
   const win32::WindowPicture& picture = frozenView_ ? frozenView_ : live;
   if (!picture) return E_FAIL;
   picture.Draw(dc, {bounds->left, bounds->top, bounds->right, bounds->bottom});
@@ -375,7 +383,7 @@ STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
     return VIEW_S_ALREADY_FROZEN;
   }
   *freeze = 0;
-  win32::WindowPicture picture(surface_);
+  win32::WindowPicture picture = CurrentPicture();
   if (!picture) return E_FAIL;
   frozenView_ = std::move(picture);
   *freeze = ++freezeCookie_;

@@ -36,7 +36,6 @@ constexpr int kSingleCreations = 20;  // per round, each timed alone
 constexpr int kStepsPerBatch = 40;    // per round: up and down alternately
 constexpr int kControlWidth = 126;    // pixels: 1890 x 615 twips at 96 dots per inch
 constexpr int kControlHeight = 41;
-constexpr DISPID kCambiaFecha2 = 0x6003000E;
 
 // ---- Timing ----
 
@@ -170,7 +169,7 @@ class KalendoControl final : public Control {
     V_VT(&argument) = VT_BOOL | VT_BYREF;
     V_BOOLREF(&argument) = &incremento;
     DISPPARAMS params = {&argument, nullptr, 1, 0};
-    dispatch_->Invoke(kCambiaFecha2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    dispatch_->Invoke(DISPID_KALENDO_CAMBIAFECHA2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
   }
 
   void SetDateByProgram(bool odd) override {

@@ -7,8 +7,6 @@
 namespace marelco {
 namespace {
 
-constexpr DWORD kKalendoMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                                     OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
 static_assert(kKalendoMiscStatus == 0x20191);
 
 const ServedClass served_classes[] = {

@@ -15,10 +15,6 @@
 namespace marelco {
 namespace {
 
-constexpr DISPID kCambiaFecha = 0x6003000D;
-constexpr DISPID kCambiaFecha2 = 0x6003000E;
-constexpr DISPID kMouseIcon = 0x68030003;
-
 // The persisted properties whose changes show in the control's picture; a new text comes with Change.
 constexpr std::u16string_view kShownProperties[] = {u"BackColor", u"ForeColor", u"Font", u"Enabled", u"Locked",
                                                      u"Formato"};
@@ -202,7 +198,7 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   DISPPARAMS none = {};
   if (!params) params = &none;
-  if ((id == kCambiaFecha || id == kCambiaFecha2) && (flags & DISPATCH_METHOD))
+  if ((id == DISPID_KALENDO_CAMBIAFECHA || id == DISPID_KALENDO_CAMBIAFECHA2) && (flags & DISPATCH_METHOD))
     return InvokeStep(id, params, result, exception, argumentError);
   if (HRESULT refused = RefuseSurplusArguments(id, flags, *params); FAILED(refused)) return refused;
   SetErrorInfo(0, nullptr);
@@ -215,7 +211,7 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
 // pointer when that object is nothing, as MouseIcon is until one is set.
 HRESULT KalendoObject::RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params) {
   if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && params.cArgs > 1) return DISP_E_BADPARAMCOUNT;
-  if (id != kMouseIcon || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return S_OK;
+  if (id != DISPID_KALENDO_MOUSEICON || !(flags & DISPATCH_PROPERTYGET) || params.cArgs == 0) return S_OK;
   ComPtr<IPictureDisp> icon;
   return SUCCEEDED(get_MouseIcon(icon.put())) && icon ? S_OK : DISP_E_BADPARAMCOUNT;
 }
@@ -238,7 +234,7 @@ HRESULT KalendoObject::InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result
   }
   VARIANT_BOOL value = V_BOOL(incremento.get());
   SetErrorInfo(0, nullptr);
-  HRESULT outcome = id == kCambiaFecha ? CambiaFecha(&value) : CambiaFecha2(&value);
+  HRESULT outcome = id == DISPID_KALENDO_CAMBIAFECHA ? CambiaFecha(&value) : CambiaFecha2(&value);
   if (V_VT(argument) == (VT_BYREF | VT_BOOL) && V_BOOLREF(argument)) *V_BOOLREF(argument) = value;
   if (result) VariantInit(result);
   return FAILED(outcome) ? ReportException(outcome, exception) : S_OK;
@@ -496,7 +492,7 @@ void KalendoObject::FireEvent(DISPID id, std::span<VARIANT> arguments) {
 
 void KalendoObject::Change() {
   PictureChanged();
-  FireEvent(1);
+  FireEvent(DISPID_KALENDO_CHANGE);
 }
 void KalendoObject::Click() { FireEvent(DISPID_CLICK); }
 void KalendoObject::DblClick() { FireEvent(DISPID_DBLCLICK); }
@@ -535,7 +531,7 @@ void KalendoObject::MouseMove(Integer& Button, Integer& Shift, Single& X, Single
   ByReference(arguments[1], &X);
   ByReference(arguments[2], &Shift);
   ByReference(arguments[3], &Button);
-  FireEvent(2, arguments);
+  FireEvent(DISPID_KALENDO_MOUSEMOVE, arguments);
 }
 
 void KalendoObject::MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) {
@@ -544,7 +540,7 @@ void KalendoObject::MouseUp(Integer& Button, Integer& Shift, Single& X, Single& 
   ByReference(arguments[1], &X);
   ByReference(arguments[2], &Shift);
   ByReference(arguments[3], &Button);
-  FireEvent(3, arguments);
+  FireEvent(DISPID_KALENDO_MOUSEUP, arguments);
 }
 
 }  // namespace marelco

@@ -7,14 +7,12 @@
 
 #include "package/enumerator.h"
 #include "package/error_boundary.h"
+#include "package/kalendo_control.h"
 #include "package/kalendo_object.h"
 #include "win32/window_support.h"
 
 namespace marelco {
 namespace {
-
-constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
 
 // The verbs DoVerb carries out, as EnumVerbs lists them; a container's menu offers editing and the pages.
 constexpr DWORD kMenuVerb = OLEVERBATTRIB_ONCONTAINERMENU | OLEVERBATTRIB_NEVERDIRTIES;
@@ -168,7 +166,7 @@ STDMETHODIMP KalendoObject::EnumAdvise(IEnumSTATDATA** advises) {
 
 STDMETHODIMP KalendoObject::GetMiscStatus(DWORD, DWORD* status) {
   if (!status) return E_POINTER;
-  *status = kMiscStatus;
+  *status = kKalendoMiscStatus;
   return S_OK;
 }
 

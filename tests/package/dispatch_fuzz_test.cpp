@@ -28,15 +28,13 @@
 namespace marelco {
 namespace {
 
-constexpr DISPID kFormato = 0x68030008;
-constexpr DISPID kSelText = 0x68030000;
-constexpr DISPID kCambiaFecha = 0x6003000D;
-constexpr DISPID kCambiaFecha2 = 0x6003000E;
-
 // Every member of _Kalendo.
-constexpr DISPID kMembers[] = {DISPID_ABOUTBOX, DISPID_VALUE, kCambiaFecha, kCambiaFecha2, DISPID_BACKCOLOR, DISPID_ENABLED,
-                               DISPID_FONT, kFormato, DISPID_FORECOLOR, 0x68030007, 0x60030018, DISPID_BORDERSTYLE,
-                               0x68030006, 0x68030005, 0x68030004, 0x68030003, 0x68030002, 0x68030001, kSelText};
+constexpr DISPID kMembers[] = {
+    DISPID_ABOUTBOX,          DISPID_VALUE,           DISPID_KALENDO_CAMBIAFECHA,  DISPID_KALENDO_CAMBIAFECHA2,
+    DISPID_BACKCOLOR,         DISPID_ENABLED,         DISPID_FONT,                 DISPID_KALENDO_FORMATO,
+    DISPID_FORECOLOR,         DISPID_KALENDO_TOOLTIPTEXT, DISPID_KALENDO_ANCHOMIN, DISPID_BORDERSTYLE,
+    DISPID_KALENDO_HDC,       DISPID_KALENDO_LOCKED,  DISPID_KALENDO_MOUSEPOINTER, DISPID_KALENDO_MOUSEICON,
+    DISPID_KALENDO_SELLENGTH, DISPID_KALENDO_SELSTART, DISPID_KALENDO_SELTEXT};
 
 unsigned long long Setting(const char* name, unsigned long long fallback) {
   const char* value = std::getenv(name);
@@ -292,32 +290,32 @@ class DispatchFuzz : public testing::Test {
     if (trace_ > 1) std::fprintf(stderr, "table %d null %d\n", method, null), std::fflush(stderr);
     switch (method) {
       case 0: get(DISPID_VALUE, c->get_Text(null ? nullptr : text.put())); break;
-      case 1: get(kFormato, c->get_Formato(null ? nullptr : text.put())); break;
-      case 2: get(kSelText, c->get_SelText(null ? nullptr : text.put())); break;
-      case 3: get(0x68030007, c->get_ToolTipText(null ? nullptr : text.put())); break;
-      case 4: get(kCambiaFecha, c->CambiaFecha(null ? nullptr : &flag)); break;
-      case 5: get(kCambiaFecha2, c->CambiaFecha2(null ? nullptr : &flag)); break;
+      case 1: get(DISPID_KALENDO_FORMATO, c->get_Formato(null ? nullptr : text.put())); break;
+      case 2: get(DISPID_KALENDO_SELTEXT, c->get_SelText(null ? nullptr : text.put())); break;
+      case 3: get(DISPID_KALENDO_TOOLTIPTEXT, c->get_ToolTipText(null ? nullptr : text.put())); break;
+      case 4: get(DISPID_KALENDO_CAMBIAFECHA, c->CambiaFecha(null ? nullptr : &flag)); break;
+      case 5: get(DISPID_KALENDO_CAMBIAFECHA2, c->CambiaFecha2(null ? nullptr : &flag)); break;
       case 6: get(DISPID_BACKCOLOR, c->get_BackColor(null ? nullptr : &color)); break;
       case 7: get(DISPID_ENABLED, c->get_Enabled(null ? nullptr : &flag)); break;
       case 8: get(DISPID_FONT, c->get_Font(null ? nullptr : font.put())); break;
       case 9: get(DISPID_FORECOLOR, c->get_ForeColor(null ? nullptr : &color)); break;
-      case 10: get(0x60030018, c->AnchoMin(null ? nullptr : &number)); break;
+      case 10: get(DISPID_KALENDO_ANCHOMIN, c->AnchoMin(null ? nullptr : &number)); break;
       case 11: get(DISPID_BORDERSTYLE, c->get_BorderStyle(null ? nullptr : &shortNumber)); break;
-      case 12: get(0x68030006, c->get_hdc(null ? nullptr : &number)); break;
-      case 13: get(0x68030005, c->get_Locked(null ? nullptr : &flag)); break;
-      case 14: get(0x68030004, c->get_MousePointer(null ? nullptr : &shortNumber)); break;
-      case 15: get(0x68030003, c->get_MouseIcon(null ? nullptr : picture.put())); break;
-      case 16: get(0x68030002, c->get_SelLength(null ? nullptr : &number)); break;
-      case 17: get(0x68030001, c->get_SelStart(null ? nullptr : &number)); break;
+      case 12: get(DISPID_KALENDO_HDC, c->get_hdc(null ? nullptr : &number)); break;
+      case 13: get(DISPID_KALENDO_LOCKED, c->get_Locked(null ? nullptr : &flag)); break;
+      case 14: get(DISPID_KALENDO_MOUSEPOINTER, c->get_MousePointer(null ? nullptr : &shortNumber)); break;
+      case 15: get(DISPID_KALENDO_MOUSEICON, c->get_MouseIcon(null ? nullptr : picture.put())); break;
+      case 16: get(DISPID_KALENDO_SELLENGTH, c->get_SelLength(null ? nullptr : &number)); break;
+      case 17: get(DISPID_KALENDO_SELSTART, c->get_SelStart(null ? nullptr : &number)); break;
       case 18: member = DISPID_VALUE, outcome = c->put_Text(inputs.String()); break;
-      case 19: member = kFormato, outcome = c->put_Formato(inputs.String()); break;
-      case 20: member = kSelText, outcome = c->put_SelText(inputs.String()); break;
-      case 21: member = 0x68030002, outcome = c->put_SelLength(inputs.OneIn(2) ? inputs.Below(20) - 2 : inputs.AnyLong()); break;
-      case 22: member = 0x68030001, outcome = c->put_SelStart(inputs.OneIn(2) ? inputs.Below(20) - 2 : inputs.AnyLong()); break;
-      case 23: member = 0x68030004, outcome = c->put_MousePointer(static_cast<SHORT>(inputs.AnyLong())); break;
+      case 19: member = DISPID_KALENDO_FORMATO, outcome = c->put_Formato(inputs.String()); break;
+      case 20: member = DISPID_KALENDO_SELTEXT, outcome = c->put_SelText(inputs.String()); break;
+      case 21: member = DISPID_KALENDO_SELLENGTH, outcome = c->put_SelLength(inputs.OneIn(2) ? inputs.Below(20) - 2 : inputs.AnyLong()); break;
+      case 22: member = DISPID_KALENDO_SELSTART, outcome = c->put_SelStart(inputs.OneIn(2) ? inputs.Below(20) - 2 : inputs.AnyLong()); break;
+      case 23: member = DISPID_KALENDO_MOUSEPOINTER, outcome = c->put_MousePointer(static_cast<SHORT>(inputs.AnyLong())); break;
       case 24: member = DISPID_ABOUTBOX, outcome = c->About(); break;
       case 25: member = DISPID_FONT, outcome = c->putref_Font(null ? nullptr : reinterpret_cast<IFontDisp*>(&stranger_)); break;
-      default: member = 0x68030003, outcome = c->putref_MouseIcon(null ? nullptr : reinterpret_cast<IPictureDisp*>(&stranger_)); break;
+      default: member = DISPID_KALENDO_MOUSEICON, outcome = c->putref_MouseIcon(null ? nullptr : reinterpret_cast<IPictureDisp*>(&stranger_)); break;
     }
     EXPECT_TRUE(outcome == S_OK || FAILED(outcome)) << std::hex << outcome;
     lastFailed_ = FAILED(outcome);
@@ -349,8 +347,8 @@ ULONG References(IUnknown* object) {
 
 // Members that may write the text or the format before they fail.
 bool Writes(DISPID member) {
-  return member == DISPID_VALUE || member == kFormato || member == kSelText || member == kCambiaFecha ||
-         member == kCambiaFecha2;
+  return member == DISPID_VALUE || member == DISPID_KALENDO_FORMATO || member == DISPID_KALENDO_SELTEXT || member == DISPID_KALENDO_CAMBIAFECHA ||
+         member == DISPID_KALENDO_CAMBIAFECHA2;
 }
 
 TEST_F(DispatchFuzz, RandomCallsLeaveTheControlWholeAndAnswerSanely) {

@@ -19,13 +19,6 @@ using testing_sinks::Connection;
 using testing_sinks::EventSink;
 using testing_sinks::PropertyNotifySink;
 
-constexpr DISPID kCambiaFecha = 0x6003000D;
-constexpr DISPID kCambiaFecha2 = 0x6003000E;
-constexpr DISPID kFormato = 0x68030008;
-constexpr DISPID kSelStart = 0x68030001;
-constexpr DISPID kHdc = 0x68030006;
-constexpr DISPID kMouseIcon = 0x68030003;
-constexpr DISPID kChange = 1;
 constexpr HRESULT kInvalidPropertyValue = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);
 
 class Dispatch : public testing::Test {
@@ -97,7 +90,7 @@ TEST_F(Dispatch, SteppingTakesTheIncrementAsBooleanReferenceVariantReferenceOrVa
   VARIANT byBooleanReference;
   V_VT(&byBooleanReference) = VT_BYREF | VT_BOOL;
   V_BOOLREF(&byBooleanReference) = &flag;
-  ASSERT_EQ(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&byBooleanReference}));
+  ASSERT_EQ(S_OK, Invoke(DISPID_KALENDO_CAMBIAFECHA2, DISPATCH_METHOD, {&byBooleanReference}));
   EXPECT_EQ(L"28/02/2027", Text());
   EXPECT_EQ(VARIANT_TRUE, flag);
 
@@ -107,34 +100,35 @@ TEST_F(Dispatch, SteppingTakesTheIncrementAsBooleanReferenceVariantReferenceOrVa
   VARIANT byVariantReference;
   V_VT(&byVariantReference) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&byVariantReference) = &scriptVariable;
-  ASSERT_EQ(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&byVariantReference}));
+  ASSERT_EQ(S_OK, Invoke(DISPID_KALENDO_CAMBIAFECHA2, DISPATCH_METHOD, {&byVariantReference}));
   EXPECT_EQ(L"28/01/2027", Text());
   EXPECT_EQ(VT_I2, V_VT(&scriptVariable)) << "the caller's variable keeps its type and value";
   EXPECT_EQ(0, V_I2(&scriptVariable));
 
   VARIANT byValue = Boolean(VARIANT_TRUE);
-  ASSERT_EQ(S_OK, Invoke(kCambiaFecha, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&byValue}));
+  ASSERT_EQ(S_OK, Invoke(DISPID_KALENDO_CAMBIAFECHA, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&byValue}));
   EXPECT_EQ(L"28/02/2027", Text());
 }
 
 TEST_F(Dispatch, SteppingRefusesMissingSurplusAndUnreadableIncrements) {
   SetTextAndCaret(L"31/01/2027", 4);
-  EXPECT_EQ(DISP_E_PARAMNOTFOUND, Invoke(kCambiaFecha2, DISPATCH_METHOD, {}));
+  EXPECT_EQ(DISP_E_PARAMNOTFOUND, Invoke(DISPID_KALENDO_CAMBIAFECHA2, DISPATCH_METHOD, {}));
   VARIANT one = Boolean(VARIANT_TRUE), two = Boolean(VARIANT_TRUE);
-  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&one, &two}));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(DISPID_KALENDO_CAMBIAFECHA2, DISPATCH_METHOD, {&one, &two}));
 
   Bstr words(std::wstring_view(L"forwards"));
   VARIANT text;
   V_VT(&text) = VT_BSTR;
   V_BSTR(&text) = words.get();
   UINT argumentError = 99;
-  EXPECT_EQ(DISP_E_TYPEMISMATCH, Invoke(kCambiaFecha, DISPATCH_METHOD, {&text}, nullptr, nullptr, &argumentError));
+  EXPECT_EQ(DISP_E_TYPEMISMATCH,
+            Invoke(DISPID_KALENDO_CAMBIAFECHA, DISPATCH_METHOD, {&text}, nullptr, nullptr, &argumentError));
   EXPECT_EQ(0u, argumentError);
 
   VARIANT nullReference;
   V_VT(&nullReference) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&nullReference) = nullptr;
-  EXPECT_NE(S_OK, Invoke(kCambiaFecha2, DISPATCH_METHOD, {&nullReference}));
+  EXPECT_NE(S_OK, Invoke(DISPID_KALENDO_CAMBIAFECHA2, DISPATCH_METHOD, {&nullReference}));
   EXPECT_EQ(E_POINTER, control_->CambiaFecha2(nullptr));
   EXPECT_EQ(L"31/01/2027", Text()) << "nothing was stepped";
 }
@@ -144,7 +138,7 @@ TEST_F(Dispatch, RefusedValueIsTheControlsErrorWithItsDescription) {
   V_VT(&negative) = VT_I4;
   V_I4(&negative) = -1;
   EXCEPINFO exception = {};
-  ASSERT_EQ(DISP_E_EXCEPTION, Invoke(kSelStart, DISPATCH_PROPERTYPUT, {&negative}, nullptr, &exception));
+  ASSERT_EQ(DISP_E_EXCEPTION, Invoke(DISPID_KALENDO_SELSTART, DISPATCH_PROPERTYPUT, {&negative}, nullptr, &exception));
   EXPECT_EQ(kInvalidPropertyValue, exception.scode);
   EXPECT_NE(0u, SysStringLen(exception.bstrDescription));
   SysFreeString(exception.bstrDescription);
@@ -164,24 +158,24 @@ TEST_F(Dispatch, ReadOnlyPropertiesAndWrongTypesAreRefusedWithoutHarm) {
   VARIANT number;
   V_VT(&number) = VT_I4;
   V_I4(&number) = 5;
-  EXPECT_NE(S_OK, Invoke(kHdc, DISPATCH_PROPERTYPUT, {&number}));
+  EXPECT_NE(S_OK, Invoke(DISPID_KALENDO_HDC, DISPATCH_PROPERTYPUT, {&number}));
   EXPECT_NE(S_OK, Invoke(DISPID_BORDERSTYLE, DISPATCH_PROPERTYPUT, {&number}));
   OleVariant value;
-  EXPECT_EQ(S_OK, Invoke(kHdc, DISPATCH_PROPERTYGET, {}, value.get()));
+  EXPECT_EQ(S_OK, Invoke(DISPID_KALENDO_HDC, DISPATCH_PROPERTYGET, {}, value.get()));
   EXPECT_EQ(S_OK, Invoke(DISPID_BORDERSTYLE, DISPATCH_PROPERTYGET, {}, value.put()));
 
   PropertyNotifySink stranger;  // an object that is neither a string nor a font
   VARIANT object;
   V_VT(&object) = VT_UNKNOWN;
   V_UNKNOWN(&object) = &stranger;
-  EXPECT_NE(S_OK, Invoke(kFormato, DISPATCH_PROPERTYPUT, {&object}));
+  EXPECT_NE(S_OK, Invoke(DISPID_KALENDO_FORMATO, DISPATCH_PROPERTYPUT, {&object}));
   EXPECT_NE(S_OK, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&object}));
   EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(DISPID_FONT, DISPATCH_PROPERTYPUTREF, {&number, &object}));
   EXPECT_EQ(0u, stranger.references) << "a refused call keeps no reference to its argument";
   EXPECT_NE(S_OK, Invoke(DISPID_VALUE, DISPATCH_PROPERTYGET, {&number, &number}, value.put()));
-  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(kMouseIcon, DISPATCH_PROPERTYGET, {&number}, value.put()))
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Invoke(DISPID_KALENDO_MOUSEICON, DISPATCH_PROPERTYGET, {&number}, value.put()))
       << "arguments for the default member of a mouse icon that is nothing";
-  EXPECT_EQ(S_OK, Invoke(kFormato, DISPATCH_PROPERTYGET, {}, value.put()));
+  EXPECT_EQ(S_OK, Invoke(DISPID_KALENDO_FORMATO, DISPATCH_PROPERTYGET, {}, value.put()));
   EXPECT_EQ(L"dd/mm/yyyy", std::wstring(V_BSTR(value.get())));
 }
 
@@ -243,11 +237,11 @@ TEST_F(Dispatch, EveryChangeOfTheTextIsRaisedToEachConnectedSink) {
     VARIANT_BOOL forwards = VARIANT_TRUE;
     ASSERT_EQ(S_OK, control_->CambiaFecha2(&forwards));
   }
-  EXPECT_GE(first.Count(kChange), 2);
-  EXPECT_EQ(first.Count(kChange), second.Count(kChange));
-  const int before = first.Count(kChange);
+  EXPECT_GE(first.Count(DISPID_KALENDO_CHANGE), 2);
+  EXPECT_EQ(first.Count(DISPID_KALENDO_CHANGE), second.Count(DISPID_KALENDO_CHANGE));
+  const int before = first.Count(DISPID_KALENDO_CHANGE);
   ASSERT_EQ(S_OK, control_->put_Text(Bstr(std::wstring_view(L"01/01/2000")).get()));
-  EXPECT_EQ(before, first.Count(kChange)) << "a disconnected sink hears nothing";
+  EXPECT_EQ(before, first.Count(DISPID_KALENDO_CHANGE)) << "a disconnected sink hears nothing";
   EXPECT_EQ(0u, first.references);
 }
 
@@ -275,7 +269,7 @@ TEST_F(Dispatch, PropertyChangesAreNotifiedByDispatchIdentifier) {
   Connection connection(control_.get(), IID_IPropertyNotifySink, &sink);
   ASSERT_EQ(S_OK, connection.result());
   ASSERT_EQ(S_OK, control_->put_Formato(Bstr(std::wstring_view(L"dd/mmmm/yyyy")).get()));
-  EXPECT_EQ(std::vector<DISPID>{kFormato}, sink.changed);
+  EXPECT_EQ(std::vector<DISPID>{DISPID_KALENDO_FORMATO}, sink.changed);
   sink.changed.clear();
   EXPECT_EQ(kInvalidPropertyValue, control_->put_SelStart(-1));
   EXPECT_TRUE(sink.changed.empty()) << "a refused value marks nothing";

@@ -24,11 +24,6 @@ using win32::testing::Pump;
 using win32::testing::SendKeyPress;
 using win32::testing::SendText;
 
-constexpr DISPID kChange = 1;
-constexpr DISPID kKeyDown = DISPID_KEYDOWN;
-constexpr DISPID kKeyPress = DISPID_KEYPRESS;
-constexpr DISPID kKeyUp = DISPID_KEYUP;
-
 // An event as the container's sink saw it: its identifier and its Integer arguments' values, first argument
 // first, read through their references at the time of the call.
 struct Heard {
@@ -196,12 +191,13 @@ TEST_F(Keyboard, ArrowKeyIsRaisedAsKeyDownBeforeTheStepAndItsChange) {
   EXPECT_EQ(L"28/02/2027", Text());
   // KeyDown comes with the key's code and the shift state; the step that follows raises Change; the key's
   // code is 0 by the time the text box would see it, and its release comes as KeyUp.
-  EXPECT_EQ((std::vector<Heard>{{kKeyDown, {VK_UP, 0}}, {kChange, {}}, {kKeyUp, {VK_UP, 0}}}), heard_);
+  EXPECT_EQ((std::vector<Heard>{{DISPID_KEYDOWN, {VK_UP, 0}}, {DISPID_KALENDO_CHANGE, {}}, {DISPID_KEYUP, {VK_UP, 0}}}),
+            heard_);
 
   heard_.clear();
   SendKeyPress(VK_DOWN, {VK_SHIFT});
   EXPECT_EQ(L"28/01/2027", Text());
-  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{kKeyDown, {VK_DOWN, 1}})) << "Shift is 1";
+  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{DISPID_KEYDOWN, {VK_DOWN, 1}})) << "Shift is 1";
 }
 
 // Tab, Shift+Tab, Enter, Esc and accelerators with Ctrl or Alt go to the container's site, which takes them
@@ -222,9 +218,12 @@ TEST_F(Keyboard, KeysTheTextBoxDoesNotUseGoToTheContainersSite) {
     EXPECT_NE(keys.end(), std::find(keys.begin(), keys.end(), passed)) << passed;
     EXPECT_EQ(L"31/01/2027", Text()) << passed;
     EXPECT_EQ(TextBox(), GetFocus()) << passed;
-    EXPECT_EQ(heard_.end(), std::find_if(heard_.begin(), heard_.end(), [&](const Heard& h) {
-                return (h.id == kKeyDown || h.id == kKeyPress) && h.values[0] == static_cast<SHORT>(key);
-              })) << passed << ": a key the container took never reaches the text box";
+    EXPECT_EQ(heard_.end(), std::find_if(heard_.begin(), heard_.end(),
+                                         [&](const Heard& h) {
+                                           return (h.id == DISPID_KEYDOWN || h.id == DISPID_KEYPRESS) &&
+                                                  h.values[0] == static_cast<SHORT>(key);
+                                         }))
+        << passed << ": a key the container took never reaches the text box";
   }
 
   const struct {
@@ -247,21 +246,22 @@ TEST_F(Keyboard, ArgumentsAreByReferenceIntegers) {
   sink_.raised.clear();
   SendKeyPress(VK_UP);
   ASSERT_FALSE(sink_.raised.empty());
-  EXPECT_EQ(kKeyDown, sink_.raised[0].id);
+  EXPECT_EQ(DISPID_KEYDOWN, sink_.raised[0].id);
   EXPECT_EQ((std::vector<VARTYPE>{VT_BYREF | VT_I2, VT_BYREF | VT_I2}), sink_.raised[0].types);
 }
 
 TEST_F(Keyboard, ContainerThatClearsTheKeyCodePreventsTheStep) {
   SetTextAndCaret(L"31/01/2027", 1);
-  AnswerWith(kKeyDown, 0);
+  AnswerWith(DISPID_KEYDOWN, 0);
   SendKeyPress(VK_UP);
   EXPECT_EQ(L"31/01/2027", Text());
-  EXPECT_EQ(0, std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == kChange; }));
+  EXPECT_EQ(0,
+            std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == DISPID_KALENDO_CHANGE; }));
 }
 
 TEST_F(Keyboard, ContainerThatTurnsAnotherKeyIntoUpStepsForward) {
   SetTextAndCaret(L"31/01/2027", 1);
-  AnswerWith(kKeyDown, VK_UP);
+  AnswerWith(DISPID_KEYDOWN, VK_UP);
   SendKeyPress(VK_F2);
   EXPECT_EQ(L"01/02/2027", Text());
 }
@@ -270,11 +270,12 @@ TEST_F(Keyboard, TypedCharactersComeAsKeyPressAndAZeroDiscardsThem) {
   SetTextAndCaret(L"", 0);
   SendText(L"7/3");
   EXPECT_EQ(L"7/3", Text());
-  const auto pressed = std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == kKeyPress; });
+  const auto pressed =
+      std::count_if(heard_.begin(), heard_.end(), [](const Heard& h) { return h.id == DISPID_KEYPRESS; });
   EXPECT_EQ(3, pressed);
-  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{kKeyPress, {'7'}}));
+  EXPECT_NE(heard_.end(), std::find(heard_.begin(), heard_.end(), Heard{DISPID_KEYPRESS, {'7'}}));
 
-  AnswerWith(kKeyPress, 0);
+  AnswerWith(DISPID_KEYPRESS, 0);
   SendText(L"9");
   EXPECT_EQ(L"7/3", Text()) << "the text box never sees the character";
 }

@@ -331,11 +331,18 @@ class Inputs {
 // Every property of a control a host reads back, as one printable text, but those left out. The device
 // context is always left out: it is the control's own.
 std::wstring Properties(_Kalendo* control, const std::vector<std::wstring>& leftOut) {
-  static const std::pair<DISPID, const wchar_t*> kRead[] = {
-      {DISPID_VALUE, L"Text"},           {0x68030008, L"Formato"},      {DISPID_BACKCOLOR, L"BackColor"},
-      {DISPID_ENABLED, L"Enabled"},      {DISPID_FORECOLOR, L"ForeColor"}, {0x68030007, L"ToolTipText"},
-      {DISPID_BORDERSTYLE, L"BorderStyle"}, {0x68030005, L"Locked"},    {0x68030004, L"MousePointer"},
-      {0x68030002, L"SelLength"},        {0x68030001, L"SelStart"},     {0x68030000, L"SelText"}};
+  static const std::pair<DISPID, const wchar_t*> kRead[] = {{DISPID_VALUE, L"Text"},
+                                                            {DISPID_KALENDO_FORMATO, L"Formato"},
+                                                            {DISPID_BACKCOLOR, L"BackColor"},
+                                                            {DISPID_ENABLED, L"Enabled"},
+                                                            {DISPID_FORECOLOR, L"ForeColor"},
+                                                            {DISPID_KALENDO_TOOLTIPTEXT, L"ToolTipText"},
+                                                            {DISPID_BORDERSTYLE, L"BorderStyle"},
+                                                            {DISPID_KALENDO_LOCKED, L"Locked"},
+                                                            {DISPID_KALENDO_MOUSEPOINTER, L"MousePointer"},
+                                                            {DISPID_KALENDO_SELLENGTH, L"SelLength"},
+                                                            {DISPID_KALENDO_SELSTART, L"SelStart"},
+                                                            {DISPID_KALENDO_SELTEXT, L"SelText"}};
   auto dispatch = As<IDispatch>(control);
   std::wstring text;
   for (const auto& [id, name] : kRead) {

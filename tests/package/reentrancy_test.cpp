@@ -22,8 +22,6 @@ using win32::testing::PostChar;
 using win32::testing::PostKey;
 using win32::testing::Pump;
 
-constexpr DISPID kChange = 1;
-
 void PressUp(HostedKalendo&) { PostKey(VK_UP); }
 
 // A click of the left button in a constituent, a quarter down its height (the spinner's up arrow).
@@ -47,8 +45,8 @@ const LettingGo kLettingGo[] = {
     {"KeyDown", DISPID_KEYDOWN, PressUp},
     {"KeyPress", DISPID_KEYPRESS, [](HostedKalendo&) { PostChar(u'5'); }},
     {"KeyUp", DISPID_KEYUP, PressUp},
-    {"Change from a key", kChange, PressUp},
-    {"Change from a spinner click", kChange, [](HostedKalendo& form) { Click(form, UPDOWN_CLASSW); }},
+    {"Change from a key", DISPID_KALENDO_CHANGE, PressUp},
+    {"Change from a spinner click", DISPID_KALENDO_CHANGE, [](HostedKalendo& form) { Click(form, UPDOWN_CLASSW); }},
     {"Click", DISPID_CLICK, [](HostedKalendo& form) { Click(form, WC_EDITW); }},
 };
 
@@ -78,7 +76,7 @@ TEST(Reentrancy, AHostThatLetsGoInsideAnEventLeavesTheControlToFinishAndGoAfterI
     ASSERT_TRUE(fresh.control());
     fresh.PlaceCaretInTheMonth();
     PressUp(fresh);
-    EXPECT_EQ(1, fresh.sink.Count(kChange));
+    EXPECT_EQ(1, fresh.sink.Count(DISPID_KALENDO_CHANGE));
     EXPECT_EQ(L"28/02/2027", fresh.Text());
   }
   Pump();

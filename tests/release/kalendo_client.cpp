@@ -154,7 +154,8 @@ void Measure() {
     V_VT(forwards.put()) = VT_BOOL;
     V_BOOL(forwards.put()) = VARIANT_TRUE;
     DISPPARAMS params = {forwards.put(), nullptr, 1, 0};
-    control->Invoke(0x6003000E, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    control->Invoke(DISPID_KALENDO_CAMBIAFECHA2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                    nullptr, nullptr);
   });
   // The platform's own conversion of a text to a date and back, as oleaut32 does it for any Automation host.
   const double platform = Microseconds(kCalls, [] {

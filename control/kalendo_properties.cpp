@@ -1,7 +1,7 @@
 // Appearance and behaviour properties, passed through to the text box, the spinner or the surface. A setter
 // assigns its target first and then tells the host; a value the target refuses leaves nothing marked.
 #include "control/kalendo.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "control/kalendo.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 #include "package/com.h"
 #include "package/ole_objects.h"
 #include "package/saved_picture.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "control/kalendo.h"
-#include "control/platform/date_services.h"
 #include "control/platform/memory_constituents.h"
+#include "dates/date_services.h"
 #include "tests/core/recording_host.h"
 
 namespace marelco::test {

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "control/platform/memory_property_bag.h"
-#include "control/platform/runtime_error.h"
 #include "control/platform/variant.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <ctime>
 
-#include "control/platform/date_calendar.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_calendar.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

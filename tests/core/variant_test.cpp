@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "control/platform/memory_property_bag.h"
+#include "control/memory_property_bag.h"
 #include "control/platform/variant.h"
 #include "dates/runtime_error.h"
 

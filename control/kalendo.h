@@ -65,7 +65,7 @@ class Kalendo {
   void ReadProperties(PropertyBag& bag);
   void WriteProperties(PropertyBag& bag);
   void Terminate();
-  void AmbientChanged(std::u16string_view name);
+  void AmbientChanged(AmbientProperty property);
 
  private:
   // Handlers of the constituents' and the surface's events.

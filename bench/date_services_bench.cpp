@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 
 namespace {
 

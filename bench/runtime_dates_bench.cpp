@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 #include "package/com.h"
 
 namespace {

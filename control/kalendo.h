@@ -8,11 +8,11 @@
 #include <string_view>
 
 #include "control/platform/constituents.h"
-#include "control/platform/date_services.h"
 #include "control/platform/font.h"
 #include "control/platform/gdi.h"
 #include "control/platform/host.h"
 #include "control/platform/types.h"
+#include "dates/date_services.h"
 
 namespace marelco {
 
@@ -65,7 +65,7 @@ class Kalendo {
   void ReadProperties(PropertyBag& bag);
   void WriteProperties(PropertyBag& bag);
   void Terminate();
-  void AmbientChanged(std::u16string_view name);
+  void AmbientChanged(AmbientProperty property);
 
  private:
   // Handlers of the constituents' and the surface's events.

@@ -1,7 +1,7 @@
 // Appearance and behaviour properties, passed through to the text box, the spinner or the surface. A setter
 // assigns its target first and then tells the host; a value the target refuses leaves nothing marked.
 #include "control/kalendo.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 
@@ -91,14 +91,15 @@ Integer Kalendo::BorderStyle() const { return surface_.BorderStyle(); }
 Long Kalendo::hdc() const { return surface_.hdc(); }
 
 // The container's background colour and font name reach the surface only, never the constituents.
-void Kalendo::AmbientChanged(std::u16string_view name) {
-  if (name == u"BackColor") {
-    surface_.SetBackColor(host_.AmbientBackColor());
-  }
-  if (name == u"Font") {
-    const std::shared_ptr<Font> ambient = host_.AmbientFont();
-    if (!ambient) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
-    surface_.SetFontName(ambient->attributes().name);
+void Kalendo::AmbientChanged(AmbientProperty property) {
+  switch (property) {
+    case AmbientProperty::BackColor: surface_.SetBackColor(host_.AmbientBackColor()); break;
+    case AmbientProperty::Font: {
+      const std::shared_ptr<Font> ambient = host_.AmbientFont();
+      if (!ambient) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
+      surface_.SetFontName(ambient->attributes().name);
+      break;
+    }
   }
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "control/kalendo.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 namespace {
@@ -87,20 +87,20 @@ void Kalendo::StepDate(const Boolean& Incremento, UnitRule rule) {
 
     if (rule == UnitRule::ByPosition) {
       if (P <= before.S1 - kOne) {
-        D = dates_.DateAdd(u"d", N, D);
+        D = dates_.DateAdd(DateUnit::Day, N, D);
       } else if (const Byte monthEnd = before.S2 - kOne; before.S1 <= P && P <= monthEnd) {
-        D = dates_.DateAdd(u"m", N, D);
+        D = dates_.DateAdd(DateUnit::Month, N, D);
       } else if (const Byte L(Len(txtFecha().Text())); P <= L && P >= before.S2) {
-        D = dates_.DateAdd(u"yyyy", N, D);
+        D = dates_.DateAdd(DateUnit::Year, N, D);
       }
     } else {
       const Byte K = CampoCursor(P, before.S1, before.S2);
       if (K.value() == CampoFormato(Formato(), u"d")) {
-        D = dates_.DateAdd(u"d", N, D);
+        D = dates_.DateAdd(DateUnit::Day, N, D);
       } else if (K.value() == CampoFormato(Formato(), u"m")) {
-        D = dates_.DateAdd(u"m", N, D);
+        D = dates_.DateAdd(DateUnit::Month, N, D);
       } else {
-        D = dates_.DateAdd(u"yyyy", N, D);
+        D = dates_.DateAdd(DateUnit::Year, N, D);
       }
     }
 

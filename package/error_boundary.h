@@ -7,7 +7,7 @@
 
 #include <new>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 #include "package/com.h"
 #include "package/ole_objects.h"
 #include "package/saved_picture.h"
@@ -215,9 +215,7 @@ Variant ComPropertyBag::ReadProperty(std::u16string_view key, const Variant& def
 }
 
 void ComPropertyBag::WriteProperty(std::u16string_view key, const Variant& value, const Variant& defaultValue) {
-  MemoryPropertyBag comparison;  // keeps the value only when it differs from the default
-  comparison.WriteProperty(key, value, defaultValue);
-  if (!comparison.Find(key)) return;
+  if (EqualsDefault(value, defaultValue)) return;
   std::wstring name(WideView(key));
   OleVariant variant;
   ToVariant(value, variant.get());

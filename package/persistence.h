@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
-#include "control/platform/memory_property_bag.h"
+#include "control/memory_property_bag.h"
 #include "control/platform/property_bag.h"
 
 namespace marelco {

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "control/platform/runtime_error.h"
 #include "control/platform/types.h"
 #include "control/platform/variant.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

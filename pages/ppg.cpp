@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco::win32 {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "control/platform/runtime_error.h"
 #include "control/platform/types.h"
+#include "dates/runtime_error.h"
 
 namespace marelco::win32 {
 

@@ -10,6 +10,9 @@
 
 namespace marelco {
 
+// The ambient properties of the container that the control follows.
+enum class AmbientProperty { BackColor, Font };
+
 class Host {
  public:
   virtual ~Host() = default;

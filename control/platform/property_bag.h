@@ -17,4 +17,9 @@ class PropertyBag {
   virtual void WriteProperty(std::u16string_view key, const Variant& value, const Variant& defaultValue) = 0;
 };
 
+// Whether WriteProperty leaves the key absent. Numbers (Booleans among them) equal the default when their values
+// are equal, whatever their types; strings when they hold the same characters; objects when they are the same
+// object.
+bool EqualsDefault(const Variant& value, const Variant& defaultValue);
+
 }  // namespace marelco

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 namespace {

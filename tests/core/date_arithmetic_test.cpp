@@ -15,57 +15,55 @@ class DateArithmetic : public ::testing::Test {
 
 struct Step {
   Date from;
-  const char16_t* interval;
+  DateUnit unit;
   double count;
   Date to;
 };
 
 TEST_F(DateArithmetic, StepsCarryAndClampToTheMonthEnd) {
   const Step steps[] = {
-      {DateOf(2027, 1, 31), u"m", 1, DateOf(2027, 2, 28)},     // common year
-      {DateOf(2028, 1, 31), u"m", 1, DateOf(2028, 2, 29)},     // leap year
-      {DateOf(2028, 3, 31), u"m", -1, DateOf(2028, 2, 29)},
-      {DateOf(2026, 8, 31), u"m", 1, DateOf(2026, 9, 30)},
-      {DateOf(2026, 9, 30), u"m", 1, DateOf(2026, 10, 30)},    // the clamped day stays
-      {DateOf(2026, 12, 15), u"m", 1, DateOf(2027, 1, 15)},
-      {DateOf(2027, 1, 15), u"m", -1, DateOf(2026, 12, 15)},
-      {DateOf(2028, 2, 29), u"yyyy", 1, DateOf(2029, 2, 28)},
-      {DateOf(2028, 2, 29), u"yyyy", 4, DateOf(2032, 2, 29)},
-      {DateOf(2026, 12, 31), u"d", 1, DateOf(2027, 1, 1)},
-      {DateOf(2027, 1, 1), u"d", -1, DateOf(2026, 12, 31)},
-      {DateOf(2028, 2, 28), u"d", 1, DateOf(2028, 2, 29)},
-      {DateOf(2027, 2, 28), u"d", 1, DateOf(2027, 3, 1)},
-      {DateOf(2027, 2, 28, 18), u"d", 1, DateOf(2027, 3, 1, 18)},  // the time of day stays
-      {DateOf(2027, 1, 31), u"M", 1, DateOf(2027, 2, 28)},         // any letter case
-      {DateOf(2027, 1, 31), u"q", 1, DateOf(2027, 4, 30)},
-      {DateOf(2027, 1, 31), u"ww", 1, DateOf(2027, 2, 7)},
-      {DateOf(2027, 1, 31, 23), u"h", 2, DateOf(2027, 2, 1, 1)},
-      {DateOf(1899, 12, 30), u"d", -1, DateOf(1899, 12, 29)},
-      {DateOf(100, 1, 2), u"d", -1, DateOf(100, 1, 1)},
-      {DateOf(9999, 12, 30), u"d", 1, DateOf(9999, 12, 31)},
-      {DateOf(9998, 12, 31), u"yyyy", 1, DateOf(9999, 12, 31)},
+      {DateOf(2027, 1, 31), DateUnit::Month, 1, DateOf(2027, 2, 28)},  // common year
+      {DateOf(2028, 1, 31), DateUnit::Month, 1, DateOf(2028, 2, 29)},  // leap year
+      {DateOf(2028, 3, 31), DateUnit::Month, -1, DateOf(2028, 2, 29)},
+      {DateOf(2026, 8, 31), DateUnit::Month, 1, DateOf(2026, 9, 30)},
+      {DateOf(2026, 9, 30), DateUnit::Month, 1, DateOf(2026, 10, 30)},  // the clamped day stays
+      {DateOf(2026, 12, 15), DateUnit::Month, 1, DateOf(2027, 1, 15)},
+      {DateOf(2027, 1, 15), DateUnit::Month, -1, DateOf(2026, 12, 15)},
+      {DateOf(2028, 2, 29), DateUnit::Year, 1, DateOf(2029, 2, 28)},
+      {DateOf(2028, 2, 29), DateUnit::Year, 4, DateOf(2032, 2, 29)},
+      {DateOf(2026, 12, 31), DateUnit::Day, 1, DateOf(2027, 1, 1)},
+      {DateOf(2027, 1, 1), DateUnit::Day, -1, DateOf(2026, 12, 31)},
+      {DateOf(2028, 2, 28), DateUnit::Day, 1, DateOf(2028, 2, 29)},
+      {DateOf(2027, 2, 28), DateUnit::Day, 1, DateOf(2027, 3, 1)},
+      {DateOf(2027, 2, 28, 18), DateUnit::Day, 1, DateOf(2027, 3, 1, 18)},  // the time of day stays
+      {DateOf(2027, 1, 31), DateUnit::Month, 3, DateOf(2027, 4, 30)},
+      {DateOf(2027, 1, 31), DateUnit::Day, 7, DateOf(2027, 2, 7)},
+      {DateOf(2027, 1, 31, 23), DateUnit::Day, 1.4, DateOf(2027, 2, 1, 23)},  // the count is rounded
+      {DateOf(1899, 12, 30), DateUnit::Day, -1, DateOf(1899, 12, 29)},
+      {DateOf(100, 1, 2), DateUnit::Day, -1, DateOf(100, 1, 1)},
+      {DateOf(9999, 12, 30), DateUnit::Day, 1, DateOf(9999, 12, 31)},
+      {DateOf(9998, 12, 31), DateUnit::Year, 1, DateOf(9999, 12, 31)},
   };
   for (const Step& step : steps) {
-    const Date result = services.DateAdd(step.interval, step.count, step.from);
+    const Date result = services.DateAdd(step.unit, step.count, step.from);
     EXPECT_NEAR(result.serial, step.to.serial, 1e-9)
         << ::testing::PrintToString(services.Format(step.from, u"dd/mm/yyyy hh:nn", 1, 1)) << " "
-        << ::testing::PrintToString(std::u16string(step.interval)) << " " << step.count;
+        << static_cast<int>(step.unit) << " " << step.count;
   }
 }
 
 TEST_F(DateArithmetic, LeavingTheSupportedDatesFails) {
   const Date last = DateOf(9999, 12, 31);
   const Date first = DateOf(100, 1, 1);
-  for (const char16_t* interval : {u"d", u"m", u"yyyy"}) {
-    EXPECT_EQ(ErrorOf([&] { services.DateAdd(interval, 1, last); }), ErrorNumber::InvalidProcedureCall);
-    EXPECT_EQ(ErrorOf([&] { services.DateAdd(interval, -1, first); }), ErrorNumber::InvalidProcedureCall);
+  for (const DateUnit unit : {DateUnit::Day, DateUnit::Month, DateUnit::Year}) {
+    EXPECT_EQ(ErrorOf([&] { services.DateAdd(unit, 1, last); }), ErrorNumber::InvalidProcedureCall);
+    EXPECT_EQ(ErrorOf([&] { services.DateAdd(unit, -1, first); }), ErrorNumber::InvalidProcedureCall);
   }
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", 1e300, first); }), ErrorNumber::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"m", -1e15, last); }), ErrorNumber::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", std::nan(""), first); }), ErrorNumber::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"d", 1, Date{3e6}); }), ErrorNumber::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"x", 1, first); }), ErrorNumber::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { services.DateAdd(u"", 1, first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(DateUnit::Day, 1e300, first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(DateUnit::Month, -1e15, last); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(DateUnit::Day, std::nan(""), first); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(DateUnit::Day, 1, Date{3e6}); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { services.DateAdd(static_cast<DateUnit>(3), 1, first); }), ErrorNumber::InvalidProcedureCall);
 }
 
 TEST_F(DateArithmetic, NegativeSerialsKeepTheTimeAsTheFraction) {
@@ -74,9 +72,9 @@ TEST_F(DateArithmetic, NegativeSerialsKeepTheTimeAsTheFraction) {
   EXPECT_EQ(services.Format(Date{-0.5}, u"dd/mm/yyyy hh:nn", 1, 1), u"30/12/1899 12:00");
   EXPECT_EQ(services.Format(Date{1.75}, u"dd/mm/yyyy hh:nn", 1, 1), u"31/12/1899 18:00");
   EXPECT_EQ(services.ToDate(u"29/12/1899 06:00"), Date{-1.25});
-  EXPECT_EQ(services.DateAdd(u"d", -2, Date{1.25}), Date{-1.25});
-  EXPECT_EQ(services.DateAdd(u"d", 1, Date{-2.75}), Date{-1.75});
-  EXPECT_EQ(services.DateAdd(u"h", 24, Date{-1.25}), Date{0.25});
+  EXPECT_EQ(services.DateAdd(DateUnit::Day, -2, Date{1.25}), Date{-1.25});
+  EXPECT_EQ(services.DateAdd(DateUnit::Day, 1, Date{-2.75}), Date{-1.75});
+  EXPECT_EQ(services.DateAdd(DateUnit::Day, 1.25, Date{-1.25}), Date{0.25});
 }
 
 TEST_F(DateArithmetic, NowIsTheClock) {

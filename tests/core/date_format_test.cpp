@@ -1,5 +1,5 @@
 // Format: the control's three formats in both locales, every date and time token, numbers and non-dates.
-#include "control/platform/locale_names.h"
+#include "dates/locale_names.h"
 #include "tests/core/date_test_support.h"
 
 namespace marelco {

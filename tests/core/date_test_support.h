@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "control/platform/date_services.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_services.h"
+#include "dates/runtime_error.h"
 
 namespace marelco::test {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "control/kalendo.h"
-#include "control/platform/date_services.h"
-#include "control/platform/memory_constituents.h"
+#include "dates/date_services.h"
 #include "tests/core/recording_host.h"
+#include "tests/support/memory_constituents.h"
 
 namespace marelco::test {
 

@@ -1,4 +1,4 @@
-#include "control/platform/memory_constituents.h"
+#include "tests/support/memory_constituents.h"
 
 #include <gtest/gtest.h>
 

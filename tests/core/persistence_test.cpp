@@ -1,6 +1,6 @@
 #include <functional>
 
-#include "control/platform/memory_property_bag.h"
+#include "control/memory_property_bag.h"
 #include "tests/core/shell_fixture.h"
 
 namespace marelco::test {

@@ -124,21 +124,15 @@ TEST_F(PropertiesTest, BorderStyleAndHdcAreTheSurfaces) {
   EXPECT_EQ(control.hdc(), surface.hdc());
 }
 
-TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnlyUnderTheirExactNames) {
+TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnly) {
   host.ambientBackColor = 0x00ABCDEF;
   host.ambientFont = MakeFont({.name = u"Tahoma", .size = 20, .bold = true});
   const Font::Attributes textBoxFont = textBox().GetFont()->attributes();
 
-  for (const char16_t* name : {u"backcolor", u"BACKCOLOR", u"font", u"BackColor ", u"ForeColor", u""}) {
-    control.AmbientChanged(name);
-  }
-  EXPECT_EQ(surface.BackColor(), kButtonFaceColor);
-  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
-
-  control.AmbientChanged(u"BackColor");
+  control.AmbientChanged(AmbientProperty::BackColor);
   EXPECT_EQ(surface.BackColor(), 0x00ABCDEFu);
   EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
-  control.AmbientChanged(u"Font");
+  control.AmbientChanged(AmbientProperty::Font);
   EXPECT_EQ(surface.FontName(), u"Tahoma");
 
   EXPECT_EQ(textBox().BackColor(), kWindowColor);
@@ -148,7 +142,7 @@ TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnlyUnderTheirExactNames) {
 
 TEST_F(PropertiesTest, AnAmbientFontOfNothingIsRefused) {
   host.ambientFont = nullptr;
-  EXPECT_EQ(ErrorOf([&] { control.AmbientChanged(u"Font"); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(ErrorOf([&] { control.AmbientChanged(AmbientProperty::Font); }), ErrorNumber::InvalidPropertyValue);
   EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
 }
 

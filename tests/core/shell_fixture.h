@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "control/kalendo.h"
-#include "control/platform/memory_constituents.h"
 #include "tests/core/fake_gdi.h"
 #include "tests/core/recording_host.h"
+#include "tests/support/memory_constituents.h"
 
 namespace marelco::test {
 

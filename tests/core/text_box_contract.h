@@ -25,7 +25,7 @@
 #include "control/platform/constituents.h"
 #include "control/platform/font.h"
 #include "control/platform/keys.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco::contract {
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <limits>
 
-#include "control/platform/memory_property_bag.h"
-#include "control/platform/runtime_error.h"
+#include "control/memory_property_bag.h"
 #include "control/platform/variant.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 namespace {

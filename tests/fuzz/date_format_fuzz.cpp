@@ -1,10 +1,10 @@
-// Any value with any format and week arguments, and DateAdd with any interval and count: no failure but the
+// Any value with any format and week arguments, and DateAdd with any unit and count: no failure but the
 // invalid procedure call that bad arguments deserve.
 #include <cstdlib>
 #include <cstring>
 
-#include "control/platform/date_services.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_services.h"
+#include "dates/runtime_error.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     default: value = text; break;
   }
   ExpectOnlyInvalidProcedureCall([&] { services.Format(value, format, firstDayOfWeek, firstWeekOfYear); });
-  ExpectOnlyInvalidProcedureCall([&] { services.DateAdd(format.substr(0, 4), number, Date{46270.5}); });
-  ExpectOnlyInvalidProcedureCall([&] { services.DateAdd(u"m", data[0] - 128.0, Date{number}); });
+  ExpectOnlyInvalidProcedureCall([&] { services.DateAdd(static_cast<DateUnit>(data[1] % 4), number, Date{46270.5}); });
+  ExpectOnlyInvalidProcedureCall([&] { services.DateAdd(DateUnit::Month, data[0] - 128.0, Date{number}); });
   return 0;
 }

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "control/platform/date_services.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_services.h"
+#include "dates/runtime_error.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {

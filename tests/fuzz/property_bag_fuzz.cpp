@@ -8,11 +8,11 @@
 #include <string>
 
 #include "control/kalendo.h"
-#include "control/platform/memory_constituents.h"
-#include "control/platform/memory_property_bag.h"
+#include "control/memory_property_bag.h"
 #include "tests/core/fake_gdi.h"
 #include "tests/core/recording_host.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tests/support/memory_constituents.h"
 
 namespace marelco {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 #include "tests/runtime_dates/recording.h"
 
 namespace marelco::test {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 
 namespace marelco::test {
 

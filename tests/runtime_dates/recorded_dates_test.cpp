@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 #include "tests/runtime_dates/comparison.h"
 #include "tests/runtime_dates/locales.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/locale_names.h"
+#include "dates/locale_names.h"
 
 namespace marelco::test {
 

@@ -10,11 +10,11 @@
 #include <iostream>
 #include <memory>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
+#include "package/com.h"
 #include "tests/runtime_dates/comparison.h"
 #include "tests/runtime_dates/date_inputs.h"
 #include "tests/runtime_dates/locales.h"
-#include "package/com.h"
 
 namespace marelco::test {
 namespace {

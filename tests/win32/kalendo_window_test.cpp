@@ -9,8 +9,8 @@
 #include <string>
 
 #include "control/kalendo.h"
-#include "control/platform/date_services.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_services.h"
+#include "dates/runtime_error.h"
 #include "package/com.h"
 #include "tests/core/recording_host.h"
 #include "tests/win32/window_test_support.h"

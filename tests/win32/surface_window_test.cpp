@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 #include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"

@@ -21,8 +21,8 @@
 #include <cmath>
 #include <string>
 
-#include "control/platform/date_calendar.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_calendar.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "control/platform/locale_names.h"
+#include "dates/locale_names.h"
 
 namespace marelco {
 

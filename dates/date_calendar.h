@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/platform/date_services.h"
+#include "dates/date_services.h"
 
 namespace marelco {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <ctime>
 
-#include "control/platform/date_calendar.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_calendar.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 
@@ -166,13 +166,6 @@ int DateServices::Day(std::u16string_view text) const {
 
 namespace {
 
-bool SameInterval(std::u16string_view interval, std::u16string_view name) {
-  return interval.size() == name.size() &&
-         std::equal(interval.begin(), interval.end(), name.begin(), [](char16_t a, char16_t b) {
-           return FoldCase(a) == b;
-         });
-}
-
 DateTime AddMonths(const DateTime& start, long long count) {
   const year_month_day date{start.day};
   const long long monthIndex = static_cast<int>(date.year()) * 12LL + static_cast<unsigned>(date.month()) - 1 + count;
@@ -184,37 +177,28 @@ DateTime AddMonths(const DateTime& start, long long count) {
   return {sys_days{target / std::min(date.day(), lastDay)}, start.time};
 }
 
-DateTime AddSeconds(const DateTime& start, long long count) {
-  const long long total = DayNumber(start.day) * kSecondsPerDay + start.time.count() + count;
-  const long long dayNumber = total >= 0 ? total / kSecondsPerDay : -((-total + kSecondsPerDay - 1) / kSecondsPerDay);
+DateTime AddDays(const DateTime& start, long long count) {
+  const long long dayNumber = DayNumber(start.day) + count;
   Require(dayNumber >= DayNumber(kFirstDay) && dayNumber <= DayNumber(kLastDay), ErrorNumber::InvalidProcedureCall);
-  return {kEpoch + days{dayNumber}, seconds{total - dayNumber * kSecondsPerDay}};
+  return {kEpoch + days{dayNumber}, start.time};
 }
 
 }  // namespace
 
-// Intervals: "yyyy" years, "q" quarters, "m" months, "d", "y" and "w" days, "ww" weeks, "h", "n" and "s" for
-// hours, minutes and seconds; any letter case. The count is rounded to a whole number.
-Date DateServices::DateAdd(std::u16string_view interval, double count, Date date) const {
+// The time of day stays.
+Date DateServices::DateAdd(DateUnit unit, double count, Date date) const {
   const auto start = Split(date);
-  // Beyond this count no interval stays within the supported dates.
+  // Beyond this count no unit stays within the supported dates.
   constexpr double kLargestCount = 1e12;
   Require(start.has_value() && std::isfinite(count) && std::fabs(count) < kLargestCount,
           ErrorNumber::InvalidProcedureCall);
   const long long steps = std::llround(count);
-  struct Unit {
-    std::u16string_view name;
-    long long months;
-    long long seconds;
-  };
-  static constexpr Unit kUnits[] = {{u"yyyy", 12, 0}, {u"q", 3, 0},     {u"m", 1, 0},    {u"d", 0, 86400},
-                                    {u"y", 0, 86400}, {u"w", 0, 86400}, {u"ww", 0, 604800}, {u"h", 0, 3600},
-                                    {u"n", 0, 60},    {u"s", 0, 1}};
-  for (const Unit& unit : kUnits) {
-    if (!SameInterval(interval, unit.name)) continue;
-    return Join(unit.months ? AddMonths(*start, steps * unit.months) : AddSeconds(*start, steps * unit.seconds));
+  switch (unit) {
+    case DateUnit::Day: return Join(AddDays(*start, steps));
+    case DateUnit::Month: return Join(AddMonths(*start, steps));
+    case DateUnit::Year: return Join(AddMonths(*start, steps * 12));
   }
-  throw RuntimeError(ErrorNumber::InvalidProcedureCall);
+  throw RuntimeError(ErrorNumber::InvalidProcedureCall);  // no unit of ours
 }
 
 // String functions.

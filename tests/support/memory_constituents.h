@@ -10,7 +10,7 @@
 
 #include "control/platform/constituents.h"
 #include "control/platform/keys.h"
-#include "control/platform/runtime_error.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -1,27 +1,8 @@
-#include "control/platform/memory_property_bag.h"
+#include "control/memory_property_bag.h"
 
 #include <algorithm>
 
 namespace marelco {
-namespace {
-
-bool IsNumeric(VariantType type) {
-  switch (type) {
-    case VariantType::Boolean:
-    case VariantType::Integer:
-    case VariantType::Long:
-    case VariantType::Single:
-    case VariantType::Double: return true;
-    default: return false;
-  }
-}
-
-bool EqualsDefault(const Variant& value, const Variant& defaultValue) {
-  if (IsNumeric(value.type()) && IsNumeric(defaultValue.type())) return value.ToDouble() == defaultValue.ToDouble();
-  return value == defaultValue;
-}
-
-}  // namespace
 
 MemoryPropertyBag::MemoryPropertyBag(std::vector<Entry> entries) {
   for (auto& [key, value] : entries) Put(key, std::move(value));

@@ -1,5 +1,5 @@
 // A property bag in memory: keys compared exactly, values kept with their types, in the order in which they
-// were first stored.
+// were first stored. Stream persistence saves and loads one.
 #pragma once
 
 #include <string>
@@ -18,8 +18,6 @@ class MemoryPropertyBag : public PropertyBag {
   explicit MemoryPropertyBag(std::vector<Entry> entries);
 
   Variant ReadProperty(std::u16string_view key, const Variant& defaultValue) override;
-  // Numbers (Booleans among them) equal the default when their values are equal, whatever their types;
-  // strings when they hold the same characters; objects when they are the same object.
   void WriteProperty(std::u16string_view key, const Variant& value, const Variant& defaultValue) override;
 
   // Stores any value under any key, as a saved form may hold it.

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "control/platform/date_calendar.h"
+#include "dates/date_calendar.h"
 
 namespace marelco {
 

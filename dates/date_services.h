@@ -18,6 +18,9 @@ struct Date {
   friend bool operator==(Date, Date) = default;
 };
 
+// The units that DateAdd counts in.
+enum class DateUnit { Day, Month, Year };
+
 // A value handed to Format: a date, a number, or a text (formatted as a date when it reads as one).
 using FormatValue = std::variant<Date, double, std::u16string>;
 
@@ -51,8 +54,8 @@ class DateServices {
   bool IsDate(std::u16string_view text) const;
   Date ToDate(std::u16string_view text) const;  // type mismatch (13) when the text is no date
   int Day(std::u16string_view text) const;
-  // interval "d", "m" or "yyyy"; invalid procedure call (5) for a result outside the supported dates
-  Date DateAdd(std::u16string_view interval, double count, Date date) const;
+  // The count is rounded to a whole number; invalid procedure call (5) for a result outside the supported dates
+  Date DateAdd(DateUnit unit, double count, Date date) const;
   std::u16string Format(const FormatValue& value, std::u16string_view format, int firstDayOfWeek = 1,
                         int firstWeekOfYear = 1) const;
 

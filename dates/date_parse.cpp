@@ -19,7 +19,7 @@
 //
 // Either way the date must exist (no 31/02, no 29/02 of a common year) and lie between 1 January 100 and
 // 31 December 9999.
-#include "control/platform/date_calendar.h"
+#include "dates/date_calendar.h"
 
 namespace marelco {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "control/platform/date_services.h"
-#include "control/platform/runtime_error.h"
+#include "dates/date_services.h"
+#include "dates/runtime_error.h"
 
 namespace marelco {
 

@@ -77,15 +77,6 @@ void Kalendo::txtFecha_LostFocus() {
   txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_, 1, 1));
 }
 
-// The character that follows the two-digit day: the date separator for the texts Format writes. A text
-// whose day has one digit yields its third character all the same. Type mismatch for a text that is no date.
-std::u16string Kalendo::Separador() const {
-  const int day = dates_.Day(txtFecha().Text());
-  const std::u16string pattern = String(2, u'0');
-  const std::u16string twoDigitDay = dates_.Format(static_cast<double>(day), pattern, 1, 1);
-  return Mid(txtFecha().Text(), Len(twoDigitDay) + 1, 1);
-}
-
 // ---- Events passed on to the host ----
 
 void Kalendo::txtFecha_Change() { host_.Change(); }

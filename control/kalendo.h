@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "control/date_fields.h"
 #include "control/platform/constituents.h"
 #include "control/platform/font.h"
 #include "control/platform/gdi.h"
@@ -82,15 +83,11 @@ class Kalendo {
   void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y);
   void UserControl_Resize();
 
-  std::u16string Separador() const;
-
   // Stepping the date field under the caret: CambiaFecha finds the unit by position, CambiaFecha2 by
   // the field numbers of the format.
-  struct Separators;
   enum class UnitRule { ByPosition, ByFormat };
   void StepDate(const Boolean& Incremento, UnitRule rule);
-  Separators FindSeparators() const;
-  std::uint8_t CampoFormato(const std::u16string& F, const std::u16string& letter) const;
+  SeparatorPositions SeparatorsOf(const std::u16string& text) const;
 
   TextBox& txtFecha() const { return surface_.txtFecha(); }
   Spinner& UpDown1() const { return surface_.UpDown1(); }

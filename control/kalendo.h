@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,11 +14,23 @@
 #include "control/platform/gdi.h"
 #include "control/platform/host.h"
 #include "control/platform/types.h"
+#include "control/platform/variant.h"
 #include "dates/date_services.h"
 
 namespace marelco {
 
+class Kalendo;
 class PropertyBag;
+
+// A property the control keeps in its host's property bag: the key, the default (a value equal to it is not
+// saved, and a key the bag lacks loads as it), where a saved value comes from and where a loaded value goes.
+struct SavedProperty {
+  std::u16string_view key;
+  Variant (*defaultValue)(const Kalendo&);
+  Variant (*source)(const Kalendo&);
+  void (*target)(Kalendo&, const Variant&);
+  Variant (*savedDefault)(const Kalendo&) = nullptr;  // where saving compares with another default
+};
 
 class Kalendo {
  public:
@@ -65,6 +78,8 @@ class Kalendo {
   void InitProperties();
   void ReadProperties(PropertyBag& bag);
   void WriteProperties(PropertyBag& bag);
+  // The saved properties in the order loading and saving take them.
+  static std::span<const SavedProperty> SavedProperties();
   void Terminate();
   void AmbientChanged(AmbientProperty property);
 

@@ -1,6 +1,6 @@
 // The lifecycle notifications of the host: a new instance, loading from and saving into its property bag,
-// and the end. Keys are read and written in one fixed order; loading stops at the first value that does not
-// convert or is refused, leaving the keys before it applied.
+// and the end. Keys are read and written in the one fixed order of the saved properties; loading stops at the
+// first value that does not convert or is refused, leaving the keys before it applied.
 #include "control/kalendo.h"
 #include "control/platform/property_bag.h"
 
@@ -15,47 +15,75 @@ OleColor ColorOf(const Variant& value) { return static_cast<OleColor>(value.ToLo
 
 }  // namespace
 
+std::span<const SavedProperty> Kalendo::SavedProperties() {
+  using K = const Kalendo&;
+  static const SavedProperty properties[] = {
+      {u"Formato", [](K) { return Variant::FromString(kDefaultFormat); },
+       [](K k) { return Variant::FromString(k.formato_); },
+       [](Kalendo& k, const Variant& v) { k.formato_ = v.ToString(); }},
+      // A date text in the form the format gives is not stored: it loads as the day's date. Any other text
+      // that is a date is stored. A text that is no date has no formatted form to compare with; it is always
+      // stored, so that loading gives it back instead of the day's date.
+      {u"Text", [](K k) { return Variant::FromString(k.dates_.Format(k.txtFecha().Text(), k.formato_)); },
+       [](K k) { return Variant::FromString(k.txtFecha().Text()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetText(v.ToString()); },
+       [](K k) {
+         const std::u16string text = k.txtFecha().Text();
+         return k.dates_.IsDate(text) ? Variant::FromString(k.dates_.Format(text, k.formato_)) : Variant();
+       }},
+      {u"BackColor", [](K) { return ColorValue(kButtonFaceColor); },
+       [](K k) { return ColorValue(k.txtFecha().BackColor()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetBackColor(ColorOf(v)); }},
+      {u"Enabled", [](K) { return Variant::FromBoolean(kTrue); },
+       [](K k) { return Variant::FromBoolean(ToBoolean(k.txtFecha().Enabled())); },
+       [](Kalendo& k, const Variant& v) { k.SetEnabled(v.ToBoolean()); }},
+      {u"Font", [](K k) { return Variant::FromFont(k.host_.AmbientFont()); },
+       [](K k) { return Variant::FromFont(k.GetFont()); },
+       [](Kalendo& k, const Variant& v) { k.SetFont(v.ToFont()); }},
+      {u"ForeColor", [](K) { return ColorValue(kWindowTextColor); },
+       [](K k) { return ColorValue(k.txtFecha().ForeColor()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetForeColor(ColorOf(v)); }},
+      {u"ToolTipText", [](K) { return Variant::FromString(u""); },
+       [](K k) { return Variant::FromString(k.txtFecha().ToolTipText()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetToolTipText(v.ToString()); }},
+      {u"Locked", [](K) { return Variant::FromBoolean(kFalse); },
+       [](K k) { return Variant::FromBoolean(ToBoolean(k.txtFecha().Locked())); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetLocked(v.ToBoolean() != kFalse); }},
+      {u"MousePointer", [](K) { return Variant::FromInteger(0); },
+       [](K k) { return Variant::FromInteger(k.surface_.MousePointer()); },
+       [](Kalendo& k, const Variant& v) { k.surface_.SetMousePointer(v.ToInteger()); }},
+      {u"MouseIcon", [](K) { return Variant::FromPicture(nullptr); },
+       [](K k) { return Variant::FromPicture(k.mouseIcon_); },
+       [](Kalendo& k, const Variant& v) { k.mouseIcon_ = v.ToPicture(); }},
+      {u"SelLength", [](K) { return Variant::FromInteger(0); },
+       [](K k) { return Variant::FromLong(k.txtFecha().SelLength()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelLength(v.ToLong()); }},
+      {u"SelStart", [](K) { return Variant::FromInteger(0); },
+       [](K k) { return Variant::FromLong(k.txtFecha().SelStart()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelStart(v.ToLong()); }},
+      {u"SelText", [](K) { return Variant::FromString(u""); },
+       [](K k) { return Variant::FromString(k.txtFecha().SelText()); },
+       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelText(v.ToString()); }},
+  };
+  return properties;
+}
+
 void Kalendo::InitProperties() {
   formato_ = kDefaultFormat;
   mouseIcon_ = MakeEmptyPicture();
 }
 
 void Kalendo::ReadProperties(PropertyBag& bag) {
-  formato_ = bag.ReadProperty(u"Formato", Variant::FromString(kDefaultFormat)).ToString();
-  const std::u16string textDefault = dates_.Format(txtFecha().Text(), formato_);
-  txtFecha().SetText(bag.ReadProperty(u"Text", Variant::FromString(textDefault)).ToString());
-  txtFecha().SetBackColor(ColorOf(bag.ReadProperty(u"BackColor", ColorValue(kButtonFaceColor))));
-  SetEnabled(bag.ReadProperty(u"Enabled", Variant::FromBoolean(kTrue)).ToBoolean());
-  SetFont(bag.ReadProperty(u"Font", Variant::FromFont(host_.AmbientFont())).ToFont());
-  txtFecha().SetForeColor(ColorOf(bag.ReadProperty(u"ForeColor", ColorValue(kWindowTextColor))));
-  txtFecha().SetToolTipText(bag.ReadProperty(u"ToolTipText", Variant::FromString(u"")).ToString());
-  txtFecha().SetLocked(bag.ReadProperty(u"Locked", Variant::FromBoolean(kFalse)).ToBoolean() != kFalse);
-  surface_.SetMousePointer(bag.ReadProperty(u"MousePointer", Variant::FromInteger(0)).ToInteger());
-  mouseIcon_ = bag.ReadProperty(u"MouseIcon", Variant::FromPicture(nullptr)).ToPicture();
-  txtFecha().SetSelLength(bag.ReadProperty(u"SelLength", Variant::FromInteger(0)).ToLong());
-  txtFecha().SetSelStart(bag.ReadProperty(u"SelStart", Variant::FromInteger(0)).ToLong());
-  txtFecha().SetSelText(bag.ReadProperty(u"SelText", Variant::FromString(u"")).ToString());
+  for (const SavedProperty& property : SavedProperties()) {
+    property.target(*this, bag.ReadProperty(property.key, property.defaultValue(*this)));
+  }
 }
 
 void Kalendo::WriteProperties(PropertyBag& bag) {
-  bag.WriteProperty(u"Formato", Variant::FromString(formato_), Variant::FromString(kDefaultFormat));
-  // A date text in the form the format gives is not stored: it loads as the day's date. Any other text that
-  // is a date is stored. A text that is no date has no formatted form to compare with; it is always stored,
-  // so that loading gives it back instead of the day's date.
-  const std::u16string text = txtFecha().Text();
-  const Variant textDefault = dates_.IsDate(text) ? Variant::FromString(dates_.Format(text, formato_)) : Variant();
-  bag.WriteProperty(u"Text", Variant::FromString(text), textDefault);
-  bag.WriteProperty(u"BackColor", ColorValue(txtFecha().BackColor()), ColorValue(kButtonFaceColor));
-  bag.WriteProperty(u"Enabled", Variant::FromBoolean(ToBoolean(txtFecha().Enabled())), Variant::FromBoolean(kTrue));
-  bag.WriteProperty(u"Font", Variant::FromFont(GetFont()), Variant::FromFont(host_.AmbientFont()));
-  bag.WriteProperty(u"ForeColor", ColorValue(txtFecha().ForeColor()), ColorValue(kWindowTextColor));
-  bag.WriteProperty(u"ToolTipText", Variant::FromString(txtFecha().ToolTipText()), Variant::FromString(u""));
-  bag.WriteProperty(u"Locked", Variant::FromBoolean(ToBoolean(txtFecha().Locked())), Variant::FromBoolean(kFalse));
-  bag.WriteProperty(u"MousePointer", Variant::FromInteger(surface_.MousePointer()), Variant::FromInteger(0));
-  bag.WriteProperty(u"MouseIcon", Variant::FromPicture(mouseIcon_), Variant::FromPicture(nullptr));
-  bag.WriteProperty(u"SelLength", Variant::FromLong(txtFecha().SelLength()), Variant::FromInteger(0));
-  bag.WriteProperty(u"SelStart", Variant::FromLong(txtFecha().SelStart()), Variant::FromInteger(0));
-  bag.WriteProperty(u"SelText", Variant::FromString(txtFecha().SelText()), Variant::FromString(u""));
+  for (const SavedProperty& property : SavedProperties()) {
+    const auto savedDefault = property.savedDefault ? property.savedDefault : property.defaultValue;
+    bag.WriteProperty(property.key, property.source(*this), savedDefault(*this));
+  }
 }
 
 // The end saves, changes and raises nothing; the mouse icon goes with the instance.

@@ -17,10 +17,6 @@
 namespace marelco {
 namespace {
 
-const char16_t* const kKeys[] = {u"Formato", u"Text",         u"BackColor", u"Enabled",      u"Font",
-                                 u"ForeColor", u"ToolTipText", u"Locked",    u"MousePointer", u"MouseIcon",
-                                 u"SelLength", u"SelStart",    u"SelText",   u"formato",      u""};
-
 std::u16string RandomText(FuzzedDataProvider& input) {
   const std::string bytes = input.ConsumeRandomLengthString(64);
   return fuzz::Text(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
@@ -28,7 +24,11 @@ std::u16string RandomText(FuzzedDataProvider& input) {
 
 std::u16string RandomKey(FuzzedDataProvider& input) {
   if (input.ConsumeIntegralInRange(0, 15) == 0) return RandomText(input);
-  return input.PickValueInArray(kKeys);
+  // Mostly the control's own keys, now and then a key it does not know.
+  const auto saved = Kalendo::SavedProperties();
+  const std::size_t index = input.ConsumeIntegralInRange<std::size_t>(0, saved.size() + 1);
+  if (index < saved.size()) return std::u16string(saved[index].key);
+  return index == saved.size() ? u"formato" : u"";
 }
 
 Variant RandomValue(FuzzedDataProvider& input) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "control/kalendo.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/property_bag.h"
@@ -34,9 +35,6 @@ using Bytes = std::vector<BYTE>;
 using testing_bag::PropertyBag;
 
 constexpr wchar_t kContents[] = L"Contents";
-const wchar_t* const kKeys[] = {L"Formato", L"Text", L"BackColor", L"Enabled", L"Font", L"ForeColor",
-                                L"ToolTipText", L"Locked", L"MousePointer", L"MouseIcon", L"SelLength",
-                                L"SelStart", L"SelText"};
 
 unsigned long long Setting(const char* name, unsigned long long fallback) {
   const char* value = std::getenv(name);
@@ -181,6 +179,12 @@ class Inputs {
   template <typename Item, size_t count>
   const Item& Pick(const Item (&items)[count]) {
     return items[Below(count)];
+  }
+
+  // One of the keys the control saves.
+  std::wstring SavedKey() {
+    const auto saved = Kalendo::SavedProperties();
+    return std::wstring(WideView(saved[Below(static_cast<int>(saved.size()))].key));
   }
 
   std::wstring Text() {
@@ -499,7 +503,7 @@ class PersistenceFuzz : public testing::Test {
 
   void MutateBag(Inputs& inputs, PropertyBag& bag) {
     for (int count = inputs.Changes(); count > 0; --count) {
-      const std::wstring key = inputs.OneIn(8) ? inputs.Text() : inputs.Pick(kKeys);
+      const std::wstring key = inputs.OneIn(8) ? inputs.Text() : inputs.SavedKey();
       if (inputs.OneIn(4)) {
         bag.Remove(key);
         continue;

@@ -11,6 +11,7 @@
 
 #include "dates/date_services.h"
 #include "dates/runtime_error.h"
+#include "tests/support/error_of.h"
 
 namespace marelco::test {
 
@@ -34,15 +35,6 @@ struct LocaleServices {
   std::unique_ptr<Locale> locale;
   DateServices services;
 };
-
-inline ErrorNumber ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  return ErrorNumber{0};
-}
 
 }  // namespace marelco::test
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "tests/core/kalendo_harness.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/kalendo_harness.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {
@@ -143,7 +143,7 @@ TEST_F(KalendoStepping, TheLastSupportedDateCannotGoForwards) {
 
 TEST_F(KalendoStepping, TheFirstSupportedDateCannotGoBackwards) {
   using namespace std::chrono;
-  const std::u16string first = k.dates.Format(SerialOf(year{100} / January / 1), u"dd/mm/yyyy");
+  const std::u16string first = k.dates.Format(DateOf(100, 1, 1), u"dd/mm/yyyy");
   for (Long caret : {1, 4, 8}) {
     k.Show(first, caret);
     Step2(kFalse);

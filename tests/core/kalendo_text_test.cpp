@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/kalendo_harness.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {
@@ -128,10 +128,10 @@ TEST_F(KalendoText, KeyPressAndKeyUpReachTheHostAndItsChangesReachTheBox) {
 
 TEST(KalendoLifetime, ConstituentsOutlivingTheControlNoLongerCallIt) {
   auto locale = MakeLocale("en");
-  DateServices dates(*locale, FixedNow);
+  DateServices dates(*locale);
   MemorySurface surface;
   RecordingHost host;
-  NullGdi gdi;
+  FakeGdi gdi;
   {
     Kalendo control(surface, host, dates, gdi);
   }

@@ -1,4 +1,4 @@
-#include "tests/core/shell_fixture.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {
@@ -7,7 +7,7 @@ class LayoutTest : public ShellTest {
  protected:
   // Text box left, top, width, height; spinner left, top, width, height.
   std::vector<Single> Places() {
-    return {textBox().Left(), textBox().Top(), textBox().Width(), textBox().Height(),
+    return {box().Left(), box().Top(), box().Width(), box().Height(),
             spinner().Left(), spinner().Top(), spinner().Width(), spinner().Height()};
   }
 };
@@ -23,9 +23,9 @@ TEST_F(LayoutTest, TextBoxFillsTheSurfaceUpToTheSpinnerAtTheRightEdge) {
 TEST_F(LayoutTest, ComputesInSinglePrecision) {
   const Single width = 1234.567f;
   surface.Resize(width, 300.1f);
-  EXPECT_EQ(textBox().Width(), width - Single{195});
+  EXPECT_EQ(box().Width(), width - Single{195});
   EXPECT_EQ(spinner().Left(), width - Single{195});
-  EXPECT_EQ(textBox().Height(), 300.1f);
+  EXPECT_EQ(box().Height(), 300.1f);
 }
 
 TEST_F(LayoutTest, SurfacesAsNarrowAsOrNarrowerThanTheSpinner) {

@@ -1,7 +1,7 @@
 #include <functional>
 
 #include "control/memory_property_bag.h"
-#include "tests/core/shell_fixture.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {
@@ -52,7 +52,7 @@ MemoryPropertyBag FullBag(const std::shared_ptr<Font>& font, const std::shared_p
 TEST_F(PersistenceTest, SavesEveryKeyInOrderWithItsType) {
   MemoryPropertyBag loaded = FullBag(font, icon);
   control.ReadProperties(loaded);
-  textBox().SetText(u"7/3/2001");
+  box().SetText(u"7/3/2001");
   control.SetSelStart(1);
   control.SetSelLength(2);
   control.SetMousePointer(13);
@@ -77,17 +77,17 @@ TEST_F(PersistenceTest, LoadsEveryKeyInOrderIntoItsTarget) {
   EXPECT_EQ(bag.reads(), kKeys);
 
   EXPECT_EQ(control.Formato(), u"dd/mmm/yyyy");
-  EXPECT_EQ(textBox().BackColor(), 0x0000FF00u);
-  EXPECT_FALSE(textBox().Enabled());
+  EXPECT_EQ(box().BackColor(), 0x0000FF00u);
+  EXPECT_FALSE(box().Enabled());
   EXPECT_FALSE(spinner().Enabled());
-  EXPECT_EQ(textBox().GetFont(), font);
-  EXPECT_EQ(textBox().ForeColor(), 0x000000FFu);
-  EXPECT_EQ(textBox().ToolTipText(), u"tip");
-  EXPECT_TRUE(textBox().Locked());
+  EXPECT_EQ(box().GetFont(), font);
+  EXPECT_EQ(box().ForeColor(), 0x000000FFu);
+  EXPECT_EQ(box().ToolTipText(), u"tip");
+  EXPECT_TRUE(box().Locked());
   EXPECT_EQ(surface.MousePointer(), 11);
   EXPECT_EQ(control.MouseIcon(), icon);
   // The length comes before the start, which collapses the selection; the text goes in at the start.
-  EXPECT_EQ(textBox().Text(), u"7/3x/2001");
+  EXPECT_EQ(box().Text(), u"7/3x/2001");
   EXPECT_EQ(control.SelStart(), 4);
   EXPECT_EQ(control.SelLength(), 0);
   // Only the two keys loaded through their setters are marked; the text box reports its text changes.
@@ -95,8 +95,8 @@ TEST_F(PersistenceTest, LoadsEveryKeyInOrderIntoItsTarget) {
 }
 
 TEST_F(PersistenceTest, AnEmptyBagLoadsTheDefaults) {
-  textBox().SetBackColor(0x00123456);
-  textBox().SetForeColor(0x00654321);
+  box().SetBackColor(0x00123456);
+  box().SetForeColor(0x00654321);
   MemoryPropertyBag bag;
   control.ReadProperties(bag);
   EXPECT_EQ(control.Formato(), u"dd/mm/yyyy");
@@ -128,7 +128,7 @@ TEST_F(PersistenceTest, AWellFormedTextIsNotStoredAndLoadsAsThatDaysDate) {
   MemoryPropertyBag bag = Saved();
   EXPECT_EQ(bag.Find(u"Text"), nullptr);
 
-  DateServices nextYear(*locale, [] { return Day(2027, 1, 31); });
+  DateServices nextYear(*locale, [] { return DateOf(2027, 1, 31); });
   MemorySurface otherSurface;
   Kalendo other(otherSurface, host, nextYear, gdi);
   other.ReadProperties(bag);
@@ -137,7 +137,7 @@ TEST_F(PersistenceTest, AWellFormedTextIsNotStoredAndLoadsAsThatDaysDate) {
 
 TEST_F(PersistenceTest, AMalformedTextIsStoredAndLoadsVerbatim) {
   control.SetFormato(u"dd/mmm/yyyy");
-  textBox().SetText(u"7/3/2001");
+  box().SetText(u"7/3/2001");
   MemoryPropertyBag bag = Saved();
   ASSERT_NE(bag.Find(u"Text"), nullptr);
   EXPECT_EQ(*bag.Find(u"Text"), Variant::FromString(u"7/3/2001"));
@@ -155,7 +155,7 @@ TEST_F(PersistenceTest, AMalformedTextIsStoredAndLoadsVerbatim) {
 // store it, and the user's text would come back as the day's date.
 TEST_F(PersistenceTest, ATextThatIsNoDateIsStoredAndLoadsVerbatim) {
   for (const std::u16string text : {u"abc", u""}) {
-    textBox().SetText(text);
+    box().SetText(text);
     MemoryPropertyBag bag = Saved();
     ASSERT_NE(bag.Find(u"Text"), nullptr) << "text \"" << std::string(text.begin(), text.end()) << "\"";
     EXPECT_EQ(*bag.Find(u"Text"), Variant::FromString(text));
@@ -235,7 +235,7 @@ TEST_F(PersistenceTest, SavingStopsAtAKeyTheBagRefuses) {
 }
 
 TEST_F(PersistenceTest, TerminateSavesChangesAndRaisesNothing) {
-  textBox().SetText(u"not a date");
+  box().SetText(u"not a date");
   control.SetMouseIcon(icon);
   host.Take();
   control.Terminate();
@@ -258,13 +258,13 @@ class BadBagTest : public PersistenceTest, public ::testing::WithParamInterface<
   std::vector<std::function<bool()>> Applied() {
     return {
         [&] { return control.Formato() == u"dd/mmm/yyyy"; },
-        [&] { return textBox().Text() == u"7/3/2001"; },
-        [&] { return textBox().BackColor() == 0x0000FF00u; },
-        [&] { return !textBox().Enabled() && !spinner().Enabled(); },
-        [&] { return textBox().GetFont() == font; },
-        [&] { return textBox().ForeColor() == 0x000000FFu; },
-        [&] { return textBox().ToolTipText() == u"tip"; },
-        [&] { return textBox().Locked(); },
+        [&] { return box().Text() == u"7/3/2001"; },
+        [&] { return box().BackColor() == 0x0000FF00u; },
+        [&] { return !box().Enabled() && !spinner().Enabled(); },
+        [&] { return box().GetFont() == font; },
+        [&] { return box().ForeColor() == 0x000000FFu; },
+        [&] { return box().ToolTipText() == u"tip"; },
+        [&] { return box().Locked(); },
         [&] { return surface.MousePointer() == 11; },
         [&] { return control.MouseIcon() == icon; },
         nullptr,

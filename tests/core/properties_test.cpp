@@ -1,4 +1,4 @@
-#include "tests/core/shell_fixture.h"
+#include "tests/core/kalendo_fixture.h"
 
 namespace marelco::test {
 namespace {
@@ -19,21 +19,21 @@ TEST_F(PropertiesTest, SettersAssignTheirPartThenMarkTheirName) {
   EXPECT_EQ(host.Take(), (Log{"PropertyChanged BackColor", "PropertyChanged ForeColor", "PropertyChanged ToolTipText",
                               "PropertyChanged Locked", "PropertyChanged MousePointer"}));
 
-  EXPECT_EQ(textBox().BackColor(), 0x00112233u);
+  EXPECT_EQ(box().BackColor(), 0x00112233u);
   EXPECT_EQ(control.BackColor(), 0x00112233u);
-  EXPECT_EQ(textBox().ForeColor(), 0x80000012u);
+  EXPECT_EQ(box().ForeColor(), 0x80000012u);
   EXPECT_EQ(control.ForeColor(), 0x80000012u);
-  EXPECT_EQ(textBox().ToolTipText(), u"Fecha de entrega");
+  EXPECT_EQ(box().ToolTipText(), u"Fecha de entrega");
   EXPECT_EQ(control.ToolTipText(), u"Fecha de entrega");
-  EXPECT_TRUE(textBox().Locked());
+  EXPECT_TRUE(box().Locked());
   EXPECT_EQ(control.Locked(), kTrue);
   EXPECT_EQ(surface.MousePointer(), 11);
   EXPECT_EQ(control.MousePointer(), 11);
   EXPECT_EQ(surface.BackColor(), kButtonFaceColor);  // the surface keeps its own colour
 
   // Each getter asks its part again.
-  textBox().SetBackColor(0x00445566);
-  textBox().SetLocked(false);
+  box().SetBackColor(0x00445566);
+  box().SetLocked(false);
   EXPECT_EQ(control.BackColor(), 0x00445566u);
   EXPECT_EQ(control.Locked(), kFalse);
   EXPECT_TRUE(host.log.empty());
@@ -70,7 +70,7 @@ TEST_F(PropertiesTest, RefusedValuesMarkNothing) {
 
 TEST_F(PropertiesTest, EnabledReachesTheTextBoxThenTheSpinnerAndReadsTheTextBox) {
   control.SetEnabled(kFalse);
-  EXPECT_FALSE(textBox().Enabled());
+  EXPECT_FALSE(box().Enabled());
   EXPECT_FALSE(spinner().Enabled());
   EXPECT_EQ(control.Enabled(), kFalse);
   EXPECT_EQ(host.Take(), (Log{"PropertyChanged Enabled"}));
@@ -78,7 +78,7 @@ TEST_F(PropertiesTest, EnabledReachesTheTextBoxThenTheSpinnerAndReadsTheTextBox)
   spinner().SetEnabled(true);
   EXPECT_EQ(control.Enabled(), kFalse);
   control.SetEnabled(1);  // any nonzero Boolean is true
-  EXPECT_TRUE(textBox().Enabled());
+  EXPECT_TRUE(box().Enabled());
   EXPECT_TRUE(spinner().Enabled());
   EXPECT_EQ(control.Enabled(), kTrue);
 }
@@ -86,7 +86,7 @@ TEST_F(PropertiesTest, EnabledReachesTheTextBoxThenTheSpinnerAndReadsTheTextBox)
 TEST_F(PropertiesTest, LockedStopsTypingButNotStepping) {
   control.SetText(u"07/03/2001");
   control.SetLocked(kTrue);
-  textBox().TypeText(u"9");
+  box().TypeText(u"9");
   EXPECT_EQ(control.Text(), u"07/03/2001");
   control.SetSelStart(0);
   spinner().ClickUp();
@@ -95,17 +95,17 @@ TEST_F(PropertiesTest, LockedStopsTypingButNotStepping) {
 
 TEST_F(PropertiesTest, FontIsTheTextBoxsOwnObject) {
   const std::shared_ptr<Font> font = control.GetFont();
-  EXPECT_EQ(font, textBox().GetFont());
+  EXPECT_EQ(font, box().GetFont());
 
   Font::Attributes bold = font->attributes();
   bold.bold = true;
   font->SetAttributes(bold);
-  EXPECT_TRUE(textBox().GetFont()->attributes().bold);
+  EXPECT_TRUE(box().GetFont()->attributes().bold);
   EXPECT_TRUE(host.log.empty());
 
   const std::shared_ptr<Font> other = MakeFont({.name = u"Arial", .size = 12});
   control.SetFont(other);
-  EXPECT_EQ(textBox().GetFont(), other);
+  EXPECT_EQ(box().GetFont(), other);
   EXPECT_EQ(control.GetFont(), other);
   EXPECT_EQ(host.Take(), (Log{"PropertyChanged Font"}));
 }
@@ -127,7 +127,7 @@ TEST_F(PropertiesTest, BorderStyleAndHdcAreTheSurfaces) {
 TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnly) {
   host.ambientBackColor = 0x00ABCDEF;
   host.ambientFont = MakeFont({.name = u"Tahoma", .size = 20, .bold = true});
-  const Font::Attributes textBoxFont = textBox().GetFont()->attributes();
+  const Font::Attributes textBoxFont = box().GetFont()->attributes();
 
   control.AmbientChanged(AmbientProperty::BackColor);
   EXPECT_EQ(surface.BackColor(), 0x00ABCDEFu);
@@ -135,8 +135,8 @@ TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnly) {
   control.AmbientChanged(AmbientProperty::Font);
   EXPECT_EQ(surface.FontName(), u"Tahoma");
 
-  EXPECT_EQ(textBox().BackColor(), kWindowColor);
-  EXPECT_EQ(textBox().GetFont()->attributes(), textBoxFont);
+  EXPECT_EQ(box().BackColor(), kWindowColor);
+  EXPECT_EQ(box().GetFont()->attributes(), textBoxFont);
   EXPECT_TRUE(host.log.empty());
 }
 

@@ -26,6 +26,7 @@
 #include "control/platform/font.h"
 #include "control/platform/keys.h"
 #include "dates/runtime_error.h"
+#include "tests/support/error_of.h"
 
 namespace marelco::contract {
 
@@ -62,16 +63,6 @@ class TextBoxContract : public ::testing::Test {
   }
 
   static std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-
-  static ErrorNumber ErrorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    ADD_FAILURE() << "no run-time error";
-    return ErrorNumber{};
-  }
 
   Driver driver;
   std::vector<std::string> log;
@@ -135,8 +126,8 @@ TYPED_TEST_P(TextBoxContract, NegativeSelectionIsAnInvalidPropertyValue) {
   box.SetText(u"31/01/2027");
   box.SetSelStart(3);
   box.SetSelLength(2);
-  EXPECT_EQ(this->ErrorOf([&] { box.SetSelStart(-1); }), ErrorNumber::InvalidPropertyValue);
-  EXPECT_EQ(this->ErrorOf([&] { box.SetSelLength(-5); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(test::ErrorOf([&] { box.SetSelStart(-1); }), ErrorNumber::InvalidPropertyValue);
+  EXPECT_EQ(test::ErrorOf([&] { box.SetSelLength(-5); }), ErrorNumber::InvalidPropertyValue);
   EXPECT_EQ(box.SelStart(), 3);
   EXPECT_EQ(box.SelLength(), 2);
 }
@@ -154,10 +145,10 @@ TYPED_TEST_P(TextBoxContract, SelTextReadsAndReplacesTheSelection) {
 TYPED_TEST_P(TextBoxContract, SetFocusFailsWhileDisabledOrHidden) {
   TextBox& box = this->box();
   box.SetEnabled(false);
-  EXPECT_EQ(this->ErrorOf([&] { box.SetFocus(); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(test::ErrorOf([&] { box.SetFocus(); }), ErrorNumber::InvalidProcedureCall);
   box.SetEnabled(true);
   this->driver.SetVisible(false);
-  EXPECT_EQ(this->ErrorOf([&] { box.SetFocus(); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(test::ErrorOf([&] { box.SetFocus(); }), ErrorNumber::InvalidProcedureCall);
   EXPECT_FALSE(this->driver.HasFocus());
   this->driver.SetVisible(true);
   box.SetFocus();

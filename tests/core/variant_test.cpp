@@ -7,19 +7,12 @@
 #include "control/memory_property_bag.h"
 #include "control/platform/variant.h"
 #include "dates/runtime_error.h"
+#include "tests/support/error_of.h"
 
 namespace marelco {
 namespace {
 
-ErrorNumber ErrorOf(const std::function<void()>& conversion) {
-  try {
-    conversion();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  ADD_FAILURE() << "no error raised";
-  return ErrorNumber{};
-}
+using test::ErrorOf;
 
 Variant Text(std::u16string text) { return Variant::FromString(std::move(text)); }
 

@@ -82,12 +82,6 @@ struct Outcome {
   }
 };
 
-ComPtr<_Kalendo> NewKalendo() {
-  ComPtr<_Kalendo> control;
-  CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control.put_void());
-  return control;
-}
-
 // One control's life on this thread: hosted in the thread's window, stepped, saved, loaded into a second
 // control, and now and then the about box opened and closed.
 void Lifetime(testing_site::Site& site, bool withAbout, Outcome& outcome) {

@@ -18,6 +18,7 @@
 #include "tests/package/property_bag.h"
 #include "tests/package/sinks.h"
 #include "tests/package/site.h"
+#include "tests/win32/pixels.h"
 #include "tests/win32/resource_count.h"
 
 namespace marelco {
@@ -28,12 +29,6 @@ using testing_site::Site;
 
 // Create, activate in place, save and release, this many times over.
 constexpr int kLifetimeCycles = 10000;
-
-ComPtr<_Kalendo> NewKalendo() {
-  ComPtr<_Kalendo> control;
-  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control.put_void()));
-  return control;
-}
 
 std::wstring Text(_Kalendo* control, HRESULT (STDMETHODCALLTYPE _Kalendo::*getter)(BSTR*)) {
   Bstr text;
@@ -393,22 +388,10 @@ TEST_F(Container, WinesAtlHostsTheControl) {
 
 // The pixels of a control's view drawn into a memory device context of the given size, white beforehand.
 std::vector<std::uint32_t> DrawnView(IViewObject* view, LONG width, LONG height) {
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  PatBlt(dc, 0, 0, width, height, WHITENESS);
   const RECTL bounds = {0, 0, width, height};
-  EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  std::vector<std::uint32_t> drawn(pixels, pixels + width * height);
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return drawn;
+  return win32::testing::Pixels::Drawn(width, height, [&](HDC dc) {
+           EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
+         }).data;
 }
 
 TEST_F(Container, InactiveControlDrawsItsDateAndAFrozenViewKeepsItsPicture) {

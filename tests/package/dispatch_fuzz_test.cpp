@@ -23,6 +23,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/sinks.h"
 
 namespace marelco {
@@ -208,7 +209,8 @@ class DispatchFuzz : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(S_OK, CoInitialize(nullptr));
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    control_ = NewKalendo();
+    ASSERT_TRUE(control_);
     dispatch_ = control_.query<IDispatch>();
     ASSERT_EQ(S_OK, control_->get_Font(reinterpret_cast<IFontDisp**>(font_.put())));
   }

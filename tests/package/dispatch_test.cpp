@@ -25,7 +25,8 @@ class Dispatch : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(S_OK, CoInitialize(nullptr));
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    control_ = NewKalendo();
+    ASSERT_TRUE(control_);
     dispatch_ = control_.query<IDispatch>();
     ASSERT_TRUE(dispatch_);
   }

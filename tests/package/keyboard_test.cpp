@@ -10,6 +10,7 @@
 
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/sinks.h"
 #include "tests/package/site.h"
 #include "tests/win32/window_test_support.h"
@@ -45,7 +46,8 @@ class Keyboard : public testing::Test {
     SetForegroundWindow(form);
     site_.window = form;
     site_.frame.window = form;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control_.put_void()));
+    control_ = NewKalendo();
+    ASSERT_TRUE(control_);
     object_ = control_.query<IOleObject>();
     ASSERT_EQ(S_OK, object_->SetClientSite(&site_));
     ASSERT_EQ(S_OK, control_.query<IPersistStreamInit>()->InitNew());

@@ -1,9 +1,14 @@
-// Where the package tests find the built Marelco.ocx (beside the test program), and whether it may unload.
+// The server under test: where the package tests find the built Marelco.ocx (beside the test program), a new
+// Kalendo from it, and whether it may unload.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+
+#include "package/com.h"
+#include "package/marelco_typelib.h"
 
 namespace marelco {
 
@@ -12,6 +17,12 @@ inline std::wstring OcxPath() {
   GetModuleFileNameW(nullptr, program, MAX_PATH);
   std::wstring path = program;
   return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Marelco.ocx";
+}
+
+inline ComPtr<_Kalendo> NewKalendo() {
+  ComPtr<_Kalendo> control;
+  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control.put_void()));
+  return control;
 }
 
 // The loaded server's DllCanUnloadNow; S_OK when it is not loaded at all.

@@ -25,6 +25,7 @@
 #include "control/kalendo.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
+#include "tests/package/ocx_path.h"
 #include "tests/package/property_bag.h"
 #include "tests/package/sinks.h"
 
@@ -44,12 +45,6 @@ unsigned long long Setting(const char* name, unsigned long long fallback) {
 template <typename Interface>
 ComPtr<Interface> As(_Kalendo* control) {
   return ComPtr<_Kalendo>(control).query<Interface>();
-}
-
-ComPtr<_Kalendo> NewKalendo() {
-  ComPtr<_Kalendo> control;
-  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID__Kalendo, control.put_void()));
-  return control;
 }
 
 // A stream over bytes in memory that can be told to fail: Read fails with an error, or gives fewer bytes

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dates/runtime_error.h"
+#include "tests/support/error_of.h"
 #include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"
@@ -17,6 +18,8 @@
 
 namespace marelco::win32::testing {
 namespace {
+
+using test::ErrorOf;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
@@ -29,16 +32,6 @@ RECT PlaceIn(HWND hwnd) {
   GetWindowRect(hwnd, &rect);
   MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
   return rect;
-}
-
-ErrorNumber ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  ADD_FAILURE() << "no run-time error";
-  return ErrorNumber{};
 }
 
 class SurfaceWindowTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "control/kalendo_members.h"
+#include "tests/support/kalendo_members.h"
 
 #include <gtest/gtest.h>
 

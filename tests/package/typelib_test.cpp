@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/kalendo_members.h"
+#include "tests/support/kalendo_members.h"
 #include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"

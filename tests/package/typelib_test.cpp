@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "control/kalendo_members.h"
-#include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 

@@ -41,8 +41,7 @@ void ToVariant(const Variant& value, VARIANT* out) {
       V_DISPATCH(out) = (ole ? ole->dispatch() : MakeEmptyPictureDisp()).detach();
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 

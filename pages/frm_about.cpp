@@ -77,7 +77,7 @@ HRESULT frmAbout::Show() {
 
 HRESULT frmAbout::Load() {
   window_ = CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProcedure,
-                                     reinterpret_cast<LPARAM>(this));
+                              reinterpret_cast<LPARAM>(this));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
   LockModule();  // an open box keeps the module loaded
   // The host's message loop knows nothing of the box: Tab, Enter and Esc reach it through this hook.
@@ -101,7 +101,7 @@ void frmAbout::CreateControls() {
   HWND picture = AddControl(window_, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kPicIcon, -1);
   SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
   AddControl(window_, L"STATIC", ToWide(kProductDisplayName).c_str(), SS_LEFT | SS_NOPREFIX, kLblDescription,
-                    kLblDescriptionId);
+             kLblDescriptionId);
   AddControl(window_, L"STATIC", ToWide(kAuthorCredit).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer0, -1);
   AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblTitle, kLblTitleId);
   AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblVersion, kLblVersionId);
@@ -119,8 +119,7 @@ void frmAbout::Form_Load() {
 
 void frmAbout::Form_Paint(HDC dc) {
   for (const Line& line : kLine1) {
-    RECT pixels = {TwipsToPixels(line.left), TwipsToPixels(line.top),
-                   TwipsToPixels(line.right) + 1,
+    RECT pixels = {TwipsToPixels(line.left), TwipsToPixels(line.top), TwipsToPixels(line.right) + 1,
                    TwipsToPixels(line.top) + line.pixels_wide};  // drawn inside, below its top
     SetDCBrushColor(dc, line.colour);
     FillRect(dc, &pixels, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));

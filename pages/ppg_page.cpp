@@ -97,8 +97,7 @@ class PropertyPage final : public ComObject<PropertyPage, IPropertyPage, _ppg> {
 STDMETHODIMP PropertyPage::Activate(HWND parent, LPCRECT place, BOOL) {
   if (!place) return E_POINTER;
   if (window_) return E_UNEXPECTED;
-  window_.reset(
-      CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this)));
+  window_.reset(CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this)));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
   CreateControls();
   return Move(place);
@@ -110,12 +109,10 @@ void PropertyPage::CreateControls() {
   AddControl(page, L"STATIC", L"&Format:", SS_LEFT, kLblFormato, -1);
   TwipsRect combo = kCboFormato;
   combo.height += kDroppedListTwips;
-  cboFormato_.Attach(AddControl(page, L"COMBOBOX", nullptr,
-                                       CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, combo, kFormatoId));
-  chkLocked_.Attach(
-      AddControl(page, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked, kLockedId));
-  chkEnabled_.Attach(
-      AddControl(page, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled, kEnabledId));
+  cboFormato_.Attach(AddControl(page, L"COMBOBOX", nullptr, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+                                combo, kFormatoId));
+  chkLocked_.Attach(AddControl(page, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked, kLockedId));
+  chkEnabled_.Attach(AddControl(page, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled, kEnabledId));
 }
 
 STDMETHODIMP PropertyPage::Deactivate() {

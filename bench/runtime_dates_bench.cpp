@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "dates/date_services.h"
-#include "package/com.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/property_bag.h"
 #include "tests/win32/resource_count.h"

@@ -2,26 +2,14 @@
 
 #include <unknwn.h>
 
-#include <new>
-
-#include "package/com_object.h"
+#include "com/com_object.h"
 
 namespace marelco {
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
  public:
   explicit ClassFactory(Creator create) : create_(create) {}
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(this, {Entry<ClassFactory, IClassFactory>()}, iid, object);
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return refs_.AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = refs_.Release();
-    if (count == 0) delete this;
-    return count;
-  }
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -35,18 +23,13 @@ class ClassFactory final : public IClassFactory {
   }
 
  private:
-  RefCount refs_;
   Creator create_;
 };
 
 }  // namespace
 
 HRESULT CreateClassFactory(Creator create, REFIID iid, void** object) {
-  auto* factory = new (std::nothrow) ClassFactory(create);
-  if (!factory) return E_OUTOFMEMORY;
-  HRESULT result = factory->QueryInterface(iid, object);
-  factory->Release();
-  return result;
+  return CreateComObject<ClassFactory>(iid, object, create);
 }
 
 }  // namespace marelco

@@ -11,7 +11,7 @@ static_assert(kKalendoMiscStatus == 0x20191);
 
 const ServedClass served_classes[] = {
     {CLSID_Kalendo, CreateKalendoControl, L"Marelco.Kalendo", L"Marelco.Kalendo.1", kKalendoMiscStatus, true},
-    {CLSID_ppg, CreatePropertyPage, L"Marelco.ppg", L"Marelco.ppg.1", 0, false},
+    {CLSID_ppg, pages::CreatePropertyPage, L"Marelco.ppg", L"Marelco.ppg.1", 0, false},
 };
 
 }  // namespace

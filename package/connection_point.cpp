@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "package/com_object.h"
+#include "com/com_object.h"
 #include "package/enumerator.h"
 
 namespace marelco {

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 
 namespace marelco {
 

@@ -11,7 +11,7 @@
 #include <new>
 #include <vector>
 
-#include "package/com_object.h"
+#include "com/com_object.h"
 
 namespace marelco {
 
@@ -31,23 +31,13 @@ inline void LetGoItem(IConnectionPoint* item) { item->Release(); }
 inline void LetGoItem(OLEVERB& item) { CoTaskMemFree(item.lpszVerbName); }
 
 template <typename EnumInterface, typename Item>
-class Enumerator final : public EnumInterface {
+class Enumerator final : public ComObject<Enumerator<EnumInterface, Item>, EnumInterface> {
  public:
   explicit Enumerator(std::vector<Item> items, size_t position = 0) : items_(std::move(items)), position_(position) {
     for (Item& item : items_) HoldItem(item);
   }
   ~Enumerator() {
     for (Item& item : items_) LetGoItem(item);
-  }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(this, {Entry<Enumerator, EnumInterface>()}, iid, object);
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return refs_.AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = refs_.Release();
-    if (count == 0) delete this;
-    return count;
   }
 
   STDMETHODIMP Next(ULONG count, Item* result, ULONG* fetched) override {
@@ -76,7 +66,6 @@ class Enumerator final : public EnumInterface {
   }
 
  private:
-  RefCount refs_;
   std::vector<Item> items_;
   size_t position_;
 };

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <olectl.h>
 
+#include "com/module_lock.h"
 #include "package/class_factory.h"
 #include "package/kalendo_object.h"
 #include "package/module.h"

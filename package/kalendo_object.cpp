@@ -6,7 +6,7 @@
 #include <mutex>
 #include <new>
 
-#include "package/error_boundary.h"
+#include "com/error_boundary.h"
 #include "package/kalendo_control.h"
 #include "package/module.h"
 #include "package/ole_objects.h"
@@ -275,7 +275,7 @@ STDMETHODIMP KalendoObject::put_Text(BSTR Text) {
 
 STDMETHODIMP KalendoObject::About() {
   const auto alive = KeepAlive();
-  return ShowAbout();
+  return pages::ShowAbout();
 }
 
 STDMETHODIMP KalendoObject::get_BackColor(OLE_COLOR* BackColor) {

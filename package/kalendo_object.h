@@ -11,12 +11,12 @@
 #include <memory>
 #include <span>
 
+#include "com/com_object.h"
+#include "com/com_ptr.h"
+#include "com/error_boundary.h"
 #include "control/kalendo.h"
 #include "package/categorize_properties.h"
-#include "package/com.h"
-#include "package/com_object.h"
 #include "package/connection_point.h"
-#include "package/error_boundary.h"
 #include "package/marelco_typelib.h"
 #include "win32/handles.h"
 #include "win32/surface_window.h"

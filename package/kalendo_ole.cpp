@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "com/error_boundary.h"
 #include "package/enumerator.h"
-#include "package/error_boundary.h"
 #include "package/kalendo_control.h"
 #include "package/kalendo_object.h"
 #include "win32/window_support.h"

@@ -1,6 +1,6 @@
 // Kalendo's saved properties: property bags, streams and storages, all carrying the same keys; and what a
 // property browser asks of them: the pages the control offers and the categories of its properties.
-#include "package/error_boundary.h"
+#include "com/error_boundary.h"
 #include "package/kalendo_object.h"
 #include "package/persistence.h"
 

@@ -1,13 +1,10 @@
-// The module of the server: its instance handle and the count of live objects and server locks.
+// The module of the server: its instance handle and its file.
 #include "package/module.h"
-
-#include "pages/ppg_page.h"
 
 namespace marelco {
 namespace {
 
 HINSTANCE module_instance = nullptr;
-LONG module_locks = 0;
 
 }  // namespace
 
@@ -25,9 +22,5 @@ std::wstring ModulePath() {
     path.resize(path.size() * 2);
   }
 }
-
-void LockModule() { InterlockedIncrement(&module_locks); }
-void UnlockModule() { InterlockedDecrement(&module_locks); }
-bool ModuleInUse() { return InterlockedCompareExchange(&module_locks, 0, 0) != 0 || PagesInUse() != 0; }
 
 }  // namespace marelco

@@ -1,4 +1,4 @@
-// The in-process server Marelco.ocx: its module, its live objects and the classes it serves.
+// The in-process server Marelco.ocx: its module and the classes it serves.
 #pragma once
 
 #include <windows.h>
@@ -27,24 +27,10 @@ HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
 std::wstring ModulePath();
 
-// Live objects and server locks; while any is held, or a property page lives, the module must stay loaded.
-void LockModule();
-void UnlockModule();
-bool ModuleInUse();
-
 // Writes (and removes) the registry entries of the type library and of every served class, for the
 // whole machine or for the current user alone.
 enum class RegistrationScope { kMachine, kUser };
 HRESULT RegisterServer(RegistrationScope scope);
 HRESULT UnregisterServer(RegistrationScope scope);
-
-// Holds the module for as long as it lives; a member of every COM object of ours.
-class ModuleLock {
- public:
-  ModuleLock() { LockModule(); }
-  ModuleLock(const ModuleLock&) = delete;
-  ModuleLock& operator=(const ModuleLock&) = delete;
-  ~ModuleLock() { UnlockModule(); }
-};
 
 }  // namespace marelco

@@ -3,25 +3,16 @@
 #include <functional>
 #include <new>
 
-#include "package/com_object.h"
+#include "com/com_object.h"
 
 namespace marelco {
 namespace {
 
 // Tells a listener of every property change of a font object, for as long as the subscription lives.
-class FontChangeSink final : public IPropertyNotifySink {
+class FontChangeSink final : public ComObject<FontChangeSink, IPropertyNotifySink> {
  public:
   explicit FontChangeSink(Font::Listener listener) : listener_(std::move(listener)) {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(this, {Entry<FontChangeSink, IPropertyNotifySink>()}, iid, object);
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return refs_.AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = refs_.Release();
-    if (count == 0) delete this;
-    return count;
-  }
   STDMETHODIMP OnChanged(DISPID) override {
     if (listener_) listener_();
     return S_OK;
@@ -29,7 +20,6 @@ class FontChangeSink final : public IPropertyNotifySink {
   STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
 
  private:
-  RefCount refs_;
   Font::Listener listener_;
 };
 

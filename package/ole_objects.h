@@ -7,8 +7,8 @@
 
 #include <memory>
 
+#include "com/com_ptr.h"
 #include "control/platform/font.h"
-#include "package/com.h"
 
 namespace marelco {
 

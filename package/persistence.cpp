@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "dates/runtime_error.h"
-#include "package/com.h"
 #include "package/ole_objects.h"
 #include "package/saved_picture.h"
+#include "win32/variant_scalars.h"
 
 namespace marelco {
 namespace {
@@ -24,18 +25,8 @@ constexpr std::uint32_t kPictureMagic = 0x0000746C;  // "lt", which starts every
 // A value of the core as a VARIANT; objects become the standard font and picture objects.
 void ToVariant(const Variant& value, VARIANT* out) {
   VariantInit(out);
+  if (win32::ToVariantScalar(value, out)) return;
   switch (value.type()) {
-    case VariantType::Empty: return;
-    case VariantType::Boolean: V_VT(out) = VT_BOOL; V_BOOL(out) = value.ToBoolean(); return;
-    case VariantType::Integer: V_VT(out) = VT_I2; V_I2(out) = value.ToInteger(); return;
-    case VariantType::Long: V_VT(out) = VT_I4; V_I4(out) = value.ToLong(); return;
-    case VariantType::Single: V_VT(out) = VT_R4; V_R4(out) = value.ToSingle(); return;
-    case VariantType::Double: V_VT(out) = VT_R8; V_R8(out) = value.ToDouble(); return;
-    case VariantType::String:
-      V_VT(out) = VT_BSTR;
-      V_BSTR(out) = Bstr(value.ToString()).detach();
-      if (!V_BSTR(out)) throw std::bad_alloc();
-      return;
     case VariantType::Font:
       if (auto font = ToFontDisp(value.ToFont())) {
         V_VT(out) = VT_DISPATCH;
@@ -50,19 +41,14 @@ void ToVariant(const Variant& value, VARIANT* out) {
       V_DISPATCH(out) = (ole ? ole->dispatch() : MakeEmptyPictureDisp()).detach();
       return;
     }
+    default: return;
   }
 }
 
 // A VARIANT as a value of the core: type mismatch (13) for what has no such reading.
 Variant FromVariant(const VARIANT* value) {
+  if (auto scalar = win32::FromVariantScalar(*value)) return std::move(*scalar);
   switch (V_VT(value)) {
-    case VT_EMPTY: return {};
-    case VT_BOOL: return Variant::FromBoolean(V_BOOL(value));
-    case VT_I2: return Variant::FromInteger(V_I2(value));
-    case VT_I4: return Variant::FromLong(V_I4(value));
-    case VT_R4: return Variant::FromSingle(V_R4(value));
-    case VT_R8: return Variant::FromDouble(V_R8(value));
-    case VT_BSTR: return Variant::FromString(Bstr::ToUtf16(V_BSTR(value)));
     case VT_UNKNOWN:
     case VT_DISPATCH: {
       IUnknown* object = V_UNKNOWN(value);

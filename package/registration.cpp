@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/module.h"
 #include "package/registry_table.h"
 

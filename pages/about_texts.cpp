@@ -1,6 +1,6 @@
 #include "pages/about_texts.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 std::u16string Decimal(unsigned number) {
@@ -16,4 +16,4 @@ std::u16string VersionText(const ApplicationInfo& info) {
   return u"Version " + Decimal(info.major) + u"." + Decimal(info.minor) + u"." + Decimal(info.revision);
 }
 
-}  // namespace marelco
+}  // namespace marelco::pages

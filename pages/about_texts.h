@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace marelco {
+namespace marelco::pages {
 
 struct ApplicationInfo {
   std::u16string title;
@@ -24,4 +24,4 @@ inline constexpr const char16_t* kAuthorContact = u"kalendo@marelco.example";
 std::u16string AboutCaption(const ApplicationInfo& info);  // "About " and the title
 std::u16string VersionText(const ApplicationInfo& info);   // "Version major.minor.revision"
 
-}  // namespace marelco
+}  // namespace marelco::pages

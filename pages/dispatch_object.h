@@ -1,18 +1,18 @@
-// A selected object reached through its IDispatch by member name, and the page's errors as HRESULTs.
+// A selected object reached through its IDispatch by member name.
 #pragma once
 
 #include <windows.h>
 
 #include <oaidl.h>
-#include <wrl/client.h>
 
+#include "com/com_ptr.h"
 #include "pages/page_controls.h"
 
-namespace marelco::win32 {
+namespace marelco::pages {
 
 class DispatchObject : public SelectedObject {
  public:
-  explicit DispatchObject(Microsoft::WRL::ComPtr<IDispatch> object) : object_(std::move(object)) {}
+  explicit DispatchObject(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
   Variant Get(std::u16string_view member) override;
   void Set(std::u16string_view member, const Variant& value) override;
@@ -20,7 +20,7 @@ class DispatchObject : public SelectedObject {
  private:
   DISPID Member(std::u16string_view name);
 
-  Microsoft::WRL::ComPtr<IDispatch> object_;
+  ComPtr<IDispatch> object_;
 };
 
 // A failed dispatch call as the run-time error it stands for.
@@ -30,7 +30,4 @@ class DispatchObject : public SelectedObject {
 Variant FromAutomation(const VARIANT& value);
 void ToAutomation(const Variant& value, VARIANT* result);
 
-// A run-time error as an HRESULT: the platform's error numbers in the control facility.
-HRESULT ResultOf(const RuntimeError& error);
-
-}  // namespace marelco::win32
+}  // namespace marelco::pages

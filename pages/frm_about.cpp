@@ -2,16 +2,15 @@
 
 #include <vector>
 
-#include "pages/pages_in_use.h"
+#include "com/module_lock.h"
 #include "pages/pages_resources.h"
 #include "pages/win_util.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 using win32::ToU16;
 using win32::ToWide;
-using win32::TwipsRect;
 
 constexpr TwipsRect kClientArea = {0, 0, 4620, 2085};
 constexpr TwipsRect kPicIcon = {240, 240, 480, 480};
@@ -77,19 +76,19 @@ HRESULT frmAbout::Show() {
 }
 
 HRESULT frmAbout::Load() {
-  window_ = win32::CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProcedure,
-                                     reinterpret_cast<LPARAM>(this));
+  window_ = CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProcedure,
+                              reinterpret_cast<LPARAM>(this));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
-  PagesInUseChange(+1);
+  LockModule();  // an open box keeps the module loaded
   // The host's message loop knows nothing of the box: Tab, Enter and Esc reach it through this hook.
   dialog_keys_ = SetWindowsHookExW(WH_GETMESSAGE, DialogKeys, nullptr, GetCurrentThreadId());
 
-  RECT frame = win32::PixelsOf(kClientArea);
+  RECT frame = PixelsOf(kClientArea);
   AdjustWindowRectEx(&frame, GetWindowLongW(window_, GWL_STYLE), FALSE, GetWindowLongW(window_, GWL_EXSTYLE));
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   icon_ = static_cast<HICON>(
-      LoadImageW(win32::PagesModule(), MAKEINTRESOURCEW(IDI_KALENDO), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+      LoadImageW(PagesModule(), MAKEINTRESOURCEW(IDI_KALENDO), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   CreateControls();
   Form_Load();
@@ -98,15 +97,15 @@ HRESULT frmAbout::Load() {
 
 // The controls in their tab order: the focus starts on cmdOK.
 void frmAbout::CreateControls() {
-  HWND ok = win32::AddControl(window_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kCmdOK, IDOK);
-  HWND picture = win32::AddControl(window_, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kPicIcon, -1);
+  HWND ok = AddControl(window_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kCmdOK, IDOK);
+  HWND picture = AddControl(window_, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kPicIcon, -1);
   SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-  win32::AddControl(window_, L"STATIC", ToWide(kProductDisplayName).c_str(), SS_LEFT | SS_NOPREFIX, kLblDescription,
-                    kLblDescriptionId);
-  win32::AddControl(window_, L"STATIC", ToWide(kAuthorCredit).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer0, -1);
-  win32::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblTitle, kLblTitleId);
-  win32::AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblVersion, kLblVersionId);
-  win32::AddControl(window_, L"STATIC", ToWide(kAuthorContact).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer1, -1);
+  AddControl(window_, L"STATIC", ToWide(kProductDisplayName).c_str(), SS_LEFT | SS_NOPREFIX, kLblDescription,
+             kLblDescriptionId);
+  AddControl(window_, L"STATIC", ToWide(kAuthorCredit).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer0, -1);
+  AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblTitle, kLblTitleId);
+  AddControl(window_, L"STATIC", L"#", SS_LEFT | SS_NOPREFIX, kLblVersion, kLblVersionId);
+  AddControl(window_, L"STATIC", ToWide(kAuthorContact).c_str(), SS_LEFT | SS_NOPREFIX, kLblDisclaimer1, -1);
   SetFocus(ok);
 }
 
@@ -120,9 +119,8 @@ void frmAbout::Form_Load() {
 
 void frmAbout::Form_Paint(HDC dc) {
   for (const Line& line : kLine1) {
-    RECT pixels = {win32::TwipsToPixels(line.left), win32::TwipsToPixels(line.top),
-                   win32::TwipsToPixels(line.right) + 1,
-                   win32::TwipsToPixels(line.top) + line.pixels_wide};  // drawn inside, below its top
+    RECT pixels = {TwipsToPixels(line.left), TwipsToPixels(line.top), TwipsToPixels(line.right) + 1,
+                   TwipsToPixels(line.top) + line.pixels_wide};  // drawn inside, below its top
     SetDCBrushColor(dc, line.colour);
     FillRect(dc, &pixels, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
@@ -132,7 +130,7 @@ void frmAbout::Form_Unload() {
   if (dialog_keys_) UnhookWindowsHookEx(dialog_keys_);
   dialog_keys_ = nullptr;
   window_ = nullptr;
-  PagesInUseChange(-1);
+  UnlockModule();
 }
 
 INT_PTR CALLBACK frmAbout::DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -187,7 +185,7 @@ ApplicationInfo ReadApplicationInfo() {
   info.title = kApplicationTitle;
   info.file_description = kProductDisplayName;  // for a module without a version block
   wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(win32::PagesModule(), path, MAX_PATH);
+  const DWORD length = GetModuleFileNameW(PagesModule(), path, MAX_PATH);
   if (!length || length == MAX_PATH) return info;
   DWORD unused = 0;
   std::vector<char> block(GetFileVersionInfoSizeW(path, &unused));
@@ -210,4 +208,4 @@ ApplicationInfo ReadApplicationInfo() {
   return info;
 }
 
-}  // namespace marelco
+}  // namespace marelco::pages

@@ -5,7 +5,7 @@
 
 #include "pages/about_texts.h"
 
-namespace marelco {
+namespace marelco::pages {
 
 // Shows the calling thread's about box and returns at once, the box staying open beside the host. A box that
 // is not shown is loaded afresh, with its texts filled in; one already shown is shown again as it is.
@@ -18,4 +18,4 @@ HWND AboutWindow();
 // The title, and the version numbers and file description of the version block, of the module holding the pages.
 ApplicationInfo ReadApplicationInfo();
 
-}  // namespace marelco
+}  // namespace marelco::pages

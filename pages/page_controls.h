@@ -9,7 +9,7 @@
 #include "control/platform/variant.h"
 #include "dates/runtime_error.h"
 
-namespace marelco {
+namespace marelco::pages {
 
 // A combo box with an editable text field over a list of entries.
 class ComboBox {
@@ -66,4 +66,4 @@ class MemoryCheckBox : public CheckBox {
   int value_ = 0;
 };
 
-}  // namespace marelco
+}  // namespace marelco::pages

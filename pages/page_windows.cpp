@@ -2,7 +2,11 @@
 
 #include "pages/win_util.h"
 
-namespace marelco::win32 {
+namespace marelco::pages {
+
+using win32::ToU16;
+using win32::ToWide;
+using win32::WindowText;
 
 void ComboBoxWindow::Attach(HWND window) {
   window_ = window;
@@ -55,4 +59,4 @@ void CheckBoxWindow::SetValue(int value) {
   if (window_) SendMessageW(window_, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-}  // namespace marelco::win32
+}  // namespace marelco::pages

@@ -5,7 +5,7 @@
 
 #include "pages/page_controls.h"
 
-namespace marelco::win32 {
+namespace marelco::pages {
 
 class ComboBoxWindow : public ComboBox {
  public:
@@ -37,4 +37,4 @@ class CheckBoxWindow : public CheckBox {
   HWND window_ = nullptr;
 };
 
-}  // namespace marelco::win32
+}  // namespace marelco::pages

@@ -4,7 +4,7 @@
 
 #include "dates/runtime_error.h"
 
-namespace marelco {
+namespace marelco::pages {
 
 ppg::ppg(ComboBox& cboFormato, CheckBox& chkLocked, CheckBox& chkEnabled)
     : cboFormato_(cboFormato), chkLocked_(chkLocked), chkEnabled_(chkEnabled) {
@@ -60,4 +60,4 @@ void ppg::MarkChanged() {
   if (changed_listener_) changed_listener_();
 }
 
-}  // namespace marelco
+}  // namespace marelco::pages

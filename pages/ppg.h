@@ -8,7 +8,7 @@
 
 #include "pages/page_controls.h"
 
-namespace marelco {
+namespace marelco::pages {
 
 using Selection = std::vector<std::shared_ptr<SelectedObject>>;
 
@@ -49,4 +49,4 @@ class ppg {
   std::function<void()> changed_listener_;
 };
 
-}  // namespace marelco
+}  // namespace marelco::pages

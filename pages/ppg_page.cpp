@@ -2,23 +2,19 @@
 
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
-#include <atomic>
-#include <new>
-
+#include "com/com_object.h"
+#include "com/com_ptr.h"
+#include "com/error_boundary.h"
+#include "package/marelco_typelib.h"
 #include "pages/dispatch_object.h"
 #include "pages/page_windows.h"
-#include "pages/pages_in_use.h"
 #include "pages/ppg.h"
 #include "pages/win_util.h"
 #include "win32/handles.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
-
-using Microsoft::WRL::ComPtr;
-using win32::TwipsRect;
 
 constexpr int kFormatoId = 101;
 constexpr int kLockedId = 102;
@@ -32,26 +28,19 @@ constexpr TwipsRect kChkEnabled = {660, 1080, 960, 285};
 constexpr int kDroppedListTwips = 1500;  // the height of the combo box's list when it drops down
 
 // One page object: IPropertyPage for the host's frame and _ppg, its default interface, which adds no members.
-class PropertyPage final : public IPropertyPage, public IDispatch {
+class PropertyPage final : public ComObject<PropertyPage, IPropertyPage, _ppg> {
  public:
   PropertyPage() {
     page_.OnChanged([this] {
       if (site_) site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
     });
-    PagesInUseChange(+1);
   }
-  ~PropertyPage() {
-    Deactivate();
-    PagesInUseChange(-1);
-  }
+  ~PropertyPage() { Deactivate(); }
 
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+  static std::span<const InterfaceEntry<PropertyPage>> InterfaceTable() {
+    static const InterfaceEntry<PropertyPage> table[] = {
+        Entry<PropertyPage, IPropertyPage>(), Entry<PropertyPage, _ppg>(), Entry<PropertyPage, IDispatch, _ppg>()};
+    return table;
   }
 
   // IPropertyPage
@@ -97,34 +86,18 @@ class PropertyPage final : public IPropertyPage, public IDispatch {
   void OnCommand(int id, int notification);
   void CreateControls();
 
-  std::atomic<ULONG> references_ = 1;
   ComPtr<IPropertyPageSite> site_;
   win32::UniqueWindow window_;
-  win32::ComboBoxWindow cboFormato_{u"cboFormato"};
-  win32::CheckBoxWindow chkLocked_;
-  win32::CheckBoxWindow chkEnabled_;
+  ComboBoxWindow cboFormato_{u"cboFormato"};
+  CheckBoxWindow chkLocked_;
+  CheckBoxWindow chkEnabled_;
   ppg page_{cboFormato_, chkLocked_, chkEnabled_};
 };
-
-STDMETHODIMP PropertyPage::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IPropertyPage) {
-    *object = static_cast<IPropertyPage*>(this);
-  } else if (iid == IID_IDispatch || iid == kIidPpg) {
-    *object = static_cast<IDispatch*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
 
 STDMETHODIMP PropertyPage::Activate(HWND parent, LPCRECT place, BOOL) {
   if (!place) return E_POINTER;
   if (window_) return E_UNEXPECTED;
-  window_.reset(
-      win32::CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this)));
+  window_.reset(CreateEmptyDialog(parent, WS_CHILD | DS_CONTROL, DialogProcedure, reinterpret_cast<LPARAM>(this)));
   if (!window_) return HRESULT_FROM_WIN32(GetLastError());
   CreateControls();
   return Move(place);
@@ -133,15 +106,13 @@ STDMETHODIMP PropertyPage::Activate(HWND parent, LPCRECT place, BOOL) {
 // The controls in their tab order: the label's access key leads to the combo box after it.
 void PropertyPage::CreateControls() {
   HWND page = window_.get();
-  win32::AddControl(page, L"STATIC", L"&Format:", SS_LEFT, kLblFormato, -1);
+  AddControl(page, L"STATIC", L"&Format:", SS_LEFT, kLblFormato, -1);
   TwipsRect combo = kCboFormato;
   combo.height += kDroppedListTwips;
-  cboFormato_.Attach(win32::AddControl(page, L"COMBOBOX", nullptr,
-                                       CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, combo, kFormatoId));
-  chkLocked_.Attach(
-      win32::AddControl(page, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked, kLockedId));
-  chkEnabled_.Attach(
-      win32::AddControl(page, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled, kEnabledId));
+  cboFormato_.Attach(AddControl(page, L"COMBOBOX", nullptr, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+                                combo, kFormatoId));
+  chkLocked_.Attach(AddControl(page, L"BUTTON", L"&Locked", BS_AUTOCHECKBOX | WS_TABSTOP, kChkLocked, kLockedId));
+  chkEnabled_.Attach(AddControl(page, L"BUTTON", L"&Enabled", BS_AUTOCHECKBOX | WS_TABSTOP, kChkEnabled, kEnabledId));
 }
 
 STDMETHODIMP PropertyPage::Deactivate() {
@@ -162,7 +133,7 @@ STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info) {
   *info = {};
   info->cb = sizeof *info;
   info->pszTitle = title;
-  info->size = {win32::TwipsToPixels(kPageSize.width), win32::TwipsToPixels(kPageSize.height)};
+  info->size = {TwipsToPixels(kPageSize.width), TwipsToPixels(kPageSize.height)};
   return S_OK;
 }
 
@@ -172,17 +143,10 @@ STDMETHODIMP PropertyPage::SetObjects(ULONG count, IUnknown** objects) {
   for (ULONG i = 0; i < count; ++i) {
     ComPtr<IDispatch> object;
     if (!objects[i]) return E_POINTER;
-    if (FAILED(objects[i]->QueryInterface(IID_PPV_ARGS(&object)))) return E_NOINTERFACE;
-    selection.push_back(std::make_shared<win32::DispatchObject>(std::move(object)));
+    if (FAILED(objects[i]->QueryInterface(IID_IDispatch, object.put_void()))) return E_NOINTERFACE;
+    selection.push_back(std::make_shared<DispatchObject>(std::move(object)));
   }
-  try {
-    page_.SetSelection(std::move(selection));
-    return S_OK;
-  } catch (const RuntimeError& error) {
-    return win32::ResultOf(error);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  return Guarded(IID_IPropertyPage, [&] { page_.SetSelection(std::move(selection)); });
 }
 
 STDMETHODIMP PropertyPage::Move(LPCRECT place) {
@@ -194,13 +158,10 @@ STDMETHODIMP PropertyPage::Move(LPCRECT place) {
 
 // The frame applies when the user confirms; a page applied in full holds no edits any more.
 STDMETHODIMP PropertyPage::Apply() {
-  try {
+  return Guarded(IID_IPropertyPage, [this] {
     page_.ApplyChanges();
     page_.ClearChanged();
-    return S_OK;
-  } catch (const RuntimeError& error) {
-    return win32::ResultOf(error);
-  }
+  });
 }
 
 void PropertyPage::OnCommand(int id, int notification) {
@@ -225,14 +186,6 @@ INT_PTR CALLBACK PropertyPage::DialogProcedure(HWND window, UINT message, WPARAM
 
 }  // namespace
 
-HRESULT CreatePropertyPage(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  auto* page = new (std::nothrow) PropertyPage;
-  if (!page) return E_OUTOFMEMORY;
-  const HRESULT result = page->QueryInterface(iid, object);
-  page->Release();
-  return result;
-}
+HRESULT CreatePropertyPage(REFIID iid, void** object) { return CreateComObject<PropertyPage>(iid, object); }
 
-}  // namespace marelco
+}  // namespace marelco::pages

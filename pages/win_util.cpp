@@ -2,13 +2,13 @@
 
 #include <vector>
 
-namespace marelco::win32 {
+namespace marelco::pages {
 
 int TwipsToPixels(int twips) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  return ToPixels(static_cast<Single>(twips), dpi);
+  return win32::ToPixels(static_cast<Single>(twips), dpi);
 }
 
 RECT PixelsOf(const TwipsRect& twips) {
@@ -48,4 +48,4 @@ HWND AddControl(HWND dialog, const wchar_t* window_class, const wchar_t* text, D
   return control;
 }
 
-}  // namespace marelco::win32
+}  // namespace marelco::pages

@@ -1,27 +1,11 @@
-// Small Windows helpers of the pages: VARIANT ownership, twips at the screen's resolution, dialog windows.
+// Small Windows helpers of the pages: twips at the screen's resolution, dialog windows.
 #pragma once
 
 #include <windows.h>
 
-#include <oleauto.h>
-
 #include "win32/window_support.h"
 
-namespace marelco::win32 {
-
-// A VARIANT cleared when it goes out of scope.
-class ScopedVariant {
- public:
-  ScopedVariant() { VariantInit(&value_); }
-  ~ScopedVariant() { VariantClear(&value_); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-  VARIANT* get() { return &value_; }
-  const VARIANT& operator*() const { return value_; }
-
- private:
-  VARIANT value_;
-};
+namespace marelco::pages {
 
 // A position and size in twips, 1/1440 inch, as the pages' layouts are given.
 struct TwipsRect {
@@ -40,4 +24,4 @@ HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC procedure, LPARAM param
 HWND AddControl(HWND dialog, const wchar_t* window_class, const wchar_t* text, DWORD style, const TwipsRect& place,
                 int id);
 
-}  // namespace marelco::win32
+}  // namespace marelco::pages

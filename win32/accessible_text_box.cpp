@@ -5,40 +5,26 @@
 // The identities below come from __uuidof: mingw-w64's oleacc import library resolves IID_IAccessible to a
 // function thunk instead of the identity.
 
-#include <new>
 #include <utility>
+
+#include "com/com_object.h"
+#include "com/com_ptr.h"
 
 namespace marelco::win32 {
 namespace {
 
 // The standard accessible object of a window, with a name of our own for the object itself (not its
 // children). Everything else is the standard object's answer.
-class NamedAccessible final : public IAccessible, public IOleWindow {
+class NamedAccessible final : public ComObject<NamedAccessible, IAccessible, IOleWindow> {
  public:
-  NamedAccessible(IAccessible* standard, HWND window, std::shared_ptr<const std::wstring> name)
-      : standard_(standard), window_(window), name_(std::move(name)) {}
-  NamedAccessible(const NamedAccessible&) = delete;
-  NamedAccessible& operator=(const NamedAccessible&) = delete;
+  NamedAccessible(ComPtr<IAccessible> standard, HWND window, std::shared_ptr<const std::wstring> name)
+      : standard_(std::move(standard)), window_(window), name_(std::move(name)) {}
 
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, __uuidof(IAccessible))) {
-      *object = static_cast<IAccessible*>(this);
-    } else if (IsEqualIID(iid, IID_IOleWindow)) {
-      *object = static_cast<IOleWindow*>(this);
-    } else {
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&references_); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return count;
+  static std::span<const InterfaceEntry<NamedAccessible>> InterfaceTable() {
+    static const InterfaceEntry<NamedAccessible> table[] = {Entry<NamedAccessible, IAccessible>(),
+                                                            Entry<NamedAccessible, IDispatch, IAccessible>(),
+                                                            Entry<NamedAccessible, IOleWindow>()};
+    return table;
   }
 
   // IOleWindow
@@ -107,12 +93,9 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   STDMETHODIMP put_accValue(VARIANT child, BSTR value) override { return standard_->put_accValue(child, value); }
 
  private:
-  ~NamedAccessible() { standard_->Release(); }
-
   static bool IsSelf(const VARIANT& child) { return V_VT(&child) == VT_I4 && V_I4(&child) == CHILDID_SELF; }
 
-  LONG references_ = 1;
-  IAccessible* standard_;  // owned: released with this object
+  ComPtr<IAccessible> standard_;
   HWND window_;
   std::shared_ptr<const std::wstring> name_;
 };
@@ -120,18 +103,13 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
 }  // namespace
 
 LRESULT NamedAccessibleObject(HWND edit, WPARAM wParam, std::shared_ptr<const std::wstring> name) {
-  IAccessible* standard = nullptr;
-  const HRESULT made =
-      CreateStdAccessibleObject(edit, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard));
-  if (FAILED(made)) return 0;
-  auto* named = new (std::nothrow) NamedAccessible(standard, edit, std::move(name));
-  if (!named) {
-    standard->Release();
+  ComPtr<IAccessible> standard;
+  if (FAILED(CreateStdAccessibleObject(edit, OBJID_CLIENT, __uuidof(IAccessible), standard.put_void()))) return 0;
+  ComPtr<IAccessible> named;
+  if (FAILED(CreateComObject<NamedAccessible>(__uuidof(IAccessible), named.put_void(), std::move(standard), edit,
+                                              std::move(name))))
     return 0;
-  }
-  LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
-  named->Release();
-  return result;
+  return LresultFromObject(__uuidof(IAccessible), wParam, named.get());
 }
 
 }  // namespace marelco::win32

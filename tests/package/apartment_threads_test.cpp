@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 #include "tests/package/property_bag.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/sinks.h"
 #include "tests/win32/window_test_support.h"

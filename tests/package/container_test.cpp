@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "package/categorize_properties.h"
-#include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/atl_host.h"
 #include "tests/package/ocx_path.h"

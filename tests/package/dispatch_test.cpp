@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <objsafe.h>
+#include <oleacc.h>
 #include <olectl.h>
 
 #include <string>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 #include "tests/package/sinks.h"
@@ -333,14 +334,49 @@ TEST_F(Dispatch, ObjectSafetyKeepsTheTwoSafeOptionsPerInterfaceAndRefusesOthers)
   EXPECT_EQ(E_POINTER, safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &enabled));
 }
 
+// Each object the server hands out keeps it loaded while someone holds it, even once the control it came
+// from is gone: a screen reader may keep the text box's accessible object.
 TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
   ASSERT_EQ(S_OK, CoInitialize(nullptr));
-  {
-    ComPtr<IUnknown> control;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()));
-    ASSERT_NE(nullptr, GetModuleHandleW(L"Marelco.ocx"));
+  const struct {
+    const char* object;
+    ComPtr<IUnknown> (*take)(IUnknown* control);
+  } holders[] = {
+      {"the control", [](IUnknown* control) { return ComPtr<IUnknown>(control); }},
+      {"its verbs' enumerator",
+       [](IUnknown* control) {
+         ComPtr<IEnumOLEVERB> verbs;
+         ComPtr<IUnknown>(control).query<IOleObject>()->EnumVerbs(verbs.put());
+         return verbs.query<IUnknown>();
+       }},
+      {"the accessible object of its text box",
+       [](IUnknown* control) {
+         HWND surface = nullptr;
+         ComPtr<IUnknown>(control).query<IOleWindow>()->GetWindow(&surface);
+         ComPtr<IUnknown> accessible;
+         AccessibleObjectFromWindow(FindWindowExW(surface, nullptr, L"Edit", nullptr), OBJID_CLIENT,
+                                    __uuidof(IAccessible), accessible.put_void());
+         return accessible;
+       }},
+      {"its class object",
+       [](IUnknown*) {
+         ComPtr<IUnknown> factory;
+         CoGetClassObject(CLSID_Kalendo, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void());
+         return factory;
+       }},
+  };
+  for (const auto& holder : holders) {
+    SCOPED_TRACE(holder.object);
+    ComPtr<IUnknown> held;
+    {
+      ComPtr<IUnknown> control;
+      ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()));
+      ASSERT_NE(nullptr, GetModuleHandleW(L"Marelco.ocx"));
+      held = holder.take(control.get());
+    }
+    ASSERT_TRUE(held);
     EXPECT_EQ(S_FALSE, ServerCanUnloadNow());
-    control.reset();
+    held.reset();
     EXPECT_EQ(S_OK, ServerCanUnloadNow());
   }
   CoUninitialize();

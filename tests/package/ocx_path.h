@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 
 namespace marelco {

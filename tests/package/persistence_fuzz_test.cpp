@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "control/kalendo.h"
-#include "package/com.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 #include "tests/package/property_bag.h"

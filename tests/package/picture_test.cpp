@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 #include "tests/package/sinks.h"

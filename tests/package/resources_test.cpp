@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 
 namespace marelco::testing_sinks {

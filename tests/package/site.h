@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "tests/package/sinks.h"
 
 namespace marelco::testing_site {

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/kalendo_members.h"
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/ocx_path.h"
+#include "tests/support/kalendo_members.h"
 
 namespace marelco {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 TEST(AboutTexts, VersionIsMajorMinorRevisionInPlainDecimal) {
@@ -16,4 +16,4 @@ TEST(AboutTexts, CaptionKeepsItsSpaceForAnEmptyTitle) {
 }
 
 }  // namespace
-}  // namespace marelco
+}  // namespace marelco::pages

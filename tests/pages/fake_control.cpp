@@ -1,6 +1,6 @@
 #include "tests/pages/fake_control.h"
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 
 FakeControl::FakeControl(const wchar_t* format, bool locked, bool enabled) {
   VARIANT value;
@@ -78,4 +78,4 @@ std::wstring FakeControl::Format() const {
   return {text, SysStringLen(text)};
 }
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 
 class FakeControl final : public IDispatch {
  public:
@@ -36,4 +36,4 @@ class FakeControl final : public IDispatch {
   std::vector<std::pair<std::wstring, VARIANT>> members_;  // the dispatch identifier is the index
 };
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing

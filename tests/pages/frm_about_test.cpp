@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/ppg_page.h"
+#include "com/module_lock.h"
 #include "tests/pages/page_host.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 using testing::FindDescendant;
@@ -58,15 +58,15 @@ TEST_F(FrmAboutTest, AboutTwiceShowsOneBoxWithoutReloadingIt) {
 }
 
 TEST_F(FrmAboutTest, OkUnloadsAndTheNextAboutLoadsAfresh) {
-  const LONG before = PagesInUse();
+  const LONG before = ModuleLocks();
   ASSERT_EQ(ShowAbout(), S_OK);
-  EXPECT_EQ(PagesInUse(), before + 1);
+  EXPECT_EQ(ModuleLocks(), before + 1);
   HWND box = AboutWindow();
   SetWindowTextW(Label(L"Marelco"), L"edited");
   SendMessageW(FindDescendant(box, L"Button", L"OK"), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindow(box));
   EXPECT_EQ(AboutWindow(), nullptr);
-  EXPECT_EQ(PagesInUse(), before);
+  EXPECT_EQ(ModuleLocks(), before);
 
   ASSERT_EQ(ShowAbout(), S_OK);
   EXPECT_TRUE(Label(L"Marelco"));
@@ -99,4 +99,4 @@ TEST_F(FrmAboutTest, AnEngravedLineSeparatesTheCredits) {
 }
 
 }  // namespace
-}  // namespace marelco
+}  // namespace marelco::pages

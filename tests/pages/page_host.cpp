@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 
 HostWindow::HostWindow(int width, int height) {
   RECT frame = {0, 0, width, height};
@@ -93,9 +93,9 @@ bool SaveWindowImage(HWND window, const std::wstring& path) {
   return out.good();
 }
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 namespace {
 
 struct FrameVisit {
@@ -143,4 +143,4 @@ FrameSeen OpenPropertyFrame(HWND owner, std::vector<IUnknown*> objects, std::vec
   return visit.seen;
 }
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing

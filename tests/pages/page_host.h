@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 
 // The host's side of a page: records the status changes the page reports.
 class RecordingSite final : public IPropertyPageSite {
@@ -75,4 +75,4 @@ struct FrameSeen {
 FrameSeen OpenPropertyFrame(HWND owner, std::vector<IUnknown*> objects, std::vector<CLSID> pages,
                             const std::wstring& picture);
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "pages/ppg_page.h"
+#include "package/marelco_typelib.h"
 #include "tests/pages/page_host.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -29,7 +29,7 @@ class KalendoModule {
   KalendoModule() : module_(LoadLibraryW(MARELCO_OCX)) {
     if (!module_) return;
     Serve(kClsidKalendo, kalendo_);
-    Serve(kClsidPpg, page_);
+    Serve(CLSID_ppg, page_);
   }
   ~KalendoModule() {
     for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
@@ -184,7 +184,7 @@ TEST_F(LiveKalendo, TheControlsPagesOpenInThePlatformsFrame) {
   CAUUID pages = {};
   ASSERT_EQ(specify->GetPages(&pages), S_OK);
   ASSERT_GE(pages.cElems, 1u);
-  EXPECT_EQ(pages.pElems[0], kClsidPpg);
+  EXPECT_EQ(pages.pElems[0], CLSID_ppg);
   const testing::FrameSeen seen = testing::OpenPropertyFrame(frame->get(), {first.Get(), second.Get()},
                                                              {pages.pElems, pages.pElems + pages.cElems}, L"ppg.bmp");
   CoTaskMemFree(pages.pElems);
@@ -211,4 +211,4 @@ TEST_F(LiveKalendo, AboutShowsTheModulesVersionBlock) {
 }
 
 }  // namespace
-}  // namespace marelco
+}  // namespace marelco::pages

@@ -9,10 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "com/module_lock.h"
+#include "package/marelco_typelib.h"
 #include "tests/pages/fake_control.h"
 #include "tests/pages/page_host.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -86,7 +88,7 @@ TEST_F(PpgPageTest, PageInfoGivesTheCaptionAndTheSizeInPixels) {
 
 TEST_F(PpgPageTest, DefaultInterfaceIsADispatchWithoutMembers) {
   ComPtr<IDispatch> ppg;
-  ASSERT_EQ(page->QueryInterface(kIidPpg, &ppg), S_OK);
+  ASSERT_EQ(page->QueryInterface(IID__ppg, &ppg), S_OK);
   ComPtr<IPropertyPage> back;
   ASSERT_EQ(ppg.As(&back), S_OK);
   EXPECT_EQ(back.Get(), page.Get());
@@ -204,10 +206,10 @@ class PageFactory final : public IClassFactory {
 TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
   PageFactory factory;
   DWORD registration = 0;
-  ASSERT_EQ(CoRegisterClassObject(kClsidPpg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration), S_OK);
+  ASSERT_EQ(CoRegisterClassObject(CLSID_ppg, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration), S_OK);
   Select({new FakeControl(L"dd/mm/yyyy", false, true), new FakeControl(L"dd/mmm/yyyy", false, true)});
   const testing::FrameSeen seen =
-      testing::OpenPropertyFrame(frame->get(), {controls.begin(), controls.end()}, {kClsidPpg}, L"ppg_frame.bmp");
+      testing::OpenPropertyFrame(frame->get(), {controls.begin(), controls.end()}, {CLSID_ppg}, L"ppg_frame.bmp");
   CoRevokeClassObject(registration);
   EXPECT_EQ(seen.result, S_OK);
   EXPECT_EQ(seen.tab, L"Generales");
@@ -216,13 +218,13 @@ TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
 }
 
 TEST_F(PpgPageTest, ThePagesStayInUseWhileAPageLives) {
-  const LONG before = PagesInUse();
+  const LONG before = ModuleLocks();
   ComPtr<IPropertyPage> another;
   ASSERT_EQ(CreatePropertyPage(IID_PPV_ARGS(&another)), S_OK);
-  EXPECT_EQ(PagesInUse(), before + 1);
+  EXPECT_EQ(ModuleLocks(), before + 1);
   another.Reset();
-  EXPECT_EQ(PagesInUse(), before);
+  EXPECT_EQ(ModuleLocks(), before);
 }
 
 }  // namespace
-}  // namespace marelco
+}  // namespace marelco::pages

@@ -4,7 +4,7 @@
 
 #include "tests/pages/recorded_object.h"
 
-namespace marelco {
+namespace marelco::pages {
 namespace {
 
 using testing::RecordedObject;
@@ -179,4 +179,4 @@ TEST_F(PpgTest, MoreObjectsThanA16BitIndexReachesOverflowBeforeAnyControlIsSet) 
 }
 
 }  // namespace
-}  // namespace marelco
+}  // namespace marelco::pages

@@ -7,7 +7,7 @@
 
 #include "pages/page_controls.h"
 
-namespace marelco::testing {
+namespace marelco::pages::testing {
 
 class RecordedObject : public SelectedObject {
  public:
@@ -33,4 +33,4 @@ class RecordedObject : public SelectedObject {
   }
 };
 
-}  // namespace marelco::testing
+}  // namespace marelco::pages::testing

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "package/registry_table.h"
 

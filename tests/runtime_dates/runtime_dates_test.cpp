@@ -10,8 +10,8 @@
 #include <iostream>
 #include <memory>
 
+#include "com/com_ptr.h"
 #include "dates/date_services.h"
-#include "package/com.h"
 #include "tests/runtime_dates/comparison.h"
 #include "tests/runtime_dates/date_inputs.h"
 #include "tests/runtime_dates/locales.h"

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "com/com_ptr.h"
 #include "control/kalendo.h"
 #include "dates/date_services.h"
 #include "dates/runtime_error.h"
-#include "package/com.h"
 #include "tests/core/recording_host.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"

@@ -1,8 +1,8 @@
-#include "package/error_boundary.h"
+#include "com/error_boundary.h"
 
 #include <string>
 
-#include "package/com.h"
+#include "com/com_ptr.h"
 
 namespace marelco {
 

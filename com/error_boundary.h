@@ -1,4 +1,4 @@
-// The COM boundary of the control: run-time errors of the core become HRESULTs with error information.
+// The COM boundary: run-time errors of the core become HRESULTs with error information.
 #pragma once
 
 #include <windows.h>
@@ -11,9 +11,12 @@
 
 namespace marelco {
 
-// The HRESULT of a run-time error: the platform's error number in the control facility.
+// The HRESULT of a run-time error: the platform's error numbers in the control facility. A number beyond them
+// is an HRESULT already, that of a failure the error passes on.
 constexpr HRESULT ErrorResult(ErrorNumber number) {
-  return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<int>(number));
+  const int code = static_cast<int>(number);
+  if (code > 0 && code <= 0xFFFF) return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, code);
+  return static_cast<HRESULT>(code);
 }
 
 // Makes the error the thread's error information (source, description, the interface that failed).

@@ -150,9 +150,14 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                  iid, object);
 }
 
+// The destructor still calls out (a site left in-place active hears of the deactivation) and holds the control
+// across those calls: the count stays above zero while it runs, so that they do not destroy it a second time.
 STDMETHODIMP_(ULONG) KalendoObject::Release() {
   ULONG count = refs_.Release();
-  if (count == 0) delete this;
+  if (count == 0) {
+    refs_.AddRef();
+    delete this;
+  }
   return count;
 }
 

@@ -7,7 +7,6 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <array>
 #include <memory>
 #include <span>
 

@@ -39,12 +39,12 @@ STDMETHODIMP KalendoObject::GetData(FORMATETC* request, STGMEDIUM* medium) {
   HRESULT refusal = S_OK;
   const FORMATETC* format = RenderedFormat(*request, refusal);
   if (!format) return refusal;
-  const win32::WindowPicture picture = CurrentPicture();
+  const win32::WindowPicture picture = inPlace_.CurrentPicture();
   if (format->tymed == TYMED_ENHMF) {
-    medium->hEnhMetaFile = picture.EnhancedMetafile(extent_);
+    medium->hEnhMetaFile = picture.EnhancedMetafile(inPlace_.extent());
     if (!medium->hEnhMetaFile) return E_OUTOFMEMORY;
   } else {
-    medium->hMetaFilePict = picture.MetafilePicture(extent_);
+    medium->hMetaFilePict = picture.MetafilePicture(inPlace_.extent());
     if (!medium->hMetaFilePict) return E_OUTOFMEMORY;
   }
   medium->tymed = format->tymed;
@@ -83,41 +83,10 @@ STDMETHODIMP KalendoObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink*
   *connection = 0;
   HRESULT refusal = S_OK;
   if (!RenderedFormat(*format, refusal)) return refusal;
-  if (!dataAdviseHolder_ && FAILED(CreateDataAdviseHolder(dataAdviseHolder_.put()))) return E_OUTOFMEMORY;
-  return dataAdviseHolder_->Advise(this, format, flags, sink, connection);
+  return view_.DAdvise(format, flags, sink, connection);
 }
 
-STDMETHODIMP KalendoObject::DUnadvise(DWORD connection) {
-  return dataAdviseHolder_ ? dataAdviseHolder_->Unadvise(connection) : OLE_E_NOCONNECTION;
-}
-
-STDMETHODIMP KalendoObject::EnumDAdvise(IEnumSTATDATA** advises) {
-  if (!advises) return E_POINTER;
-  *advises = nullptr;
-  return dataAdviseHolder_ ? dataAdviseHolder_->EnumAdvise(advises) : S_OK;
-}
-
-// The picture changed: the advised containers hear of it now, or at the end of the call under way, once for all
-// the changes the call makes.
-void KalendoObject::PictureChanged() {
-  pictureChanged_ = true;
-  if (callDepth_ == 0) SendPictureChange();
-}
-
-void KalendoObject::SendPictureChange() {
-  if (!std::exchange(pictureChanged_, false)) return;
-  const auto alive = KeepAlive();
-  if (ComPtr<IDataAdviseHolder> holder = dataAdviseHolder_) holder->SendOnDataChange(this, 0, 0);
-  SendViewChange();
-}
-
-// A sink advised for one change only is let go before it hears of it.
-void KalendoObject::SendViewChange() {
-  ComPtr<IAdviseSink> sink = viewSink_;
-  if (!sink) return;
-  const auto alive = KeepAlive();
-  if (viewAdviseFlags_ & ADVF_ONLYONCE) SetAdvise(0, 0, nullptr);
-  sink->OnViewChange(DVASPECT_CONTENT, -1);
-}
+STDMETHODIMP KalendoObject::DUnadvise(DWORD connection) { return view_.DUnadvise(connection); }
+STDMETHODIMP KalendoObject::EnumDAdvise(IEnumSTATDATA** advises) { return view_.EnumDAdvise(advises); }
 
 }  // namespace marelco

@@ -1,8 +1,8 @@
-// Kalendo's COM object: creation, IDispatch over the type library, the members of _Kalendo, events and
-// the host side of the portable control.
+// Kalendo's COM object: creation, IDispatch over the type library, the members of _Kalendo and its connection
+// points.
 #include "package/kalendo_object.h"
 
-#include <algorithm>
+#include <functional>
 #include <mutex>
 #include <new>
 
@@ -14,20 +14,6 @@
 
 namespace marelco {
 namespace {
-
-// The persisted properties whose changes show in the control's picture; a new text comes with Change.
-constexpr std::u16string_view kShownProperties[] = {u"BackColor", u"ForeColor", u"Font", u"Enabled", u"Locked",
-                                                     u"Formato"};
-
-void ByReference(VARIANT& argument, Integer* value) {
-  V_VT(&argument) = VT_BYREF | VT_I2;
-  V_I2REF(&argument) = value;
-}
-
-void ByReference(VARIANT& argument, Single* value) {
-  V_VT(&argument) = VT_BYREF | VT_R4;
-  V_R4REF(&argument) = value;
-}
 
 // Fills EXCEPINFO from the thread's error information, as ITypeInfo::Invoke does.
 HRESULT ReportException(HRESULT failure, EXCEPINFO* exception) {
@@ -116,8 +102,8 @@ KalendoObject::KalendoObject(TypeInfos infos)
   // The text box uses a standard font object, so that the one Font hands out is the box's own.
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
-  kalendo_ = std::make_unique<Kalendo>(surface_, static_cast<Host&>(*this), *dates_, gdi_);
-  surface_.SetFocusListener([this](bool entered) { TextBoxFocusChanged(entered); });
+  kalendo_ = std::make_unique<Kalendo>(surface_, host_, *dates_, gdi_);
+  surface_.SetFocusListener([this](bool entered) { inPlace_.TextBoxFocusChanged(entered); });
   surface_.SetFontListener([this] { FontObjectChanged(); });
   surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
@@ -126,9 +112,8 @@ KalendoObject::~KalendoObject() {
   surface_.SetOwner(nullptr);
   surface_.SetFocusListener(nullptr);
   surface_.SetFontListener(nullptr);
-  InPlaceDeactivate();
+  inPlace_.Deactivate();
   events_.DisconnectAll();
-  propertyNotify_.DisconnectAll();
   try {
     kalendo_->Terminate();
   } catch (...) {
@@ -165,9 +150,14 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                  iid, object);
 }
 
+// The destructor still calls out (a site left in-place active hears of the deactivation) and holds the control
+// across those calls: the count stays above zero while it runs, so that they do not destroy it a second time.
 STDMETHODIMP_(ULONG) KalendoObject::Release() {
   ULONG count = refs_.Release();
-  if (count == 0) delete this;
+  if (count == 0) {
+    refs_.AddRef();
+    delete this;
+  }
   return count;
 }
 
@@ -245,10 +235,10 @@ HRESULT KalendoObject::InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result
 template <typename Value, typename Getter>
 HRESULT KalendoObject::Get(Value* out, Getter&& getter) {
   if (!out) return E_POINTER;
-  return Call([&] { *out = getter(); });
+  return Call([&] { *out = std::invoke(getter, *kalendo_); });
 }
 
-HRESULT KalendoObject::GetString(BSTR* out, std::u16string (Kalendo::*getter)() const) {
+HRESULT KalendoObject::Get(BSTR* out, std::u16string (Kalendo::*getter)() const) {
   if (!out) return E_POINTER;
   *out = nullptr;
   return Call([&] {
@@ -256,6 +246,15 @@ HRESULT KalendoObject::GetString(BSTR* out, std::u16string (Kalendo::*getter)() 
     if (!text.get()) throw std::bad_alloc();
     *out = text.detach();
   });
+}
+
+template <typename Setter, typename Value>
+HRESULT KalendoObject::Put(Setter setter, Value value) {
+  return Call([&] { std::invoke(setter, *kalendo_, value); });
+}
+
+HRESULT KalendoObject::Put(void (Kalendo::*setter)(const std::u16string&), BSTR value) {
+  return Call([&] { (kalendo_.get()->*setter)(Bstr::ToUtf16(value)); });
 }
 
 STDMETHODIMP KalendoObject::CambiaFecha(VARIANT_BOOL* Incremento) {
@@ -268,29 +267,18 @@ STDMETHODIMP KalendoObject::CambiaFecha2(VARIANT_BOOL* Incremento) {
   return Call([&] { kalendo_->CambiaFecha2(*Incremento); });
 }
 
-STDMETHODIMP KalendoObject::get_Text(BSTR* Text) { return GetString(Text, &Kalendo::Text); }
-STDMETHODIMP KalendoObject::put_Text(BSTR Text) {
-  return Call([&] { kalendo_->SetText(Bstr::ToUtf16(Text)); });
-}
+STDMETHODIMP KalendoObject::get_Text(BSTR* Text) { return Get(Text, &Kalendo::Text); }
+STDMETHODIMP KalendoObject::put_Text(BSTR Text) { return Put(&Kalendo::SetText, Text); }
 
 STDMETHODIMP KalendoObject::About() {
   const auto alive = KeepAlive();
   return pages::ShowAbout();
 }
 
-STDMETHODIMP KalendoObject::get_BackColor(OLE_COLOR* BackColor) {
-  return Get(BackColor, [&] { return kalendo_->BackColor(); });
-}
-STDMETHODIMP KalendoObject::put_BackColor(OLE_COLOR BackColor) {
-  return Call([&] { kalendo_->SetBackColor(BackColor); });
-}
-
-STDMETHODIMP KalendoObject::get_Enabled(VARIANT_BOOL* Enabled) {
-  return Get(Enabled, [&] { return kalendo_->Enabled(); });
-}
-STDMETHODIMP KalendoObject::put_Enabled(VARIANT_BOOL Enabled) {
-  return Call([&] { kalendo_->SetEnabled(Enabled); });
-}
+STDMETHODIMP KalendoObject::get_BackColor(OLE_COLOR* BackColor) { return Get(BackColor, &Kalendo::BackColor); }
+STDMETHODIMP KalendoObject::put_BackColor(OLE_COLOR BackColor) { return Put(&Kalendo::SetBackColor, BackColor); }
+STDMETHODIMP KalendoObject::get_Enabled(VARIANT_BOOL* Enabled) { return Get(Enabled, &Kalendo::Enabled); }
+STDMETHODIMP KalendoObject::put_Enabled(VARIANT_BOOL Enabled) { return Put(&Kalendo::SetEnabled, Enabled); }
 
 STDMETHODIMP KalendoObject::get_Font(IFontDisp** Font) {
   if (!Font) return E_POINTER;
@@ -305,49 +293,23 @@ STDMETHODIMP KalendoObject::putref_Font(IFontDisp* Font) {
   });
 }
 
-STDMETHODIMP KalendoObject::get_Formato(BSTR* Formato) { return GetString(Formato, &Kalendo::Formato); }
-STDMETHODIMP KalendoObject::put_Formato(BSTR Formato) {
-  return Call([&] { kalendo_->SetFormato(Bstr::ToUtf16(Formato)); });
-}
-
-STDMETHODIMP KalendoObject::get_ForeColor(OLE_COLOR* ForeColor) {
-  return Get(ForeColor, [&] { return kalendo_->ForeColor(); });
-}
-STDMETHODIMP KalendoObject::put_ForeColor(OLE_COLOR ForeColor) {
-  return Call([&] { kalendo_->SetForeColor(ForeColor); });
-}
-
-STDMETHODIMP KalendoObject::get_ToolTipText(BSTR* ToolTipText) {
-  return GetString(ToolTipText, &Kalendo::ToolTipText);
-}
-STDMETHODIMP KalendoObject::put_ToolTipText(BSTR ToolTipText) {
-  return Call([&] { kalendo_->SetToolTipText(Bstr::ToUtf16(ToolTipText)); });
-}
-
-STDMETHODIMP KalendoObject::AnchoMin(LONG* AnchoMin) {
-  return Get(AnchoMin, [&] { return kalendo_->AnchoMin(); });
-}
-
-STDMETHODIMP KalendoObject::get_BorderStyle(SHORT* BorderStyle) {
-  return Get(BorderStyle, [&] { return kalendo_->BorderStyle(); });
-}
-
-STDMETHODIMP KalendoObject::get_hdc(LONG* hdc) {
-  return Get(hdc, [&] { return kalendo_->hdc(); });
-}
-
-STDMETHODIMP KalendoObject::get_Locked(VARIANT_BOOL* Locked) {
-  return Get(Locked, [&] { return kalendo_->Locked(); });
-}
-STDMETHODIMP KalendoObject::put_Locked(VARIANT_BOOL Locked) {
-  return Call([&] { kalendo_->SetLocked(Locked); });
-}
+STDMETHODIMP KalendoObject::get_Formato(BSTR* Formato) { return Get(Formato, &Kalendo::Formato); }
+STDMETHODIMP KalendoObject::put_Formato(BSTR Formato) { return Put(&Kalendo::SetFormato, Formato); }
+STDMETHODIMP KalendoObject::get_ForeColor(OLE_COLOR* ForeColor) { return Get(ForeColor, &Kalendo::ForeColor); }
+STDMETHODIMP KalendoObject::put_ForeColor(OLE_COLOR ForeColor) { return Put(&Kalendo::SetForeColor, ForeColor); }
+STDMETHODIMP KalendoObject::get_ToolTipText(BSTR* ToolTipText) { return Get(ToolTipText, &Kalendo::ToolTipText); }
+STDMETHODIMP KalendoObject::put_ToolTipText(BSTR ToolTipText) { return Put(&Kalendo::SetToolTipText, ToolTipText); }
+STDMETHODIMP KalendoObject::AnchoMin(LONG* AnchoMin) { return Get(AnchoMin, &Kalendo::AnchoMin); }
+STDMETHODIMP KalendoObject::get_BorderStyle(SHORT* BorderStyle) { return Get(BorderStyle, &Kalendo::BorderStyle); }
+STDMETHODIMP KalendoObject::get_hdc(LONG* hdc) { return Get(hdc, &Kalendo::hdc); }
+STDMETHODIMP KalendoObject::get_Locked(VARIANT_BOOL* Locked) { return Get(Locked, &Kalendo::Locked); }
+STDMETHODIMP KalendoObject::put_Locked(VARIANT_BOOL Locked) { return Put(&Kalendo::SetLocked, Locked); }
 
 STDMETHODIMP KalendoObject::get_MousePointer(SHORT* MousePointer) {
-  return Get(MousePointer, [&] { return kalendo_->MousePointer(); });
+  return Get(MousePointer, &Kalendo::MousePointer);
 }
 STDMETHODIMP KalendoObject::put_MousePointer(SHORT MousePointer) {
-  return Call([&] { kalendo_->SetMousePointer(MousePointer); });
+  return Put(&Kalendo::SetMousePointer, MousePointer);
 }
 
 STDMETHODIMP KalendoObject::get_MouseIcon(IPictureDisp** MouseIcon) {
@@ -376,24 +338,12 @@ STDMETHODIMP KalendoObject::putref_MouseIcon(IPictureDisp* MouseIcon) {
   });
 }
 
-STDMETHODIMP KalendoObject::get_SelLength(LONG* SelLength) {
-  return Get(SelLength, [&] { return kalendo_->SelLength(); });
-}
-STDMETHODIMP KalendoObject::put_SelLength(LONG SelLength) {
-  return Call([&] { kalendo_->SetSelLength(SelLength); });
-}
-
-STDMETHODIMP KalendoObject::get_SelStart(LONG* SelStart) {
-  return Get(SelStart, [&] { return kalendo_->SelStart(); });
-}
-STDMETHODIMP KalendoObject::put_SelStart(LONG SelStart) {
-  return Call([&] { kalendo_->SetSelStart(SelStart); });
-}
-
-STDMETHODIMP KalendoObject::get_SelText(BSTR* SelText) { return GetString(SelText, &Kalendo::SelText); }
-STDMETHODIMP KalendoObject::put_SelText(BSTR SelText) {
-  return Call([&] { kalendo_->SetSelText(Bstr::ToUtf16(SelText)); });
-}
+STDMETHODIMP KalendoObject::get_SelLength(LONG* SelLength) { return Get(SelLength, &Kalendo::SelLength); }
+STDMETHODIMP KalendoObject::put_SelLength(LONG SelLength) { return Put(&Kalendo::SetSelLength, SelLength); }
+STDMETHODIMP KalendoObject::get_SelStart(LONG* SelStart) { return Get(SelStart, &Kalendo::SelStart); }
+STDMETHODIMP KalendoObject::put_SelStart(LONG SelStart) { return Put(&Kalendo::SetSelStart, SelStart); }
+STDMETHODIMP KalendoObject::get_SelText(BSTR* SelText) { return Get(SelText, &Kalendo::SelText); }
+STDMETHODIMP KalendoObject::put_SelText(BSTR SelText) { return Put(&Kalendo::SetSelText, SelText); }
 
 // IProvideClassInfo2
 
@@ -413,20 +363,11 @@ STDMETHODIMP KalendoObject::GetGUID(DWORD kind, GUID* guid) {
 // IConnectionPointContainer
 
 STDMETHODIMP KalendoObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  return EnumerateConnectionPoints({&events_, &propertyNotify_}, points);
+  return events_.EnumConnectionPoints(points);
 }
 
 STDMETHODIMP KalendoObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-  if (!point) return E_POINTER;
-  *point = nullptr;
-  for (ConnectionPoint* candidate : {&events_, &propertyNotify_}) {
-    if (IsEqualIID(iid, candidate->iid())) {
-      *point = candidate;
-      candidate->AddRef();
-      return S_OK;
-    }
-  }
-  return CONNECT_E_NOCONNECTION;
+  return events_.FindConnectionPoint(iid, point);
 }
 
 // ISupportErrorInfo
@@ -435,112 +376,10 @@ STDMETHODIMP KalendoObject::InterfaceSupportsErrorInfo(REFIID iid) {
   return IsEqualIID(iid, IID__Kalendo) ? S_OK : S_FALSE;
 }
 
-// Host
-
-void KalendoObject::PropertyChanged(std::u16string_view name) {
-  dirty_ = true;
-  if (std::ranges::find(kShownProperties, name) != std::end(kShownProperties)) PictureChanged();
-  std::wstring member(WideView(name));
-  LPOLESTR names[] = {member.data()};
-  DISPID id = DISPID_UNKNOWN;
-  types_.dispatch->GetIDsOfNames(names, 1, &id);
-  const auto alive = KeepAlive();
-  for (const auto& sink : propertyNotify_.Sinks<IPropertyNotifySink>()) sink->OnChanged(id);
-}
-
 // Whoever holds the control's font object changed it (its size, say): the control saves and shows the change
 // as one of Font itself.
 void KalendoObject::FontObjectChanged() {
-  Call([&] { PropertyChanged(u"Font"); });
-}
-
-void KalendoObject::Ambient(DISPID id, VARIANT* value) {
-  VariantInit(value);
-  auto ambients = clientSite_.query<IDispatch>();
-  if (!ambients) return;
-  DISPPARAMS none = {};
-  if (FAILED(ambients->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr,
-                              nullptr)))
-    VariantClear(value);
-}
-
-OleColor KalendoObject::AmbientBackColor() {
-  OleVariant color;
-  Ambient(DISPID_AMBIENT_BACKCOLOR, color.get());
-  if (FAILED(VariantChangeType(color.get(), color.get(), 0, VT_UI4))) return kButtonFaceColor;
-  return V_UI4(color.get());
-}
-
-std::shared_ptr<Font> KalendoObject::AmbientFont() {
-  OleVariant font;
-  Ambient(DISPID_AMBIENT_FONT, font.get());
-  if ((V_VT(font.get()) == VT_DISPATCH || V_VT(font.get()) == VT_UNKNOWN) && V_UNKNOWN(font.get())) {
-    if (auto ambient = FromFontDisp(V_UNKNOWN(font.get()))) return ambient;
-  }
-  return MakeOleFont(Font::Attributes{});
-}
-
-void KalendoObject::FireEvent(DISPID id, std::span<VARIANT> arguments) {
-  if (frozenEvents_ > 0) return;  // the container does not want events now
-  DISPPARAMS params = {arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
-  const auto alive = KeepAlive();
-  for (const auto& sink : events_.Sinks<IDispatch>()) {
-    OleVariant ignored;
-    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, ignored.get(), nullptr, nullptr);
-  }
-}
-
-void KalendoObject::Change() {
-  PictureChanged();
-  FireEvent(DISPID_KALENDO_CHANGE);
-}
-void KalendoObject::Click() { FireEvent(DISPID_CLICK); }
-void KalendoObject::DblClick() { FireEvent(DISPID_DBLCLICK); }
-
-// A host that closed the control or destroyed its windows in its handler has taken the key: the control does
-// nothing more with it.
-void KalendoObject::FireKeyEvent(DISPID id, std::span<VARIANT> arguments, Integer& key) {
-  const unsigned closes = closes_;
-  FireEvent(id, arguments);
-  if (closes_ != closes || !surface_.hwnd()) key = 0;
-}
-
-void KalendoObject::KeyDown(Integer& KeyCode, Integer& Shift) {
-  VARIANT arguments[2];
-  ByReference(arguments[0], &Shift);
-  ByReference(arguments[1], &KeyCode);
-  FireKeyEvent(DISPID_KEYDOWN, arguments, KeyCode);
-}
-
-void KalendoObject::KeyPress(Integer& KeyAscii) {
-  VARIANT arguments[1];
-  ByReference(arguments[0], &KeyAscii);
-  FireKeyEvent(DISPID_KEYPRESS, arguments, KeyAscii);
-}
-
-void KalendoObject::KeyUp(Integer& KeyCode, Integer& Shift) {
-  VARIANT arguments[2];
-  ByReference(arguments[0], &Shift);
-  ByReference(arguments[1], &KeyCode);
-  FireKeyEvent(DISPID_KEYUP, arguments, KeyCode);
-}
-
-void KalendoObject::MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) {
-  VARIANT arguments[4];
-  ByReference(arguments[0], &Y);
-  ByReference(arguments[1], &X);
-  ByReference(arguments[2], &Shift);
-  ByReference(arguments[3], &Button);
-  FireEvent(DISPID_KALENDO_MOUSEMOVE, arguments);
-}
-
-void KalendoObject::MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) {
-  VARIANT arguments[4];
-  ByReference(arguments[0], &Y);
-  ByReference(arguments[1], &X);
-  ByReference(arguments[2], &Shift);
-  ByReference(arguments[3], &Button);
-  FireEvent(DISPID_KALENDO_MOUSEUP, arguments);
+  Call([&] { host_.PropertyChanged(u"Font"); });
 }
 
 }  // namespace marelco

@@ -7,7 +7,6 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <array>
 #include <memory>
 #include <span>
 
@@ -17,6 +16,11 @@
 #include "control/kalendo.h"
 #include "package/categorize_properties.h"
 #include "package/connection_point.h"
+#include "package/kalendo_events.h"
+#include "package/kalendo_in_place.h"
+#include "package/kalendo_persist.h"
+#include "package/kalendo_safety.h"
+#include "package/kalendo_view.h"
 #include "package/marelco_typelib.h"
 #include "win32/handles.h"
 #include "win32/surface_window.h"
@@ -42,8 +46,7 @@ class KalendoObject final : public _Kalendo,
                             public ISpecifyPropertyPages,
                             public IPerPropertyBrowsing,
                             public ICategorizeProperties,
-                            public IObjectSafety,
-                            private Host {
+                            public IObjectSafety {
  public:
   static HRESULT Create(REFIID iid, void** object);
   // Lets go of what the controls of the process share (type descriptions, date services), once none lives:
@@ -209,7 +212,6 @@ class KalendoObject final : public _Kalendo,
   // IObjectSafety
   STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
   STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
-  static constexpr size_t kSafeInterfaces = 5;  // the interfaces a host may ask IObjectSafety about
 
  private:
   struct TypeInfos {
@@ -220,6 +222,35 @@ class KalendoObject final : public _Kalendo,
   static HRESULT LoadTypeInfos(TypeInfos& infos);
   inline static TypeInfos sharedTypes_;  // read once, under the lock of the shared state
   static std::shared_ptr<const DateServices> UserDateServices();
+
+  // The host of the portable Kalendo: its property changes, ambient properties and events become calls on the
+  // container.
+  class CoreHost final : public Host {
+   public:
+    explicit CoreHost(KalendoObject& control) : control_(control) {}
+
+    void PropertyChanged(std::u16string_view name) override;
+    OleColor AmbientBackColor() override;
+    std::shared_ptr<Font> AmbientFont() override;
+    void Change() override;
+    void Click() override;
+    void DblClick() override;
+    void KeyDown(Integer& KeyCode, Integer& Shift) override;
+    void KeyPress(Integer& KeyAscii) override;
+    void KeyUp(Integer& KeyCode, Integer& Shift) override;
+    void MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
+    void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
+
+   private:
+    // A host that closed the control or destroyed its windows in its handler has taken the key: the control
+    // does nothing more with it.
+    void FireKeyEvent(DISPID id, std::span<VARIANT> arguments, Integer& key);
+    void FireMouseEvent(DISPID id, Integer& Button, Integer& Shift, Single& X, Single& Y);
+    // An ambient property of the container, through its site's IDispatch; VT_EMPTY without a site.
+    void Ambient(DISPID id, VARIANT* value);
+
+    KalendoObject& control_;
+  };
 
   explicit KalendoObject(TypeInfos infos);
   ~KalendoObject();
@@ -234,82 +265,41 @@ class KalendoObject final : public _Kalendo,
   template <typename Body>
   HRESULT Call(Body&& body) {
     const auto alive = KeepAlive();
-    ++callDepth_;
+    view_.BeginCall();
     const HRESULT result = Guarded(IID__Kalendo, std::forward<Body>(body));
-    if (--callDepth_ == 0) SendPictureChange();
+    view_.EndCall();
     return result;
   }
+  // A property of the core read or written at the COM boundary: by its member function, or by a lambda.
   template <typename Value, typename Getter>
   HRESULT Get(Value* out, Getter&& getter);
-  HRESULT GetString(BSTR* out, std::u16string (Kalendo::*getter)() const);
+  HRESULT Get(BSTR* out, std::u16string (Kalendo::*getter)() const);
+  template <typename Setter, typename Value>
+  HRESULT Put(Setter setter, Value value);
+  HRESULT Put(void (Kalendo::*setter)(const std::u16string&), BSTR value);
   HRESULT InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
   HRESULT RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params);
 
-  // Host
-  void PropertyChanged(std::u16string_view name) override;
-  OleColor AmbientBackColor() override;
-  std::shared_ptr<Font> AmbientFont() override;
-  void Change() override;
-  void Click() override;
-  void DblClick() override;
-  void KeyDown(Integer& KeyCode, Integer& Shift) override;
-  void KeyPress(Integer& KeyAscii) override;
-  void KeyUp(Integer& KeyCode, Integer& Shift) override;
-  void MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
-  void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
-
-  void PictureChanged();
-  win32::WindowPicture CurrentPicture();
-  void SendPictureChange();
-  void SendViewChange();
   void FontObjectChanged();
-  HRESULT InPlaceActivate(LONG verb);
-  HRESULT EnterContainerWindow();
-  HRESULT UIActivate();
   HRESULT ShowPropertyPages(HWND owner);
-  void TextBoxFocusChanged(bool entered);
-  void SetActiveObjectOfFrame(IOleInPlaceActiveObject* active);
   HRESULT LoadProperties(PropertyBag& bag);
   HRESULT SaveProperties(PropertyBag& bag, BOOL clearDirty);
   HRESULT StartNew();
-
-  // Calls every connected __Kalendo sink; arguments in DISPPARAMS order (the last argument first).
-  void FireEvent(DISPID id, std::span<VARIANT> arguments = {});
-  void FireKeyEvent(DISPID id, std::span<VARIANT> arguments, Integer& key);
-  // An ambient property of the container, through its site's IDispatch; VT_EMPTY without a site.
-  void Ambient(DISPID id, VARIANT* value);
 
   RefCount refs_;
   TypeInfos types_;
   std::shared_ptr<const DateServices> dates_;
   win32::WindowsGdi gdi_;
   win32::SurfaceWindow surface_;
+  KalendoView view_{*this};
+  InPlaceActivation inPlace_{*this, surface_, view_};
+  KalendoEvents events_{*this};
+  PersistenceState persistence_;
+  SafetyOptions safety_;
+  CoreHost host_{*this};
   std::unique_ptr<Kalendo> kalendo_;
   ComPtr<IPictureDisp> emptyMouseIcon_;  // the standard picture shown for the core's empty picture
   std::shared_ptr<Picture> emptyMouseIconOf_;
-  ComPtr<IOleClientSite> clientSite_;
-  ComPtr<IOleInPlaceSite> inPlaceSite_;  // while in-place active
-  ComPtr<IOleInPlaceFrame> frame_;       // the container's frame and document window, while in-place active
-  ComPtr<IOleInPlaceUIWindow> document_;
-  ComPtr<IOleAdviseHolder> adviseHolder_;
-  ComPtr<IAdviseSink> viewSink_;
-  DWORD viewAdviseAspects_ = 0;
-  DWORD viewAdviseFlags_ = 0;
-  win32::WindowPicture frozenView_;  // the picture drawn while the view is frozen
-  ComPtr<IDataAdviseHolder> dataAdviseHolder_;
-  DWORD freezeCookie_ = 0;          // the freeze that frozenView_ belongs to
-  int callDepth_ = 0;               // calls under way, nested through the host's handlers
-  bool pictureChanged_ = false;     // a change the containers have not heard of yet
-  SIZEL extent_ = {3334, 1085};  // HIMETRIC: the surface's first size, 1890 x 615 twips
-  bool initialised_ = false;     // InitNew or Load has run
-  bool uiActive_ = false;
-  bool recomposePending_ = false;  // a new extent that the inactive surface has not taken yet
-  LONG frozenEvents_ = 0;
-  unsigned closes_ = 0;  // how often the container closed the control
-  bool dirty_ = false;
-  ConnectionPoint events_{*this, DIID___Kalendo};
-  ConnectionPoint propertyNotify_{*this, IID_IPropertyNotifySink};
-  std::array<DWORD, kSafeInterfaces> safetyOptions_ = {};  // IObjectSafety options enabled, per interface
 };
 
 }  // namespace marelco

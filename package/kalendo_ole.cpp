@@ -1,6 +1,5 @@
 // Kalendo in its container: the client site, in-place activation of the surface window, ambient changes and
 // drawing for a container that shows the control inactive.
-#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -24,12 +23,6 @@ const OLEVERB kVerbs[] = {
     {OLEIVERB_INPLACEACTIVATE, const_cast<LPOLESTR>(L"Activate in &place"), MF_STRING, OLEVERBATTRIB_NEVERDIRTIES},
     {OLEIVERB_PROPERTIES, const_cast<LPOLESTR>(L"&Properties..."), MF_STRING, kMenuVerb},
 };
-
-constexpr double kHimetricPerInch = 2540.0;
-
-Single HimetricToTwips(LONG himetric) {
-  return static_cast<Single>(himetric * win32::kTwipsPerInch / kHimetricPerInch);
-}
 
 // Whether a key pressed in the control is one for the container rather than for the text box: Tab, Enter and
 // Esc (dialog navigation, default and cancel buttons), and accelerators with Alt or Ctrl. The arrows, Home,
@@ -59,13 +52,13 @@ bool IsKeyForContainer(const MSG& message) {
 // IOleObject
 
 STDMETHODIMP KalendoObject::SetClientSite(IOleClientSite* site) {
-  clientSite_ = site;
+  inPlace_.SetClientSite(site);
   return S_OK;
 }
 
 STDMETHODIMP KalendoObject::GetClientSite(IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = ComPtr<IOleClientSite>(clientSite_).detach();
+  *site = ComPtr<IOleClientSite>(inPlace_.clientSite()).detach();
   return S_OK;
 }
 
@@ -73,9 +66,9 @@ STDMETHODIMP KalendoObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 STDMETHODIMP KalendoObject::Close(DWORD) {
   const auto alive = KeepAlive();
-  ++closes_;
-  InPlaceDeactivate();
-  if (adviseHolder_) adviseHolder_->SendOnClose();
+  events_.Closed();
+  inPlace_.Deactivate();
+  view_.SendOnClose();
   return S_OK;
 }
 
@@ -92,15 +85,15 @@ STDMETHODIMP KalendoObject::GetClipboardData(DWORD, IDataObject** data) {
 
 STDMETHODIMP KalendoObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT) {
   const auto alive = KeepAlive();
-  if (site && !clientSite_) clientSite_ = site;
+  if (site && !inPlace_.clientSite()) inPlace_.SetClientSite(site);
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
     case OLEIVERB_UIACTIVATE:
-      return InPlaceActivate(verb);
+      return inPlace_.Activate(verb);
     case OLEIVERB_HIDE:
-      return InPlaceDeactivate();
+      return inPlace_.Deactivate();
     case OLEIVERB_PROPERTIES:
       return ShowPropertyPages(parent);
     default:
@@ -122,47 +115,23 @@ STDMETHODIMP KalendoObject::GetUserClassID(CLSID* clsid) {
 
 STDMETHODIMP KalendoObject::GetUserType(DWORD form, LPOLESTR* type) { return OleRegGetUserType(CLSID_Kalendo, form, type); }
 
-// The control lays itself out at its new size (OLEMISC_RECOMPOSEONRESIZE) when its picture is next taken: a
-// container that sets the extent just before activating the control in place (as ATL's host does) makes it lay
-// itself out once, at the site's rectangle. In place, its window keeps the size of that rectangle, which the
-// container sets through SetObjectRects.
 STDMETHODIMP KalendoObject::SetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
-  if (size->cx == extent_.cx && size->cy == extent_.cy) return S_OK;
-  extent_ = *size;
-  recomposePending_ = true;
-  return Call([&] { PictureChanged(); });
-}
-
-// The picture of the control as it looks now; an inactive control first lays itself out at its extent.
-win32::WindowPicture KalendoObject::CurrentPicture() {
-  if (std::exchange(recomposePending_, false) && !inPlaceSite_)
-    surface_.Resize(HimetricToTwips(extent_.cx), HimetricToTwips(extent_.cy));
-  return win32::WindowPicture(surface_);
+  inPlace_.SetExtent(*size);
+  return S_OK;
 }
 
 STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
-  *size = extent_;
+  *size = inPlace_.extent();
   return S_OK;
 }
 
-STDMETHODIMP KalendoObject::Advise(IAdviseSink* sink, DWORD* connection) {
-  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.put()))) return E_OUTOFMEMORY;
-  return adviseHolder_->Advise(sink, connection);
-}
-
-STDMETHODIMP KalendoObject::Unadvise(DWORD connection) {
-  return adviseHolder_ ? adviseHolder_->Unadvise(connection) : OLE_E_NOCONNECTION;
-}
-
-STDMETHODIMP KalendoObject::EnumAdvise(IEnumSTATDATA** advises) {
-  if (!advises) return E_POINTER;
-  *advises = nullptr;
-  return adviseHolder_ ? adviseHolder_->EnumAdvise(advises) : S_OK;
-}
+STDMETHODIMP KalendoObject::Advise(IAdviseSink* sink, DWORD* connection) { return view_.Advise(sink, connection); }
+STDMETHODIMP KalendoObject::Unadvise(DWORD connection) { return view_.Unadvise(connection); }
+STDMETHODIMP KalendoObject::EnumAdvise(IEnumSTATDATA** advises) { return view_.EnumAdvise(advises); }
 
 STDMETHODIMP KalendoObject::GetMiscStatus(DWORD, DWORD* status) {
   if (!status) return E_POINTER;
@@ -172,63 +141,11 @@ STDMETHODIMP KalendoObject::GetMiscStatus(DWORD, DWORD* status) {
 
 STDMETHODIMP KalendoObject::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
-HRESULT KalendoObject::InPlaceActivate(LONG verb) {
-  if (!clientSite_) return E_UNEXPECTED;
-  if (!inPlaceSite_) {
-    if (HRESULT result = EnterContainerWindow(); FAILED(result)) return result;
-  }
-  return verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY ? UIActivate() : S_OK;
-}
-
-// Moves the surface out of its parking window into the container's window, where the site wants it. When a
-// step fails, the surface stays parked and hidden, and a site told of the activation hears of its end.
-HRESULT KalendoObject::EnterContainerWindow() {
-  auto site = clientSite_.query<IOleInPlaceSite>();
-  if (!site) return E_NOINTERFACE;
-  if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
-  if (HRESULT refused = site->OnInPlaceActivate(); FAILED(refused)) return refused;
-  inPlaceSite_ = site;
-  HWND parent = nullptr;
-  RECT position = {}, clip = {};
-  OLEINPLACEFRAMEINFO frameInfo = {};
-  frameInfo.cb = sizeof frameInfo;
-  HRESULT result = site->GetWindow(&parent);
-  if (SUCCEEDED(result)) result = site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo);
-  if (SUCCEEDED(result) && (!parent || !surface_.Reparent(parent)))
-    result = HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
-  if (SUCCEEDED(result)) result = SetObjectRects(&position, &clip);
-  if (FAILED(result)) {
-    InPlaceDeactivate();
-    return result;
-  }
-  ShowWindow(surface_.hwnd(), SW_SHOW);
-  return S_OK;
-}
-
-// The control becomes the container's active object: the container passes it its keys, and the text box
-// has the focus. The control has no menus or tools to merge.
-HRESULT KalendoObject::UIActivate() {
-  if (!inPlaceSite_) return E_UNEXPECTED;
-  if (!uiActive_) {
-    uiActive_ = true;
-    if (HRESULT refused = inPlaceSite_->OnUIActivate(); FAILED(refused)) {
-      uiActive_ = false;
-      return refused;
-    }
-    if (!uiActive_ || !inPlaceSite_) return S_OK;  // the container deactivated the control meanwhile
-    SetActiveObjectOfFrame(this);
-    if (frame_) frame_->SetBorderSpace(nullptr);
-    if (document_) document_->SetBorderSpace(nullptr);
-  }
-  SetFocus(::GetWindow(surface_.hwnd(), GW_CHILD));
-  return S_OK;
-}
-
 // Opens the control's pages: in the container's own frame when its site offers one, else in the platform's
 // property frame, modal over the owner window.
 HRESULT KalendoObject::ShowPropertyPages(HWND owner) {
   const auto alive = KeepAlive();
-  auto controlSite = clientSite_.query<IOleControlSite>();
+  auto controlSite = inPlace_.SiteAs<IOleControlSite>();
   if (controlSite && SUCCEEDED(controlSite->ShowPropertyFrame())) return S_OK;
   CAUUID pages = {};
   if (HRESULT result = GetPages(&pages); FAILED(result)) return result;
@@ -241,18 +158,6 @@ HRESULT KalendoObject::ShowPropertyPages(HWND owner) {
                                 LOCALE_USER_DEFAULT, 0, nullptr);
 }
 
-// The user moved the focus into the text box (a click, Tab) or out of it: an in-place active control becomes the
-// active one, and a container that tracks the focus of its controls is told.
-void KalendoObject::TextBoxFocusChanged(bool entered) {
-  if (entered && inPlaceSite_) UIActivate();
-  if (auto controlSite = clientSite_.query<IOleControlSite>()) controlSite->OnFocus(entered);
-}
-
-void KalendoObject::SetActiveObjectOfFrame(IOleInPlaceActiveObject* active) {
-  if (frame_) frame_->SetActiveObject(active, nullptr);
-  if (document_) document_->SetActiveObject(active, nullptr);
-}
-
 // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
 
 STDMETHODIMP KalendoObject::GetWindow(HWND* window) {
@@ -263,43 +168,10 @@ STDMETHODIMP KalendoObject::GetWindow(HWND* window) {
 
 STDMETHODIMP KalendoObject::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
-STDMETHODIMP KalendoObject::InPlaceDeactivate() {
-  if (!inPlaceSite_) return S_OK;
-  const auto alive = KeepAlive();
-  UIDeactivate();
-  surface_.Reparent(nullptr);
-  frame_.reset();
-  document_.reset();
-  auto site = std::move(inPlaceSite_);
-  site->OnInPlaceDeactivate();
-  return S_OK;
-}
-
-STDMETHODIMP KalendoObject::UIDeactivate() {
-  if (!uiActive_) return S_OK;
-  const auto alive = KeepAlive();
-  uiActive_ = false;
-  SetActiveObjectOfFrame(nullptr);
-  if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
-  return S_OK;
-}
-
-// The window shows only the part of the position inside the clip rectangle: the rest of it is scrolled out of
-// the container's view or hidden under its other panes. A new size is a new picture.
+STDMETHODIMP KalendoObject::InPlaceDeactivate() { return inPlace_.Deactivate(); }
+STDMETHODIMP KalendoObject::UIDeactivate() { return inPlace_.UIDeactivate(); }
 STDMETHODIMP KalendoObject::SetObjectRects(LPCRECT position, LPCRECT clip) {
-  if (!position) return E_POINTER;
-  recomposePending_ = false;  // the window takes the site's size
-  RECT visible = *position;
-  if (clip) IntersectRect(&visible, position, clip);
-  const bool whole = EqualRect(&visible, position);
-  OffsetRect(&visible, -position->left, -position->top);
-  surface_.ShowOnly(whole ? nullptr : &visible);
-  const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
-  RECT before = {};
-  GetClientRect(surface_.hwnd(), &before);
-  MoveWindow(surface_.hwnd(), position->left, position->top, size.cx, size.cy, TRUE);
-  if (before.right != size.cx || before.bottom != size.cy) PictureChanged();
-  return S_OK;
+  return inPlace_.SetObjectRects(position, clip);
 }
 
 STDMETHODIMP KalendoObject::ReactivateAndUndo() { return E_NOTIMPL; }
@@ -310,7 +182,7 @@ STDMETHODIMP KalendoObject::TranslateAccelerator(LPMSG message) {
   if (!message) return E_INVALIDARG;
   HWND surface = surface_.hwnd();
   if (!surface || !IsChild(surface, message->hwnd) || !IsKeyForContainer(*message)) return S_FALSE;
-  auto site = clientSite_.query<IOleControlSite>();
+  auto site = inPlace_.SiteAs<IOleControlSite>();
   if (!site) return S_FALSE;
   const auto alive = KeepAlive();
   // The shift state's 1, 2 and 4 are KEYMOD_SHIFT, KEYMOD_CONTROL and KEYMOD_ALT.
@@ -334,8 +206,7 @@ STDMETHODIMP KalendoObject::GetControlInfo(CONTROLINFO* info) {
 // The control lists no mnemonics of its own; one that a container routes to it anyway (a label's, say)
 // moves the focus into the text box, as for any text control.
 STDMETHODIMP KalendoObject::OnMnemonic(MSG*) {
-  const auto alive = KeepAlive();
-  if (inPlaceSite_) UIActivate();
+  if (inPlace_.active()) inPlace_.UIActivate();
   return S_OK;
 }
 
@@ -348,7 +219,7 @@ STDMETHODIMP KalendoObject::OnAmbientPropertyChange(DISPID id) {
 }
 
 STDMETHODIMP KalendoObject::FreezeEvents(BOOL freeze) {
-  frozenEvents_ += freeze ? 1 : (frozenEvents_ > 0 ? -1 : 0);
+  events_.Freeze(freeze);
   return S_OK;
 }
 
@@ -361,8 +232,8 @@ STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
   win32::WindowPicture live;
-  if (!frozenView_) live = CurrentPicture();
-  const win32::WindowPicture& picture = frozenView_ ? frozenView_ : live;
+  if (!view_.frozen()) live = inPlace_.CurrentPicture();
+  const win32::WindowPicture& picture = view_.frozen() ? view_.frozen() : live;
   if (!picture) return E_FAIL;
   picture.Draw(dc, {bounds->left, bounds->top, bounds->right, bounds->bottom});
   return S_OK;
@@ -376,36 +247,18 @@ STDMETHODIMP KalendoObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC
 STDMETHODIMP KalendoObject::Freeze(DWORD aspect, LONG, void*, DWORD* freeze) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!freeze) return E_POINTER;
-  if (frozenView_) {
-    *freeze = freezeCookie_;
-    return VIEW_S_ALREADY_FROZEN;
-  }
-  *freeze = 0;
-  win32::WindowPicture picture = CurrentPicture();
-  if (!picture) return E_FAIL;
-  frozenView_ = std::move(picture);
-  *freeze = ++freezeCookie_;
-  return S_OK;
+  return view_.Freeze(freeze, [&] { return inPlace_.CurrentPicture(); });
 }
 
-STDMETHODIMP KalendoObject::Unfreeze(DWORD freeze) {
-  if (!frozenView_ || freeze != freezeCookie_) return OLE_E_NOCONNECTION;
-  frozenView_ = {};
-  return S_OK;
-}
+STDMETHODIMP KalendoObject::Unfreeze(DWORD freeze) { return view_.Unfreeze(freeze); }
 
 STDMETHODIMP KalendoObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  viewSink_ = sink;
-  viewAdviseAspects_ = aspects;
-  viewAdviseFlags_ = flags;
-  if (sink && (flags & ADVF_PRIMEFIRST)) SendViewChange();
+  view_.SetAdvise(aspects, flags, sink);
   return S_OK;
 }
 
 STDMETHODIMP KalendoObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
-  if (aspects) *aspects = viewAdviseAspects_;
-  if (flags) *flags = viewAdviseFlags_;
-  if (sink) *sink = ComPtr<IAdviseSink>(viewSink_).detach();
+  view_.GetAdvise(aspects, flags, sink);
   return S_OK;
 }
 
@@ -426,12 +279,7 @@ STDMETHODIMP KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* con
   if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
   GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
   control->dwViewStatus = 0;
-  control->dwEventCookie = 0;
-  control->dwPropNotifyCookie = 0;
-  if (container->pUnkEventSink) events_.Advise(container->pUnkEventSink, &control->dwEventCookie);
-  if (container->pPropertyNotifySink) {
-    propertyNotify_.Advise(container->pPropertyNotifySink, &control->dwPropNotifyCookie);
-  }
+  events_.Advise(*container, *control);
   if (control->cbSize >= sizeof(QACONTROL)) control->dwPointerActivationPolicy = 0;
   return S_OK;
 }

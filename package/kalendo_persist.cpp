@@ -36,24 +36,17 @@ const BrowsedProperty* FindBrowsedProperty(DISPID id) {
 }  // namespace
 
 HRESULT KalendoObject::StartNew() {
-  if (initialised_) return E_UNEXPECTED;
   const auto alive = KeepAlive();
-  HRESULT result = Call([&] { kalendo_->InitProperties(); });
-  initialised_ = SUCCEEDED(result);
-  return result;
+  return persistence_.StartNew([&] { return Call([&] { kalendo_->InitProperties(); }); });
 }
 
 HRESULT KalendoObject::LoadProperties(PropertyBag& bag) {
-  if (initialised_) return E_UNEXPECTED;
-  initialised_ = true;  // a failed load has applied the keys before the failure
-  return Call([&] { kalendo_->ReadProperties(bag); });
+  return persistence_.Load([&] { return Call([&] { kalendo_->ReadProperties(bag); }); });
 }
 
 HRESULT KalendoObject::SaveProperties(PropertyBag& bag, BOOL clearDirty) {
   const auto alive = KeepAlive();
-  HRESULT result = Call([&] { kalendo_->WriteProperties(bag); });
-  if (SUCCEEDED(result) && clearDirty) dirty_ = false;
-  return result;
+  return persistence_.Save(clearDirty, [&] { return Call([&] { kalendo_->WriteProperties(bag); }); });
 }
 
 // IPersist, IPersistStreamInit
@@ -64,13 +57,13 @@ STDMETHODIMP KalendoObject::GetClassID(CLSID* clsid) {
   return S_OK;
 }
 
-STDMETHODIMP KalendoObject::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
+STDMETHODIMP KalendoObject::IsDirty() { return persistence_.IsDirty(); }
 
 STDMETHODIMP KalendoObject::InitNew() { return StartNew(); }
 
 STDMETHODIMP KalendoObject::Load(IStream* stream) {
   if (!stream) return E_POINTER;
-  if (initialised_) return E_UNEXPECTED;
+  if (persistence_.initialised()) return E_UNEXPECTED;
   MemoryPropertyBag bag;
   HRESULT result = S_OK;
   HRESULT guarded = Call([&] { result = LoadBagFromStream(stream, bag); });
@@ -80,13 +73,14 @@ STDMETHODIMP KalendoObject::Load(IStream* stream) {
 
 STDMETHODIMP KalendoObject::Save(IStream* stream, BOOL clearDirty) {
   if (!stream) return E_POINTER;
-  MemoryPropertyBag bag;
-  if (HRESULT result = SaveProperties(bag, FALSE); FAILED(result)) return result;
-  HRESULT result = S_OK;
-  HRESULT guarded = Call([&] { result = SaveBagToStream(bag, stream); });
-  if (FAILED(guarded)) return guarded;
-  if (SUCCEEDED(result) && clearDirty) dirty_ = false;
-  return result;
+  const auto alive = KeepAlive();
+  return persistence_.Save(clearDirty, [&] {
+    MemoryPropertyBag bag;
+    if (HRESULT result = SaveProperties(bag, FALSE); FAILED(result)) return result;
+    HRESULT result = S_OK;
+    HRESULT guarded = Call([&] { result = SaveBagToStream(bag, stream); });
+    return FAILED(guarded) ? guarded : result;
+  });
 }
 
 // The size of the stream that Save would write now, measured by saving into memory.

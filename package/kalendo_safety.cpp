@@ -1,6 +1,6 @@
-// IObjectSafety: Kalendo is safe for scripting and for initialisation. It writes no file, runs nothing that
-// it is given and reaches nothing outside its own windows, so a host may hand it any caller and any saved data.
-#include <array>
+#include "package/kalendo_safety.h"
+
+#include <objsafe.h>
 
 #include "package/kalendo_object.h"
 
@@ -9,11 +9,10 @@ namespace {
 
 constexpr DWORD kSupportedSafety = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
 
-// The interfaces a host may ask about: those that scripts call and those that load saved data.
-const std::array<const IID*, KalendoObject::kSafeInterfaces> kSafeInterfaceIds = {
+const std::array<const IID*, SafetyOptions::kInterfaces> kSafeInterfaceIds = {
     &IID_IDispatch, &IID__Kalendo, &IID_IPersistPropertyBag, &IID_IPersistStreamInit, &IID_IPersistStorage};
 
-// The place of an interface in kSafeInterfaceIds, or kSafeInterfaces when it is none of them.
+// The place of an interface in kSafeInterfaceIds, or kInterfaces when it is none of them.
 size_t SafeInterfaceIndex(REFIID iid) {
   size_t index = 0;
   while (index < kSafeInterfaceIds.size() && !IsEqualIID(iid, *kSafeInterfaceIds[index])) ++index;
@@ -22,23 +21,31 @@ size_t SafeInterfaceIndex(REFIID iid) {
 
 }  // namespace
 
-STDMETHODIMP KalendoObject::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
+HRESULT SafetyOptions::Get(REFIID iid, DWORD* supported, DWORD* enabled) const {
   if (!supported || !enabled) return E_POINTER;
   *supported = *enabled = 0;
   const size_t index = SafeInterfaceIndex(iid);
-  if (index == kSafeInterfaces) return E_NOINTERFACE;
+  if (index == kInterfaces) return E_NOINTERFACE;
   *supported = kSupportedSafety;
-  *enabled = safetyOptions_[index];
+  *enabled = enabled_[index];
   return S_OK;
 }
 
 // Options other than the two supported ones (a dispatch-ex caller, a security manager) are refused.
-STDMETHODIMP KalendoObject::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
+HRESULT SafetyOptions::Set(REFIID iid, DWORD mask, DWORD enabled) {
   const size_t index = SafeInterfaceIndex(iid);
-  if (index == kSafeInterfaces) return E_NOINTERFACE;
+  if (index == kInterfaces) return E_NOINTERFACE;
   if (mask & ~kSupportedSafety) return E_FAIL;
-  safetyOptions_[index] = (safetyOptions_[index] & ~mask) | (enabled & mask);
+  enabled_[index] = (enabled_[index] & ~mask) | (enabled & mask);
   return S_OK;
+}
+
+STDMETHODIMP KalendoObject::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
+  return safety_.Get(iid, supported, enabled);
+}
+
+STDMETHODIMP KalendoObject::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
+  return safety_.Set(iid, mask, enabled);
 }
 
 }  // namespace marelco

@@ -1,0 +1,43 @@
+// Where the control's saved properties stand: whether InitNew or Load has run (each may run once, the first
+// time), and whether the properties changed since they were last saved.
+#pragma once
+
+#include <windows.h>
+
+namespace marelco {
+
+class PersistenceState {
+ public:
+  bool initialised() const { return initialised_; }
+  HRESULT IsDirty() const { return dirty_ ? S_OK : S_FALSE; }
+  void Changed() { dirty_ = true; }
+
+  // InitNew: `initialise` gives the properties their first values; a control that failed may try again.
+  template <typename Initialise>
+  HRESULT StartNew(Initialise&& initialise) {
+    if (initialised_) return E_UNEXPECTED;
+    const HRESULT result = initialise();
+    initialised_ = SUCCEEDED(result);
+    return result;
+  }
+  // Load: a failed `load` has applied the keys before the failure, so the control counts as loaded.
+  template <typename LoadKeys>
+  HRESULT Load(LoadKeys&& load) {
+    if (initialised_) return E_UNEXPECTED;
+    initialised_ = true;
+    return load();
+  }
+  // Save: a successful `save` asked to clear the dirty state clears it.
+  template <typename SaveKeys>
+  HRESULT Save(BOOL clearDirty, SaveKeys&& save) {
+    const HRESULT result = save();
+    if (SUCCEEDED(result) && clearDirty) dirty_ = false;
+    return result;
+  }
+
+ private:
+  bool initialised_ = false;
+  bool dirty_ = false;
+};
+
+}  // namespace marelco

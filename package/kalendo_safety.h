@@ -1,0 +1,24 @@
+// IObjectSafety: Kalendo is safe for scripting and for initialisation. It writes no file, runs nothing that
+// it is given and reaches nothing outside its own windows, so a host may hand it any caller and any saved data.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+namespace marelco {
+
+// The options a host enabled for each interface it may ask about: those that scripts call and those that load
+// saved data.
+class SafetyOptions {
+ public:
+  HRESULT Get(REFIID iid, DWORD* supported, DWORD* enabled) const;
+  HRESULT Set(REFIID iid, DWORD mask, DWORD enabled);
+
+  static constexpr size_t kInterfaces = 5;
+
+ private:
+  std::array<DWORD, kInterfaces> enabled_ = {};
+};
+
+}  // namespace marelco

@@ -2,19 +2,18 @@
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/pages/page_host.h"
 
 namespace marelco::pages {
 namespace {
 
-using Microsoft::WRL::ComPtr;
 using testing::FindDescendant;
 using testing::PumpMessages;
 using testing::RecordingSite;
@@ -38,12 +37,12 @@ class KalendoModule {
 
   ComPtr<IDispatch> NewKalendo() const {
     ComPtr<IDispatch> control;
-    EXPECT_EQ(kalendo_->CreateInstance(nullptr, IID_PPV_ARGS(&control)), S_OK);
+    EXPECT_EQ(kalendo_->CreateInstance(nullptr, IID_IDispatch, control.put_void()), S_OK);
     return control;
   }
   ComPtr<IPropertyPage> NewPage() const {
     ComPtr<IPropertyPage> page;
-    EXPECT_EQ(page_->CreateInstance(nullptr, IID_PPV_ARGS(&page)), S_OK);
+    EXPECT_EQ(page_->CreateInstance(nullptr, IID_IPropertyPage, page.put_void()), S_OK);
     return page;
   }
 
@@ -51,9 +50,9 @@ class KalendoModule {
   void Serve(const CLSID& clsid, ComPtr<IClassFactory>& factory) {
     auto get_class_object =
         reinterpret_cast<LPFNGETCLASSOBJECT>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-    if (!get_class_object || FAILED(get_class_object(clsid, IID_PPV_ARGS(&factory)))) return;
+    if (!get_class_object || FAILED(get_class_object(clsid, IID_IClassFactory, factory.put_void()))) return;
     DWORD cookie = 0;
-    if (SUCCEEDED(CoRegisterClassObject(clsid, factory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie))) {
+    if (SUCCEEDED(CoRegisterClassObject(clsid, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie))) {
       cookies_.push_back(cookie);
     }
   }
@@ -124,10 +123,10 @@ class LiveKalendo : public ::testing::Test {
     first = module->NewKalendo();
     second = module->NewKalendo();
     ASSERT_TRUE(first && second);
-    Put(first.Get(), L"Formato", Text(L"dd/mm/yyyy"));
-    Put(first.Get(), L"Text", Text(L"31/01/2027"));
-    Put(second.Get(), L"Formato", Text(L"dd/mmmm/yyyy"));
-    Put(second.Get(), L"Locked", Flag(true));
+    Put(first.get(), L"Formato", Text(L"dd/mm/yyyy"));
+    Put(first.get(), L"Text", Text(L"31/01/2027"));
+    Put(second.get(), L"Formato", Text(L"dd/mmmm/yyyy"));
+    Put(second.get(), L"Locked", Flag(true));
   }
 
   static inline std::unique_ptr<testing::ComApartment> apartment;
@@ -141,7 +140,7 @@ TEST_F(LiveKalendo, ThePageEditsTwoControls) {
   ComPtr<IPropertyPage> page = module->NewPage();
   RecordingSite site;
   ASSERT_EQ(page->SetPageSite(&site), S_OK);
-  IUnknown* objects[] = {first.Get(), second.Get()};
+  IUnknown* objects[] = {first.get(), second.get()};
   ASSERT_EQ(page->SetObjects(2, objects), S_OK);
   PROPPAGEINFO info = {};
   ASSERT_EQ(page->GetPageInfo(&info), S_OK);
@@ -166,12 +165,12 @@ TEST_F(LiveKalendo, ThePageEditsTwoControls) {
   PumpMessages();
   ASSERT_EQ(page->Apply(), S_OK);
 
-  for (IDispatch* control : {first.Get(), second.Get()}) {
+  for (IDispatch* control : {first.get(), second.get()}) {
     EXPECT_EQ(GetText(control, L"Formato"), L"dd/mmm/yyyy");
     EXPECT_EQ(GetText(control, L"Locked"), L"False");
     EXPECT_EQ(GetText(control, L"Enabled"), L"True");
   }
-  const std::wstring date = GetText(first.Get(), L"Text");
+  const std::wstring date = GetText(first.get(), L"Text");
   EXPECT_TRUE(date.starts_with(L"31/") && date.ends_with(L"/2027") && !iswdigit(date[3])) << date;
   page->Deactivate();
   page->SetObjects(0, nullptr);
@@ -179,13 +178,13 @@ TEST_F(LiveKalendo, ThePageEditsTwoControls) {
 }
 
 TEST_F(LiveKalendo, TheControlsPagesOpenInThePlatformsFrame) {
-  ComPtr<ISpecifyPropertyPages> specify;
-  ASSERT_EQ(first.As(&specify), S_OK);
+  const ComPtr<ISpecifyPropertyPages> specify = first.query<ISpecifyPropertyPages>();
+  ASSERT_TRUE(specify);
   CAUUID pages = {};
   ASSERT_EQ(specify->GetPages(&pages), S_OK);
   ASSERT_GE(pages.cElems, 1u);
   EXPECT_EQ(pages.pElems[0], CLSID_ppg);
-  const testing::FrameSeen seen = testing::OpenPropertyFrame(frame->get(), {first.Get(), second.Get()},
+  const testing::FrameSeen seen = testing::OpenPropertyFrame(frame->get(), {first.get(), second.get()},
                                                              {pages.pElems, pages.pElems + pages.cElems}, L"ppg.bmp");
   CoTaskMemFree(pages.pElems);
   EXPECT_EQ(seen.result, S_OK);

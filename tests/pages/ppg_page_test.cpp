@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <vector>
 
+#include "com/com_ptr.h"
 #include "com/module_lock.h"
 #include "package/marelco_typelib.h"
 #include "tests/pages/fake_control.h"
@@ -17,7 +17,6 @@
 namespace marelco::pages {
 namespace {
 
-using Microsoft::WRL::ComPtr;
 using testing::FakeControl;
 using testing::FindDescendant;
 using testing::PumpMessages;
@@ -36,7 +35,7 @@ class PpgPageTest : public ::testing::Test {
     apartment.reset();
   }
   void SetUp() override {
-    ASSERT_EQ(CreatePropertyPage(IID_PPV_ARGS(&page)), S_OK);
+    ASSERT_EQ(CreatePropertyPage(IID_IPropertyPage, page.put_void()), S_OK);
     ASSERT_EQ(page->SetPageSite(&site), S_OK);
   }
   void TearDown() override {
@@ -88,10 +87,9 @@ TEST_F(PpgPageTest, PageInfoGivesTheCaptionAndTheSizeInPixels) {
 
 TEST_F(PpgPageTest, DefaultInterfaceIsADispatchWithoutMembers) {
   ComPtr<IDispatch> ppg;
-  ASSERT_EQ(page->QueryInterface(IID__ppg, &ppg), S_OK);
-  ComPtr<IPropertyPage> back;
-  ASSERT_EQ(ppg.As(&back), S_OK);
-  EXPECT_EQ(back.Get(), page.Get());
+  ASSERT_EQ(page->QueryInterface(IID__ppg, ppg.put_void()), S_OK);
+  const ComPtr<IPropertyPage> back = ppg.query<IPropertyPage>();
+  EXPECT_EQ(back.get(), page.get());
   LPOLESTR name = const_cast<LPOLESTR>(L"Formato");
   DISPID id = 0;
   EXPECT_EQ(ppg->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
@@ -179,8 +177,8 @@ TEST_F(PpgPageTest, AnObjectLackingAMemberFailsTheApplyAfterTheObjectsBeforeIt) 
 
 TEST_F(PpgPageTest, ObjectsWithoutDispatchOrNullAreRefused) {
   ComPtr<IUnknown> not_scriptable;
-  ASSERT_EQ(CreateBindCtx(0, reinterpret_cast<IBindCtx**>(not_scriptable.GetAddressOf())), S_OK);
-  IUnknown* objects[] = {not_scriptable.Get()};
+  ASSERT_EQ(CreateBindCtx(0, reinterpret_cast<IBindCtx**>(not_scriptable.put())), S_OK);
+  IUnknown* objects[] = {not_scriptable.get()};
   EXPECT_EQ(page->SetObjects(1, objects), E_NOINTERFACE);
   EXPECT_EQ(page->SetObjects(1, nullptr), E_POINTER);
   EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
@@ -220,9 +218,9 @@ TEST_F(PpgPageTest, ThePlatformsPropertyFrameShowsThePageUnderItsCaption) {
 TEST_F(PpgPageTest, ThePagesStayInUseWhileAPageLives) {
   const LONG before = ModuleLocks();
   ComPtr<IPropertyPage> another;
-  ASSERT_EQ(CreatePropertyPage(IID_PPV_ARGS(&another)), S_OK);
+  ASSERT_EQ(CreatePropertyPage(IID_IPropertyPage, another.put_void()), S_OK);
   EXPECT_EQ(ModuleLocks(), before + 1);
-  another.Reset();
+  another.reset();
   EXPECT_EQ(ModuleLocks(), before);
 }
 

@@ -24,12 +24,12 @@ Byte CampoCursor(Byte P, const SeparatorPositions& separators) {
   return Byte(1);
 }
 
-std::uint8_t CampoFormato(std::u16string_view F, std::u16string_view Sep, std::u16string_view letter) {
+Byte CampoFormato(std::u16string_view F, std::u16string_view Sep, std::u16string_view letter) {
   const SeparatorPositions Q = FindSeparators(F, Sep);
   const int J = InStr(1, F, letter);
-  if (J > Q.S2.value()) return 3;
-  if (J > Q.S1.value()) return 2;
-  return 1;
+  if (J > Q.S2.value()) return Byte(3);
+  if (J > Q.S1.value()) return Byte(2);
+  return Byte(1);
 }
 
 std::optional<DateUnit> FieldByPosition(Byte P, const SeparatorPositions& separators, int L) {
@@ -42,8 +42,8 @@ std::optional<DateUnit> FieldByPosition(Byte P, const SeparatorPositions& separa
 
 DateUnit FieldByFormat(Byte P, const SeparatorPositions& separators, std::u16string_view F, std::u16string_view Sep) {
   const Byte K = CampoCursor(P, separators);
-  if (K.value() == CampoFormato(F, Sep, u"d")) return DateUnit::Day;
-  if (K.value() == CampoFormato(F, Sep, u"m")) return DateUnit::Month;
+  if (K == CampoFormato(F, Sep, u"d")) return DateUnit::Day;
+  if (K == CampoFormato(F, Sep, u"m")) return DateUnit::Month;
   return DateUnit::Year;
 }
 

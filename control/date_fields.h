@@ -47,7 +47,7 @@ SeparatorPositions FindSeparators(std::u16string_view text, std::u16string_view 
 Byte CampoCursor(Byte P, const SeparatorPositions& separators);
 
 // The field (1, 2 or 3) of the first occurrence of letter in the format F, its fields divided by Sep.
-std::uint8_t CampoFormato(std::u16string_view F, std::u16string_view Sep, std::u16string_view letter);
+Byte CampoFormato(std::u16string_view F, std::u16string_view Sep, std::u16string_view letter);
 
 // The field of caret position P in a text of length L, the fields in the fixed order day, month, year; none
 // when P lies in no field. The ends S1 - 1 and S2 - 1 and the length are 8-bit numbers, taken only when the

@@ -164,11 +164,14 @@ void HostControls(int count, Outcome& outcome) {
     // first control and after the last: the ones between leave none behind.
     int windowsAfterFirst = 0;
     ComPtr<_Kalendo> aboutControl;
+    {
+      TextBoxTurn turn;
+      aboutControl = NewKalendo();
+    }
     for (int index = 0; index < count && outcome.failure.empty(); ++index) {
       {
         TextBoxTurn turn;
         Lifetime(site, outcome);
-        if (!aboutControl) aboutControl = NewKalendo();
       }
       if (index % 10 == 0 && aboutControl) ShowAndCloseAbout(aboutControl.get(), outcome);
       if (index == 0) windowsAfterFirst = win32::testing::CountWindows();

@@ -1,5 +1,6 @@
 // Tallies of our date services against the platform's answers: agreement, differences explained by the list of
-// known deviations, and the unexplained ones, which fail the comparison.
+// known deviations, and the unexplained ones, which fail the comparison. Against a recording, a deviation
+// explains only the answer of ours recorded beside the platform's: any other answer of ours fails too.
 #pragma once
 
 #include <cmath>
@@ -20,30 +21,32 @@ class Comparison {
   Comparison(std::string locale, std::vector<Deviation> deviations)
       : locale_(std::move(locale)), deviations_(std::move(deviations)) {}
 
-  void Read(std::u16string_view text, std::optional<double> platform, std::optional<double> ours) {
+  // Each returns whether a deviation explained a difference. `recorded`, given when the platform's answers come
+  // from a recording, is our answer recorded beside the platform's: none where the two agreed.
+  bool Read(std::u16string_view text, std::optional<double> platform, std::optional<double> ours,
+            const std::optional<std::string>* recorded = nullptr) {
     ++reads_;
     platformReads_ += platform.has_value();
     const bool same = platform.has_value() == ours.has_value() && (!platform || std::fabs(*platform - *ours) < 1e-9);
-    if (same) {
-      ++readsAgreeing_;
-      platformReadsAgreeing_ += platform.has_value();
-      return;
-    }
+    readsAgreeing_ += same;
+    platformReadsAgreeing_ += same && platform.has_value();
     const std::string kind = !ours ? "ours-refuses" : !platform ? "ours-reads" : "other-date";
-    if (Explain(deviations_, kind, text, platform ? Number(*platform) : "none", locale_)) return;
-    Unexplained("read \"" + Escape(text) + "\": platform " + (platform ? Number(*platform) : "none") + ", ours " +
-                (ours ? Number(*ours) : "none"));
+    const bool explained = !same && Explain(deviations_, kind, text, Answer(platform), locale_);
+    Check(same, explained, Answer(ours), recorded, "read \"" + Escape(text) + "\": platform " + Answer(platform));
+    return explained;
   }
 
-  void Format(std::u16string_view format, double serial, std::u16string_view platform, std::u16string_view ours) {
+  bool Format(std::u16string_view format, double serial, std::u16string_view platform, std::u16string_view ours,
+              const std::optional<std::u16string>* recorded = nullptr) {
     ++formats_;
-    if (platform == ours) {
-      ++formatsAgreeing_;
-      return;
-    }
-    if (Explain(deviations_, "format", format, Utf8(platform), locale_)) return;
-    Unexplained("format \"" + Escape(format) + "\" of " + Number(serial) + ": platform \"" + Escape(platform) +
-                "\", ours \"" + Escape(ours) + "\"");
+    const bool same = platform == ours;
+    formatsAgreeing_ += same;
+    const bool explained = !same && Explain(deviations_, "format", format, Utf8(platform), locale_);
+    const auto quoted = [](std::u16string_view text) { return "\"" + Escape(text) + "\""; };
+    const std::optional<std::string> recordedText = recorded && *recorded ? std::optional(quoted(**recorded)) : std::nullopt;
+    Check(same, explained, quoted(ours), recorded ? &recordedText : nullptr,
+          "format \"" + Escape(format) + "\" of " + Number(serial) + ": platform " + quoted(platform));
+    return explained;
   }
 
   // The figures, one line for each, and the deviations that explained differences.
@@ -79,6 +82,16 @@ class Comparison {
       for (const auto kind : kinds) count += deviation.kind == kind ? deviation.seen : 0;
     }
     return count;
+  }
+
+  // A difference must be explained; against a recording, our answer must also be the one recorded.
+  void Check(bool same, bool explained, const std::string& ours, const std::optional<std::string>* recorded,
+             const std::string& difference) {
+    if (!same && !explained) return Unexplained(difference + ", ours " + ours);
+    const std::optional<std::string> expected = same ? std::nullopt : std::optional(ours);
+    if (recorded && *recorded != expected) {
+      Unexplained(difference + ", ours recorded " + recorded->value_or("(none: we agreed)") + ", ours now " + ours);
+    }
   }
 
   void Unexplained(std::string difference) {

@@ -1,5 +1,6 @@
 // The platform's recorded answers, checked natively: our date services over the same locale settings, on the
-// recording's present day, read the recorded texts and write the recorded formats as the platform did.
+// recording's present day, read the recorded texts and write the recorded formats as the platform did, or, where
+// a deviation lists why we differ, as we did when the answers were recorded.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -25,10 +26,11 @@ TEST_P(RecordedDates, ReadAndWriteAsThePlatformDid) {
   for (const auto& read : recording.reads) {
     const auto ours = services.IsDate(read.text) ? std::optional<double>(services.ToDate(read.text).serial)
                                                  : std::nullopt;
-    comparison.Read(read.text, read.serial, ours);
+    comparison.Read(read.text, read.serial, ours, &read.ours);
   }
   for (const auto& format : recording.formats) {
-    comparison.Format(format.format, format.serial, format.text, services.Format(Date{format.serial}, format.format));
+    comparison.Format(format.format, format.serial, format.text, services.Format(Date{format.serial}, format.format),
+                      &format.ours);
   }
   std::cout << comparison.Summary() << std::flush;
   EXPECT_TRUE(comparison.unexplained().empty());

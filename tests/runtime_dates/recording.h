@@ -7,6 +7,8 @@
 //   names <field> <value>...          the locale's settings the platform used (see LocaleNames)
 //   read <text> <serial or "none">    what VarDateFromStr made of the text
 //   format <format> <serial> <text>   what VarFormat wrote for the date
+// Where we differ on purpose (a deviation below explains it), our own answer follows the platform's, so that a
+// change of it shows: "read <text> <platform's> <ours>", "format <format> <serial> <platform's> <ours>".
 #pragma once
 
 #include <cstdio>
@@ -24,12 +26,14 @@ namespace marelco::test {
 struct ReadVector {
   std::u16string text;
   std::optional<double> serial;
+  std::optional<std::string> ours;  // our serial or "none", where a deviation explains the difference
 };
 
 struct FormatVector {
   std::u16string format;
   double serial = 0;
   std::u16string text;
+  std::optional<std::u16string> ours;  // our text, where a deviation explains the difference
 };
 
 struct Recording {
@@ -80,10 +84,13 @@ inline std::string Number(double value) {
   return text;
 }
 
+inline std::string Answer(std::optional<double> serial) { return serial ? Number(*serial) : "none"; }
+
 inline std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> fields;
   std::istringstream in(line);
   for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  if (!line.empty() && line.back() == '\t') fields.emplace_back();  // an empty last field
   return fields;
 }
 
@@ -114,10 +121,11 @@ inline void Save(Recording recording, const std::string& path) {
     out << "\n";
   }
   for (const auto& read : recording.reads) {
-    out << "read\t" << Escape(read.text) << "\t" << (read.serial ? Number(*read.serial) : "none") << "\n";
+    out << "read\t" << Escape(read.text) << "\t" << Answer(read.serial) << (read.ours ? "\t" + *read.ours : "") << "\n";
   }
   for (const auto& format : recording.formats) {
-    out << "format\t" << Escape(format.format) << "\t" << Number(format.serial) << "\t" << Escape(format.text) << "\n";
+    out << "format\t" << Escape(format.format) << "\t" << Number(format.serial) << "\t" << Escape(format.text)
+        << (format.ours ? "\t" + Escape(*format.ours) : "") << "\n";
   }
 }
 
@@ -134,12 +142,14 @@ inline Recording Load(const std::string& path) {
       if (fields[0] != "names" || fields[1] != name) continue;
       for (size_t i = 0; i < values.size() && i + 2 < fields.size(); ++i) *values[i] = Unescape(fields[i + 2]);
     }
-    if (fields[0] == "read" && fields.size() == 3) {
-      recording.reads.push_back({Unescape(fields[1]), fields[2] == "none" ? std::nullopt
-                                                                          : std::optional<double>(std::stod(fields[2]))});
+    if (fields[0] == "read" && fields.size() >= 3) {
+      recording.reads.push_back({Unescape(fields[1]),
+                                 fields[2] == "none" ? std::nullopt : std::optional<double>(std::stod(fields[2])),
+                                 fields.size() > 3 ? std::optional<std::string>(fields[3]) : std::nullopt});
     }
     if (fields[0] == "format" && fields.size() >= 3) {
-      recording.formats.push_back({Unescape(fields[1]), std::stod(fields[2]), fields.size() > 3 ? Unescape(fields[3]) : u""});
+      recording.formats.push_back({Unescape(fields[1]), std::stod(fields[2]), fields.size() > 3 ? Unescape(fields[3]) : u"",
+                                   fields.size() > 4 ? std::optional<std::u16string>(Unescape(fields[4])) : std::nullopt});
     }
   }
   return recording;

@@ -1,6 +1,7 @@
 // Our date services beside the platform's run time in one process: the same generated texts read by ToDate and by
 // oleaut32's VarDateFromStr, the same generated formats written by Format and by VarFormat, in each locale of
-// locales.h. With MARELCO_RECORD_DIR set, the platform's answers are written there too.
+// locales.h. With MARELCO_RECORD_DIR set, the platform's answers are written there too, and ours beside them where
+// a deviation explains why they differ.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -68,14 +69,15 @@ TEST_P(RuntimeDates, ReadAndWriteAsThePlatformDoes) {
   for (const std::u16string& text : inputs.Texts(kTexts)) {
     const auto theirs = PlatformRead(text, lcid);
     const auto ours = services.IsDate(text) ? std::optional<double>(services.ToDate(text).serial) : std::nullopt;
-    comparison.Read(text, theirs, ours);
-    recording.reads.push_back({text, theirs});
+    const bool deviates = comparison.Read(text, theirs, ours);
+    recording.reads.push_back({text, theirs, deviates ? std::optional(Answer(ours)) : std::nullopt});
   }
   for (const std::u16string& format : inputs.Formats(kFormats)) {
     for (const double serial : kFormatDates) {
       const std::u16string theirs = PlatformFormat(serial, format, lcid);
-      comparison.Format(format, serial, theirs, services.Format(Date{serial}, format, 1, 1));
-      recording.formats.push_back({format, serial, theirs});
+      const std::u16string ours = services.Format(Date{serial}, format, 1, 1);
+      const bool deviates = comparison.Format(format, serial, theirs, ours);
+      recording.formats.push_back({format, serial, theirs, deviates ? std::optional(ours) : std::nullopt});
     }
   }
 

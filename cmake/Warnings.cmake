@@ -4,8 +4,11 @@ target_compile_options(marelco_settings INTERFACE -Wall -Wextra -Werror)
 target_include_directories(marelco_settings INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(MARELCO_SANITIZE)
+  # The standard library checks its own bounds too: an index past the end of an array, a string or a view fails
+  # even where the memory beyond it belongs to the same object.
   target_compile_options(marelco_settings INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_definitions(marelco_settings INTERFACE _GLIBCXX_ASSERTIONS)
   target_link_options(marelco_settings INTERFACE -fsanitize=address,undefined)
 endif()
 

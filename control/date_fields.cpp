@@ -9,7 +9,7 @@ const Byte kOne(1);
 
 std::u16string Separador(const DateServices& dates, std::u16string_view text) {
   const int day = dates.Day(std::u16string(text));
-  const std::u16string twoDigitDay = dates.Format(static_cast<double>(day), String(2, u'0'), 1, 1);
+  const std::u16string twoDigitDay = dates.Format(static_cast<double>(day), String(2, u'0'));
   return Mid(text, Len(twoDigitDay) + 1, 1);
 }
 

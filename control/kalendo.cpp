@@ -40,7 +40,7 @@ Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& g
 
   // The control's initialisation: the format, and today's date in it.
   formato_ = kInitialFormat;
-  txtFecha().SetText(dates_.Format(dates_.Now(), formato_, 1, 1));
+  txtFecha().SetText(dates_.Format(dates_.Now(), formato_));
 }
 
 // The constituents may outlive the control: they must not call into it afterwards.
@@ -58,7 +58,7 @@ std::u16string Kalendo::Text() const { return txtFecha().Text(); }
 void Kalendo::SetText(const std::u16string& text) {
   const std::u16string given = text;
   const std::u16string format = Formato();
-  txtFecha().SetText(dates_.Format(given, format, 1, 1));
+  txtFecha().SetText(dates_.Format(given, format));
   host_.PropertyChanged(u"Text");
 }
 
@@ -67,14 +67,14 @@ std::u16string Kalendo::Formato() const { return formato_; }
 // The format is stored first, then the text is rewritten in it, even when it is the same format.
 void Kalendo::SetFormato(const std::u16string& format) {
   formato_ = format;
-  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_, 1, 1));
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_));
   host_.PropertyChanged(u"Formato");
 }
 
 // A text that is a date is rewritten in the current format; any other text stays as the user left it.
 void Kalendo::txtFecha_LostFocus() {
   if (!dates_.IsDate(txtFecha().Text())) return;
-  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_, 1, 1));
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_));
 }
 
 // ---- Events passed on to the host ----

@@ -31,7 +31,7 @@ void Kalendo::StepDate(const Boolean& Incremento, UnitRule rule) {
                                              ? FieldByPosition(P, before, Len(text))
                                              : FieldByFormat(P, before, Formato(), Separador(dates_, text));
     if (unit) D = dates_.DateAdd(*unit, N, D);
-    txtFecha().SetText(dates_.Format(D, Formato(), 1, 1));
+    txtFecha().SetText(dates_.Format(D, Formato()));
 
     // The host's Change handler has run: the new text is read afresh.
     const std::u16string written = txtFecha().Text();

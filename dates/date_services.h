@@ -56,6 +56,9 @@ class DateServices {
   int Day(std::u16string_view text) const;
   // The count is rounded to a whole number; invalid procedure call (5) for a result outside the supported dates
   Date DateAdd(DateUnit unit, double count, Date date) const;
+  // Weeks start on firstDayOfWeek (1 is Sunday, 7 Saturday); week 1 of a year is the week of 1 January (1), the
+  // first with four days (2) or the first whole week (3). 0 stands for 1 in both, as does leaving them out, which
+  // is how the control formats.
   std::u16string Format(const FormatValue& value, std::u16string_view format, int firstDayOfWeek = 1,
                         int firstWeekOfYear = 1) const;
 

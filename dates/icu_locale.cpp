@@ -78,10 +78,10 @@ LocaleNames NamesOf(const icu::Locale& locale, const icu::DateFormatSymbols& sym
   using Format = icu::DateFormat;
   names.pictures = {PictureOf(locale, Format::kShort, Format::kNone), PictureOf(locale, Format::kFull, Format::kNone),
                     PictureOf(locale, Format::kNone, Format::kMedium)};
-  // The separator is whatever stands after the day in the short date.
+  // The separator is what follows the short date's first field: "dd/MM/yyyy", "yyyy-MM-dd", "d.M.yy".
   const std::u16string& shortDate = names.pictures[0];
-  const size_t afterDay = shortDate.find_first_not_of(u"d", shortDate.find(u'd'));
-  if (afterDay != std::u16string::npos) names.dateSeparator = shortDate.substr(afterDay, 1);
+  const size_t afterField = shortDate.find_first_not_of(u"dMy");
+  if (afterField != std::u16string::npos) names.dateSeparator = shortDate.substr(afterField, 1);
   return names;
 }
 

@@ -10,6 +10,7 @@
 //   w ww q          weekday (1 is the first day of the week); week of the year; quarter
 //   h hh n nn s ss  hours, minutes, seconds; one digit or two
 //   AM/PM am/pm A/P a/p   the half of the day, written in the letters of the format; makes the hours 12-hour
+//   AMPM            the half of the day as the locale names it ("AM", "p. m."); makes the hours 12-hour
 //   /  :            the date and the time separator, "/" and ":"
 // "text" and \c are written as they stand, as is every other character. Longer runs of a letter are taken as the
 // longest token and the rest ("ddddddd" is dddddd and d). The first m or mm after h or hh is minutes, not months,
@@ -41,7 +42,7 @@ void AppendNumber(std::u16string& out, long long value, int minDigits) {
   AppendAscii(out, std::string_view(digits, static_cast<size_t>(end - digits)));
 }
 
-// The length of an AM/PM or A/P token at position i of the format, 0 when there is none.
+// The length of an AM/PM, A/P or AMPM token at position i of the format, 0 when there is none.
 size_t MeridiemLength(std::u16string_view format, size_t i) {
   if (AsciiLower(format[i]) != u'a') return 0;
   const auto matches = [&](std::u16string_view token) {
@@ -52,6 +53,7 @@ size_t MeridiemLength(std::u16string_view format, size_t i) {
     return true;
   };
   if (matches(u"am/pm")) return 5;
+  if (matches(u"ampm")) return 4;
   if (matches(u"a/p")) return 3;
   return 0;
 }
@@ -115,8 +117,12 @@ class DateWriter {
   size_t WriteToken(std::u16string_view format, size_t i) {
     if (const size_t length = MeridiemLength(format, i)) {
       const bool afternoon = time_.hours().count() >= 12;
-      const size_t half = length / 2;  // "AM" of "AM/PM", "A" of "A/P"
-      out_.append(format.substr(afternoon ? i + half + 1 : i, half));
+      if (length == 4) {
+        out_ += names_.designators[afternoon];
+      } else {
+        const size_t half = length / 2;  // "AM" of "AM/PM", "A" of "A/P"
+        out_.append(format.substr(afternoon ? i + half + 1 : i, half));
+      }
       return length;
     }
     const char16_t letter = AsciiLower(format[i]);

@@ -11,12 +11,38 @@
 
 namespace marelco::test {
 
+// Texts at the edges of the readings: dates with a period (which the run time refuses) followed by times, numbers
+// of every length, the characters that may follow a field, weekday names.
+inline constexpr const char16_t* kEdgeTexts[] = {
+    u"7.3.2001 14:05:30", u"7.3.2001 2:05:30 pm", u"7.3.2001 2:05 PM", u"7.3.2001 12:05 am", u"7.3.2001 12:05 pm",
+    u"7.3.2001 2:05 p", u"7.3.2001 2:05pm", u"7.3.2001 2:05 a", u"7.3.2001 0:05 am", u"7.3.2001 13:05 pm",
+    u"7.3.2001 14", u"7.3.2001 24:00", u"7.3.2001 23:60", u"7.3.2001 23:59:60", u"7.3.2001 2:05 pmx",
+    u"7.3.2001 2:05:", u"7.3.2001 2:05 x", u"7.3.2001x", u"7.3.2001 ", u"7.3.2001,14:05", u"7.3 14:05",
+    u"7.3.2001 123:05", u"7.3.2001 1:5", u"7.3.2001:14", u"7.3.2001\t14:05", u"7.3.2001\u00a014:05",
+    u"7.3.2001\u300014:05", u"7.3.2001  14:05:09 PM ", u"7.3.02001", u"7.003.2001", u"007.3.2001", u"2001.3.7",
+    u"001.3.7", u"0100.3.7", u"7.3.1", u"7.3.12", u"7.3.123", u"7.3", u"7. 3. 2001", u"7 . 3 . 2001", u"7..3.2001",
+    u"7;3;2001", u"15 sept. 2026", u"Sept. 15, 2026", u"15-SEPT.-2026", u"2026 sept. 15", u"sept. 2026",
+    u"Saturday 5.9.2026", u"Friday 5.9.2026", u"sat., 5.9.2026", u"Saturday, 5.9.2026 10:30", u"5.9 Saturday",
+    u"1 2 3 4 5 6: ", u"7/3/2001 4:05:06. ", u"4:05:06. 7/3/2001", u"7/3/2001 4:05. ", u"12:00 am", u"12 pm",
+    u"7/3/2001 4 p.", u"99999999999 1 1", u"7/3/4294967296", u"31/12/9999 23:59:59", u"1/1/100 0:00:00",
+};
+
+// Formats at the edges of the tokens: the last run of letters, "c" and what follows it, where AM/PM begins, runs
+// of every length, number formats.
+inline constexpr const char16_t* kEdgeFormats[] = {
+    u"d", u"dddd", u"ddddd", u"dddddd x", u"mmmmm", u"yyy", u"y", u"q", u"w", u"ww", u"h", u"hh", u"n", u"s", u"ttttt",
+    u"c", u"c dd", u"dd c", u"C\"x\"h", u"c ttttt", u"h:nn AM/PM", u"h:nn am/pm dd", u"ham/pm", u"h a/pm",
+    u"h A/P x", u"hh:mm A/P", u"h:n:s aM/Pm", u"AMPM h", u"a/p/", u"dd\\", u"\"\"", u"0", u"00.0", u"#,##0.00",
+    u"\"n=\"0.##", u"0%", u"mm h", u"h mm", u"h \"x\" mm", u"h d mm", u"hh:nn:ss dd/mm/yyyy",
+};
+
 class InputGenerator {
  public:
   InputGenerator(uint32_t seed, const Locale& locale, const Locale& english)
       : random_(seed), locale_(locale), english_(english) {}
 
-  // Texts of many shapes: numeric dates, month and day names, times, dates with times, junk, odd blanks.
+  // Texts of many shapes: numeric dates, month and day names, times, dates with times, junk, odd blanks; then
+  // the edges that chance seldom reaches, written by hand.
   std::vector<std::u16string> Texts(size_t count) {
     std::vector<std::u16string> texts;
     texts.reserve(count);
@@ -24,6 +50,12 @@ class InputGenerator {
       std::u16string text = Text();
       if (Pick(8) == 0) Mutate(text);
       texts.push_back(std::move(text));
+    }
+    for (const char16_t* text : kEdgeTexts) texts.emplace_back(text);
+    // Every character the run time may take for a blank between fields, and its neighbours, which it may not.
+    for (const char16_t blank : u"\x08\t\r\x0e\x84\x85\xa0\u1680\u1fff\u2000\u200a\u200b\u2027\u2028\u2029"
+                                u"\u202f\u205f\u3000") {
+      if (blank) texts.push_back(u"7" + std::u16string(1, blank) + u"3/2001");
     }
     return texts;
   }
@@ -41,6 +73,7 @@ class InputGenerator {
       for (int tokens = 1 + Pick(5); tokens > 0; --tokens) format += kTokens[Pick(std::size(kTokens))];
       formats.push_back(std::move(format));
     }
+    formats.insert(formats.end(), std::begin(kEdgeFormats), std::end(kEdgeFormats));
     return formats;
   }
 

@@ -3,8 +3,8 @@
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 
+#include <algorithm>
 #include <memory>
-
 #include <string>
 
 #include "dates/locale_names.h"
@@ -67,14 +67,14 @@ LocaleNames NamesOf(const icu::Locale& locale, const icu::DateFormatSymbols& sym
     const bool abbreviated = width == Symbols::ABBREVIATED;
     int32_t count = 0;
     const icu::UnicodeString* months = symbols.getMonths(count, Symbols::STANDALONE, width);
-    for (int32_t i = 0; i < 12 && i < count; ++i) names.months[abbreviated][i] = ToU16(months[i]);
+    for (int32_t i = 0; i < std::min(count, 12); ++i) names.months[abbreviated][i] = ToU16(months[i]);
     // ICU's weekdays start at index 1, Sunday, as ours do.
     const icu::UnicodeString* weekdays = symbols.getWeekdays(count, Symbols::FORMAT, width);
-    for (int32_t i = 1; i <= 7 && i < count; ++i) names.days[abbreviated][i - 1] = ToU16(weekdays[i]);
+    for (int32_t i = 1; i < std::min(count, 8); ++i) names.days[abbreviated][i - 1] = ToU16(weekdays[i]);
   }
   int32_t count = 0;
   const icu::UnicodeString* designators = symbols.getAmPmStrings(count);
-  for (int32_t i = 0; i < 2 && i < count; ++i) names.designators[i] = ToU16(designators[i]);
+  if (count >= 2) names.designators = {ToU16(designators[0]), ToU16(designators[1])};
   using Format = icu::DateFormat;
   names.pictures = {PictureOf(locale, Format::kShort, Format::kNone), PictureOf(locale, Format::kFull, Format::kNone),
                     PictureOf(locale, Format::kNone, Format::kMedium)};

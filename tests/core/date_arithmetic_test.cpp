@@ -1,4 +1,10 @@
 // DateAdd, the supported range, negative serial numbers and the run time's string functions.
+#include <gmock/gmock.h>
+
+#include <cstring>
+#include <ctime>
+#include <utility>
+
 #include "tests/core/date_test_support.h"
 
 namespace marelco {
@@ -79,9 +85,16 @@ TEST_F(DateArithmetic, NegativeSerialsKeepTheTimeAsTheFraction) {
 
 TEST_F(DateArithmetic, NowIsTheClock) {
   EXPECT_EQ(services.Now(), test::kFixedNow);
-  const Date local = DateServices::LocalNow();
-  EXPECT_GT(local.serial, DateOf(2020, 1, 1).serial);
-  EXPECT_LT(local.serial, DateOf(2200, 1, 1).serial);
+  // The local time as the C library writes it, read before and after: a minute may pass in between.
+  const auto clockText = [] {
+    const std::time_t now = std::time(nullptr);
+    char text[32];
+    std::strftime(text, sizeof text, "%d/%m/%Y %H:%M", std::localtime(&now));
+    return std::u16string(text, text + std::strlen(text));
+  };
+  const std::u16string before = clockText();
+  const std::u16string local = services.Format(DateServices::LocalNow(), u"dd/mm/yyyy hh:nn");
+  EXPECT_THAT(local, ::testing::AnyOf(before, clockText()));
   test::LocaleServices live("en-US");
   DateServices defaultClock(*live.locale);
   EXPECT_NEAR(defaultClock.Now().serial, DateServices::LocalNow().serial, 1.0 / 24 / 60);
@@ -99,12 +112,36 @@ TEST(StringFunctions, InStrFindsFromTheStart) {
   EXPECT_EQ(InStr(1, u"15/Sep/2026", u"sep", 1), 4);
   EXPECT_EQ(InStr(1, u"ÉTÉ", u"été", 1), 1);
   EXPECT_EQ(InStr(1, u"ab", u"abc"), 0);
+  EXPECT_EQ(InStr(1, u"15/SEP/2026", u"sep", 2), 4);  // the database comparison ignores case too
   EXPECT_EQ(ErrorOf([] { InStr(0, u"abc", u"a"); }), ErrorNumber::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([] { InStr(1, u"abc", u"a", 3); }), ErrorNumber::InvalidProcedureCall);
+}
+
+// Each capital beside its small letter, at the ends of every range that changes case; then pairs that stay apart.
+TEST(StringFunctions, InStrIgnoresTheCaseOfLatinGreekAndCyrillicLetters) {
+  const std::pair<std::u16string, std::u16string> kSameLetters[] = {
+      {u"AZ\u00c0\u00d6\u00d8\u00de", u"az\u00e0\u00f6\u00f8\u00fe"},
+      {u"\u0100\u012e\u0132\u0136\u0139\u0147\u014a\u0176\u0178\u0179\u017d",
+       u"\u0101\u012f\u0133\u0137\u013a\u0148\u014b\u0177\u00ff\u017a\u017e"},
+      {u"\u0130", u"i"},  // the dotted capital I
+      {u"\u0391\u03a1\u03a3\u03a9\u0386\u0388\u038a\u038c\u038e\u038f\u03a3",
+       u"\u03b1\u03c1\u03c3\u03c9\u03ac\u03ad\u03af\u03cc\u03cd\u03ce\u03c2"},
+      {u"\u0410\u042f\u0400\u040f", u"\u0430\u044f\u0450\u045f"},
+  };
+  for (const auto& [capitals, smalls] : kSameLetters) {
+    EXPECT_EQ(InStr(1, capitals, smalls, 1), 1) << ::testing::PrintToString(capitals);
+    EXPECT_EQ(InStr(1, smalls, capitals, 1), 1) << ::testing::PrintToString(capitals);
+    EXPECT_EQ(InStr(1, capitals, smalls, 0), 0) << ::testing::PrintToString(capitals);
+  }
+  const std::u16string kApart[][2] = {{u"@", u"`"}, {u"[", u"{"}, {u"\u00d7", u"\u00f7"}, {u"\u00df", u"\u00ff"},
+                                      {u"\u00bf", u"\u00df"}, {u"\u00ff", u"\u0178\u0178"}};
+  for (const auto& pair : kApart) EXPECT_EQ(InStr(1, pair[0], pair[1], 1), 0) << ::testing::PrintToString(pair[0]);
 }
 
 TEST(StringFunctions, LenMidAndString) {
   EXPECT_EQ(Len(u""), 0);
   EXPECT_EQ(Len(u"15/septiembre/2026"), 18);
+  EXPECT_EQ(Mid(u"15/09/2026", 1, 2), u"15");
   EXPECT_EQ(Mid(u"15/09/2026", 3, 1), u"/");
   EXPECT_EQ(Mid(u"6/12/2026", 3, 1), u"1");
   EXPECT_EQ(Mid(u"15/09/2026", 7, 10), u"2026");

@@ -226,6 +226,37 @@ TEST(Locales, UnknownNameIsRefused) {
   EXPECT_EQ(ErrorOf([] { MakeLocale("xx-QQ"); }), ErrorNumber::InvalidProcedureCall);
 }
 
+#ifndef _WIN32
+// What the native build takes from ICU: the short date's separator, ICU's patterns as Windows pictures, the
+// names of Monday and the designators.
+TEST(Locales, NamesAndPicturesFromIcu) {
+  const struct {
+    const char* name;
+    const char16_t *separator, *shortDate, *longDate, *time, *monday, *mondayAbbreviated, *am, *pm;
+  } kLocales[] = {
+      {"en-US", u"/", u"M/d/yy", u"dddd, MMMM d, yyyy", u"h:mm:ss\u202ftt", u"Monday", u"Mon", u"AM", u"PM"},
+      {"en-GB", u"/", u"dd/MM/yyyy", u"dddd, d MMMM yyyy", u"HH:mm:ss", u"Monday", u"Mon", u"am", u"pm"},
+      {"es-ES", u"/", u"d/M/yy", u"dddd, d 'de' MMMM 'de' yyyy", u"H:mm:ss", u"lunes", u"lun", u"a.\u00a0m.",
+       u"p.\u00a0m."},
+      {"de-DE", u".", u"dd.MM.yy", u"dddd, d. MMMM yyyy", u"HH:mm:ss", u"Montag", u"Mo.", u"AM", u"PM"},
+      {"sv-SE", u"-", u"yyyy-MM-dd", u"dddd d MMMM yyyy", u"HH:mm:ss", u"m\u00e5ndag", u"m\u00e5n", u"fm", u"em"},
+      {"ko-KR", u".", u"yy. M. d.", u"yyyy\ub144 M\uc6d4 d\uc77c dddd", u"tt h:mm:ss", u"\uc6d4\uc694\uc77c", u"\uc6d4",
+       u"\uc624\uc804", u"\uc624\ud6c4"},
+  };
+  using Picture = Locale::Picture;
+  for (const auto& expected : kLocales) {
+    const auto locale = MakeLocale(expected.name);
+    EXPECT_EQ((std::vector<std::u16string>{locale->DateSeparator(), locale->DatePicture(Picture::ShortDate),
+                                           locale->DatePicture(Picture::LongDate), locale->DatePicture(Picture::Time),
+                                           locale->DayName(2, false), locale->DayName(2, true),
+                                           locale->Designator(false), locale->Designator(true)}),
+              (std::vector<std::u16string>{expected.separator, expected.shortDate, expected.longDate, expected.time,
+                                           expected.monday, expected.mondayAbbreviated, expected.am, expected.pm}))
+        << expected.name;
+  }
+}
+#endif
+
 TEST(Locales, UserLocaleHasNames) {
   const auto locale = MakeLocale("");
   for (int month = 1; month <= 12; ++month) EXPECT_FALSE(locale->MonthName(month, false).empty());

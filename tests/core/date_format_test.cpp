@@ -128,6 +128,8 @@ TEST_F(DateFormat, WeekOfYearFollowsItsArguments) {
   EXPECT_EQ(services.Format(DateOf(2027, 1, 4), u"ww", 2, 2), u"1");
   EXPECT_EQ(services.Format(DateOf(2027, 1, 3), u"ww", 1, 3), u"1");  // first whole week from Sunday 3 January
   EXPECT_EQ(services.Format(january1, u"w", 2, 1), u"5");
+  EXPECT_EQ(services.Format(january1, u"w ww", 0, 0), u"6 1");  // 0 and no arguments stand for Sunday, 1 January
+  EXPECT_EQ(services.Format(january1, u"w ww"), u"6 1");
   EXPECT_EQ(ErrorOf([&] { services.Format(january1, u"ww", 8, 1); }), ErrorNumber::InvalidProcedureCall);
 }
 
@@ -168,6 +170,7 @@ TEST_F(DateFormat, ValuesOutsideTheSupportedDates) {
   EXPECT_EQ(Format(Date{3e6}, u"dd/mm/yyyy"), u"3000000");
   EXPECT_EQ(Format(Date{std::nan("")}, u"dd/mm/yyyy"), Format(std::nan(""), u""));
   EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy"), u"31/12/9999");  // rounds within the day
+  EXPECT_EQ(Format(DateOf(2026, 9, 5, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"06/09/2026 00:00:00");  // or past it
 }
 
 }  // namespace

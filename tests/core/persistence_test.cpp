@@ -101,8 +101,8 @@ TEST_F(PersistenceTest, AnEmptyBagLoadsTheDefaults) {
   control.ReadProperties(bag);
   EXPECT_EQ(control.Formato(), u"dd/mm/yyyy");
   EXPECT_EQ(control.Text(), u"05/09/2026");
-  EXPECT_EQ(control.BackColor(), kButtonFaceColor);
-  EXPECT_EQ(control.ForeColor(), kWindowTextColor);
+  EXPECT_EQ(control.BackColor(), 0x8000000Fu);
+  EXPECT_EQ(control.ForeColor(), 0x80000008u);
   EXPECT_EQ(control.Enabled(), kTrue);
   EXPECT_EQ(control.GetFont(), host.ambientFont);
   EXPECT_EQ(control.ToolTipText(), u"");
@@ -176,7 +176,7 @@ TEST_F(PersistenceTest, ANewInstanceSavedAtOnceStoresItsEmptyIconAndTheTextBoxsC
 
   const MemoryPropertyBag bag = Saved();
   EXPECT_EQ(*bag.Find(u"MouseIcon"), Variant::FromPicture(control.MouseIcon()));
-  EXPECT_EQ(*bag.Find(u"BackColor"), Variant::FromLong(static_cast<Long>(kWindowColor)));
+  EXPECT_EQ(*bag.Find(u"BackColor"), Variant::FromLong(static_cast<Long>(0x80000005)));
   for (const char16_t* key :
        {u"Formato", u"Text", u"Enabled", u"ForeColor", u"ToolTipText", u"Locked", u"MousePointer", u"SelText"}) {
     EXPECT_EQ(bag.Find(key), nullptr) << Narrow(key);

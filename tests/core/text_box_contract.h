@@ -24,7 +24,7 @@
 
 #include "control/platform/constituents.h"
 #include "control/platform/font.h"
-#include "control/platform/keys.h"
+#include "tests/support/keys.h"
 #include "dates/runtime_error.h"
 #include "tests/support/error_of.h"
 

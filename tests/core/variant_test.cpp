@@ -64,7 +64,9 @@ TEST(VariantTest, ValuesReadAsText) {
   EXPECT_EQ(Variant::FromInteger(-5).ToString(), u"-5");
   EXPECT_EQ(Variant::FromLong(-2147483647 - 1).ToString(), u"-2147483648");
   EXPECT_EQ(Variant::FromSingle(1.1f).ToString(), u"1.1");
+  EXPECT_EQ(Variant::FromSingle(1.2345678f).ToString(), u"1.234568");  // seven digits
   EXPECT_EQ(Variant::FromDouble(0.1).ToString(), u"0.1");
+  EXPECT_EQ(Variant::FromDouble(0.12345678901234567).ToString(), u"0.123456789012346");  // fifteen
   EXPECT_EQ(Variant::FromDouble(1e20).ToString(), u"1E+20");
 }
 

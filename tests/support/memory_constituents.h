@@ -9,7 +9,7 @@
 #include <string>
 
 #include "control/platform/constituents.h"
-#include "control/platform/keys.h"
+#include "tests/support/keys.h"
 #include "dates/runtime_error.h"
 
 namespace marelco {

@@ -1,7 +1,7 @@
 // Layout on resize, in twips: the text box fills the surface from its left edge, the spinner stands flush
 // with the right edge, both as high as the surface. And AnchoMin, the character-width query of the font on
 // the surface's device context.
-#include <vector>
+#include <array>
 
 #include "control/kalendo.h"
 
@@ -23,7 +23,7 @@ Long Kalendo::AnchoMin() {
   const std::uint32_t first = metrics.tmFirstChar;
   const std::uint32_t last = metrics.tmLastChar;
   if (last < first) return 0;
-  std::vector<std::int32_t> widths(last - first + 1);
+  std::array<std::int32_t, 256> widths;  // one for each code a byte can hold
   return gdi_.GetCharWidth32A(dc, first, last, widths.data());
 }
 

@@ -55,6 +55,7 @@ TEST_F(KalendoStepping, HostSeesTheKeyBeforeTheDateChanges) {
   k.box().PressKey(vk::Down, kShiftMask);
   EXPECT_EQ(textInKeyDown, "31/01/2027");
   EXPECT_EQ(text(), "31/12/2026");
+  EXPECT_EQ(k.host.Take(), (Log{"KeyDown 40 1", "Change", "KeyUp 40 1"}));
 }
 
 TEST_F(KalendoStepping, LeapYearsBothWays) {

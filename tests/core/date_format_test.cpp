@@ -151,6 +151,7 @@ TEST_F(DateFormat, Numbers) {
   EXPECT_EQ(Format(123.0, u"00"), u"123");
   EXPECT_EQ(Format(std::u16string(u"6"), u"00"), u"06");
   EXPECT_EQ(Format(1234.5, u"#,##0.00"), u"1,234.50");
+  EXPECT_EQ(Format(1234567.0, u"#,##0"), u"1,234,567");
   EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
   EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");
   // Texts that only the C library reads as numbers stay texts.

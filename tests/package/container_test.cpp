@@ -5,6 +5,8 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <functional>
+#include <iostream>
 #include <optional>
 #include <random>
 #include <string>
@@ -20,6 +22,7 @@
 #include "tests/package/site.h"
 #include "tests/win32/pixels.h"
 #include "tests/win32/resource_count.h"
+#include "tests/win32/window_test_support.h"
 
 namespace marelco {
 namespace {
@@ -187,6 +190,66 @@ TEST_F(Container, StorageCarriesEveryPersistedProperty) {
   EXPECT_EQ(Persisted::Of(original.get()), Persisted::Of(copy.get()));
 }
 
+// Each interface loads what the original saved, and leaves the control clean until a property changes; a second
+// initialisation, new or loaded, answers the code the interface's documentation names and changes nothing.
+TEST_F(Container, LoadingLeavesTheControlCleanAndASecondInitialisationChangesNothing) {
+  auto original = NewKalendo();
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+  ChangeEveryProperty(original.get());  // Font and Enabled among them, whose setters loading runs
+  PropertyBag bag;
+  ASSERT_EQ(S_OK, original.query<IPersistPropertyBag>()->Save(&bag, FALSE, FALSE));
+  ComPtr<IStream> stream;
+  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), FALSE));
+  ComPtr<ILockBytes> bytes;
+  ComPtr<IStorage> storage;
+  ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()));
+  ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                               storage.put()));
+  ASSERT_EQ(S_OK, original.query<IPersistStorage>()->Save(storage.get(), FALSE));
+
+  using Control = const ComPtr<_Kalendo>&;
+  using Start = std::function<HRESULT(Control)>;
+  const struct {
+    const char* through;
+    Start load, initNew;
+    HRESULT again;
+  } interfaces[] = {
+      {"IPersistStreamInit",
+       [&](Control c) {
+         stream->Seek({}, STREAM_SEEK_SET, nullptr);
+         return c.query<IPersistStreamInit>()->Load(stream.get());
+       },
+       [](Control c) { return c.query<IPersistStreamInit>()->InitNew(); }, E_UNEXPECTED},
+      {"IPersistPropertyBag", [&](Control c) { return c.query<IPersistPropertyBag>()->Load(&bag, nullptr); },
+       [](Control c) { return c.query<IPersistPropertyBag>()->InitNew(); }, E_UNEXPECTED},
+      {"IPersistStorage", [&](Control c) { return c.query<IPersistStorage>()->Load(storage.get()); },
+       [&](Control c) { return c.query<IPersistStorage>()->InitNew(storage.get()); }, CO_E_ALREADYINITIALIZED},
+  };
+  for (const auto& [through, load, initNew, again] : interfaces) {
+    SCOPED_TRACE(through);
+    auto loaded = NewKalendo();
+    auto dirty = [&] { return loaded.query<IPersistStreamInit>()->IsDirty(); };
+    ASSERT_EQ(S_OK, load(loaded));
+    EXPECT_EQ(S_FALSE, dirty());
+    const Persisted state = Persisted::Of(loaded.get());
+    EXPECT_EQ(Persisted::Of(original.get()), state);
+    EXPECT_EQ(again, load(loaded));
+    EXPECT_EQ(again, initNew(loaded));
+    EXPECT_EQ(state, Persisted::Of(loaded.get()));
+    EXPECT_EQ(S_FALSE, dirty());
+    ASSERT_EQ(S_OK, loaded->put_Locked(VARIANT_FALSE));
+    EXPECT_EQ(S_OK, dirty()) << "one change";
+
+    auto fresh = NewKalendo();
+    ASSERT_EQ(S_OK, initNew(fresh));
+    EXPECT_EQ(S_FALSE, fresh.query<IPersistStreamInit>()->IsDirty());
+    EXPECT_EQ(again, initNew(fresh));
+    EXPECT_EQ(again, load(fresh));
+    EXPECT_EQ(L"dd/mm/yyyy", Text(fresh.get(), &_Kalendo::get_Formato)) << "nothing loaded";
+  }
+}
+
 TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
   auto original = NewKalendo();
   ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
@@ -346,6 +409,7 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
     answer.cbSize = sizeof answer;
     ASSERT_EQ(S_OK, quick->QuickActivate(&container, &answer));
     EXPECT_EQ(0x20191u, answer.dwMiscStatus);
+    EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), answer.dwViewStatus);
     EXPECT_NE(0u, answer.dwEventCookie);
     EXPECT_NE(0u, answer.dwPropNotifyCookie);
     ComPtr<IOleClientSite> given;
@@ -373,6 +437,131 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
   EXPECT_EQ(0u, site.references);
   EXPECT_EQ(0u, events.references) << "disconnected when the control goes";
   EXPECT_EQ(0u, notifications.references);
+}
+
+// A container that paints without flicker asks whether the control covers its rectangle, and where it is hit.
+TEST_F(Container, TheViewTellsAContainerThatItIsOpaqueAndWhereItIsHit) {
+  auto control = NewKalendo();
+  auto view = control.query<IViewObjectEx>();
+  ASSERT_TRUE(view);
+  EXPECT_TRUE(control.query<IViewObject2>());
+  DWORD status = 0;
+  ASSERT_EQ(S_OK, view->GetViewStatus(&status));
+  EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), status);
+
+  const RECT bounds = {10, 10, 150, 40};
+  const struct {
+    RECT location;  // a point where it is one pixel wide
+    DWORD hit;
+  } hits[] = {{{10, 10, 11, 11}, HITRESULT_HIT},     {{149, 39, 150, 40}, HITRESULT_HIT},
+              {{150, 20, 151, 21}, HITRESULT_OUTSIDE}, {{5, 20, 6, 21}, HITRESULT_OUTSIDE},
+              {{0, 0, 11, 11}, HITRESULT_HIT},       {{150, 40, 200, 60}, HITRESULT_OUTSIDE}};
+  for (const auto& [location, expected] : hits) {
+    DWORD hit = 99;
+    if (location.right - location.left == 1) {
+      ASSERT_EQ(S_OK, view->QueryHitPoint(DVASPECT_CONTENT, &bounds, {location.left, location.top}, 0, &hit));
+    } else {
+      ASSERT_EQ(S_OK, view->QueryHitRect(DVASPECT_CONTENT, &bounds, &location, 0, &hit));
+    }
+    EXPECT_EQ(expected, hit) << location.left << "," << location.top;
+  }
+  DWORD hit = 0;
+  EXPECT_EQ(DV_E_DVASPECT, view->QueryHitPoint(DVASPECT_ICON, &bounds, {20, 20}, 0, &hit));
+  EXPECT_EQ(E_POINTER, view->QueryHitRect(DVASPECT_CONTENT, &bounds, nullptr, 0, &hit));
+
+  SIZEL extent = {5000, 1000};
+  ASSERT_EQ(S_OK, control.query<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent));
+  RECTL rect = {};
+  ASSERT_EQ(S_OK, view->GetRect(DVASPECT_CONTENT, &rect));
+  EXPECT_EQ((std::vector<LONG>{0, 0, 5000, 1000}), (std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}));
+  EXPECT_EQ(DV_E_DVASPECT, view->GetRect(DVASPECT_ICON, &rect));
+  SIZEL natural = {};
+  EXPECT_EQ(E_NOTIMPL, view->GetNaturalExtent(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &natural));
+}
+
+// Erases and paints of a window and its children, sent or taken from the queue, while a counter lives.
+class RepaintCounter {
+ public:
+  explicit RepaintCounter(HWND window)
+      : sent_(SetWindowsHookExW(WH_CALLWNDPROC, Sent, nullptr, GetCurrentThreadId())),
+        taken_(SetWindowsHookExW(WH_GETMESSAGE, Taken, nullptr, GetCurrentThreadId())) {
+    watched_ = window;
+    erases_ = paints_ = 0;
+  }
+  ~RepaintCounter() {
+    UnhookWindowsHookEx(sent_);
+    UnhookWindowsHookEx(taken_);
+  }
+  std::pair<int, int> ErasesAndPaints() const { return {erases_, paints_}; }
+
+ private:
+  static void Count(HWND hwnd, UINT message) {
+    if (hwnd != watched_ && !IsChild(watched_, hwnd)) return;
+    erases_ += message == WM_ERASEBKGND;
+    paints_ += message == WM_PAINT;
+  }
+  static LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) Count(sent->hwnd, sent->message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static LRESULT CALLBACK Taken(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* taken = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE) Count(taken->hwnd, taken->message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline HWND watched_ = nullptr;
+  static inline int erases_ = 0, paints_ = 0;
+  HHOOK sent_, taken_;
+};
+
+// A site that offers IOleInPlaceSiteEx hears of activation and deactivation through it; when it answers that it has
+// painted the control's picture already, the control's windows show without an erase or a paint.
+TEST_F(Container, ASiteThatPaintedTheControlSeesNoRepaintAtActivation) {
+  const struct {
+    bool offersEx;
+    BOOL noRedraw;
+    const char* activated;
+    const char* deactivated;
+    bool repainted;
+  } sites[] = {{false, FALSE, "OnInPlaceActivate", "OnInPlaceDeactivate", true},
+               {true, FALSE, "OnInPlaceActivateEx 0", "OnInPlaceDeactivateEx 1", true},
+               {true, TRUE, "OnInPlaceActivateEx 0", "OnInPlaceDeactivateEx 1", false}};
+  for (const auto& [offersEx, noRedraw, activated, deactivated, repainted] : sites) {
+    SCOPED_TRACE(activated + std::string(noRedraw ? ", no redraw" : ""));
+    Site site;
+    site.window = win32::testing::TestForm::Shared().hwnd();
+    site.offersEx = offersEx;
+    site.noRedraw = noRedraw;
+    {
+      auto control = NewKalendo();
+      auto object = control.query<IOleObject>();
+      ASSERT_EQ(S_OK, object->SetClientSite(&site));
+      ASSERT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew());
+      HWND surface = nullptr;
+      ASSERT_EQ(S_OK, control.query<IOleWindow>()->GetWindow(&surface));
+      win32::testing::Pump();
+      std::pair<int, int> counted;
+      {
+        RepaintCounter counter(surface);
+        ASSERT_EQ(S_OK, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+        win32::testing::Pump();
+        counted = counter.ErasesAndPaints();
+      }
+      std::cout << "erases and paints at activation: " << counted.first << " " << counted.second << "\n";
+      EXPECT_TRUE(IsWindowVisible(surface));
+      EXPECT_EQ(repainted, counted.first > 0 && counted.second > 0);
+      EXPECT_EQ(repainted, counted != std::pair(0, 0));
+      EXPECT_EQ(activated, site.calls.at(1));
+      site.calls.clear();
+      ASSERT_EQ(S_OK, control.query<IOleInPlaceObject>()->InPlaceDeactivate());
+      EXPECT_EQ(std::vector<std::string>{deactivated}, site.calls);
+      object->Close(OLECLOSE_NOSAVE);
+      object->SetClientSite(nullptr);
+    }
+    EXPECT_EQ(0u, site.references);
+  }
 }
 
 TEST_F(Container, WinesAtlHostsTheControl) {

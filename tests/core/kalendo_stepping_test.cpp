@@ -265,6 +265,19 @@ TEST_F(KalendoStepping, SpinnerStepsWithoutEventsOfItsOwn) {
   EXPECT_EQ(text(), "23/06/2026");
 }
 
+TEST_F(KalendoStepping, WheelNotchesStepLikeTheSpinnerOnlyInTheFocusedBox) {
+  k.Show(u"15/05/2026", 4);
+  k.box().TurnWheel(true);
+  EXPECT_EQ(text(), "15/05/2026") << "not focused";
+  k.box().Focus();
+  k.box().TurnWheel(true);
+  EXPECT_EQ(text(), "15/06/2026");
+  k.box().TurnWheel(false);
+  k.box().TurnWheel(false);
+  EXPECT_EQ(text(), "15/04/2026");
+  EXPECT_EQ(k.host.Take(), Log(3, "Change"));
+}
+
 TEST_F(KalendoStepping, LockedTextStillSteps) {
   k.box().SetLocked(true);
   k.Show(u"15/05/2026", 4);

@@ -15,6 +15,8 @@
 #include "tests/package/site.h"
 #include "tests/win32/window_test_support.h"
 
+#include <commctrl.h>
+
 namespace marelco {
 namespace {
 
@@ -280,6 +282,78 @@ TEST_F(Keyboard, TypedCharactersComeAsKeyPressAndAZeroDiscardsThem) {
   AnswerWith(DISPID_KEYPRESS, 0);
   SendText(L"9");
   EXPECT_EQ(L"7/3", Text()) << "the text box never sees the character";
+}
+
+// The container's window counts the wheel messages that reach it.
+int container_wheels = 0;
+WNDPROC container_procedure = nullptr;
+LRESULT CALLBACK CountWheels(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  container_wheels += message == WM_MOUSEWHEEL;
+  return CallWindowProcW(container_procedure, hwnd, message, wParam, lParam);
+}
+
+// Real wheel input with the pointer over the text box or the spinner: the focused control steps the field under the
+// caret for each whole notch, through Change alone; otherwise the wheel goes on to the container's window.
+TEST_F(Keyboard, TheWheelStepsTheFocusedControlAndOtherwiseReachesTheContainer) {
+  HWND surface = GetParent(TextBox());
+  HWND spinner = FindWindowExW(surface, nullptr, UPDOWN_CLASSW, nullptr);
+  HWND form = win32::testing::TestForm::Shared().hwnd();
+  container_procedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountWheels)));
+  const struct {
+    const char* what;
+    HWND over;
+    bool focused;
+    std::vector<WORD> modifiers;
+    std::vector<int> deltas;
+    bool locked;
+    const wchar_t* text;  // afterwards; the caret stands in the month
+    int changes, reachedContainer;
+  } cases[] = {
+      {"away over the text box", TextBox(), true, {}, {WHEEL_DELTA}, false, L"15/06/2026", 1, 0},
+      {"towards over the text box", TextBox(), true, {}, {-WHEEL_DELTA}, false, L"15/04/2026", 1, 0},
+      {"away over the spinner", spinner, true, {}, {WHEEL_DELTA}, false, L"15/06/2026", 1, 0},
+      {"towards over the spinner", spinner, true, {}, {-WHEEL_DELTA}, false, L"15/04/2026", 1, 0},
+      {"two notches at once", TextBox(), true, {}, {2 * WHEEL_DELTA}, false, L"15/07/2026", 2, 0},
+      {"two half notches", TextBox(), true, {}, {WHEEL_DELTA / 2, WHEEL_DELTA / 2}, false, L"15/06/2026", 1, 0},
+      {"half notches each way", spinner, true, {}, {WHEEL_DELTA / 2, -WHEEL_DELTA / 2}, false, L"15/05/2026", 0, 0},
+      {"locked", TextBox(), true, {}, {-WHEEL_DELTA}, true, L"15/04/2026", 1, 0},
+      {"Ctrl+wheel", TextBox(), true, {VK_CONTROL}, {WHEEL_DELTA}, false, L"15/05/2026", 0, 1},
+      {"Shift+wheel", spinner, true, {VK_SHIFT}, {WHEEL_DELTA}, false, L"15/05/2026", 0, 1},
+      {"unfocused over the text box", TextBox(), false, {}, {WHEEL_DELTA}, false, L"15/05/2026", 0, 1},
+      {"unfocused over the spinner", spinner, false, {}, {-WHEEL_DELTA}, false, L"15/05/2026", 0, 1},
+  };
+  for (const auto& [what, over, focused, modifiers, deltas, locked, text, changes, reachedContainer] : cases) {
+    SetFocus(focused ? TextBox() : win32::testing::TestForm::Shared().other());
+    ASSERT_EQ(S_OK, control_->put_Locked(locked ? VARIANT_TRUE : VARIANT_FALSE));
+    SetTextAndCaret(L"15/05/2026", 4);
+    RECT place = {};
+    GetWindowRect(over, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    win32::testing::PumpFor(50);  // the move, before any key is held: Wine takes the keys' state from it
+    container_wheels = 0;
+    for (WORD modifier : modifiers) win32::testing::SendKey(modifier, true);
+    for (int delta : deltas) {
+      INPUT wheel{};
+      wheel.type = INPUT_MOUSE;
+      wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+      wheel.mi.mouseData = static_cast<DWORD>(delta);
+      SendInput(1, &wheel, sizeof wheel);
+      ContainerPump();
+    }
+    for (WORD modifier : modifiers) win32::testing::SendKey(modifier, false);
+    EXPECT_EQ(text, Text()) << what;
+    const auto isChange = [](const Heard& h) { return h.id == DISPID_KALENDO_CHANGE; };
+    const auto isModifierKey = [&](const Heard& h) {
+      return (h.id == DISPID_KEYDOWN || h.id == DISPID_KEYUP) && std::ranges::count(modifiers, h.values[0]) > 0;
+    };
+    EXPECT_EQ(changes, std::count_if(heard_.begin(), heard_.end(), isChange)) << what;
+    EXPECT_EQ(0, std::count_if(heard_.begin(), heard_.end(), [&](const Heard& h) { return !isChange(h) && !isModifierKey(h); }))
+        << what << ": no key or mouse event of the wheel itself";
+    EXPECT_EQ(reachedContainer, container_wheels / static_cast<int>(deltas.size())) << what;
+  }
+  SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(container_procedure));
+  control_->put_Locked(VARIANT_FALSE);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& g
   textBox.LostFocus = [this] { txtFecha_LostFocus(); };
   textBox.Click = [this] { txtFecha_Click(); };
   textBox.DblClick = [this] { txtFecha_DblClick(); };
+  textBox.MouseWheel = [this](bool awayFromUser) { txtFecha_MouseWheel(awayFromUser); };
   txtFecha().SetEvents(std::move(textBox));
 
   SpinnerEvents spinner;
@@ -104,6 +105,13 @@ void Kalendo::txtFecha_KeyDown(Integer& KeyCode, Integer& Shift) {
 void Kalendo::txtFecha_KeyPress(Integer& KeyAscii) { host_.KeyPress(KeyAscii); }
 
 void Kalendo::txtFecha_KeyUp(Integer& KeyCode, Integer& Shift) { host_.KeyUp(KeyCode, Shift); }
+
+// A notch of the wheel steps as a click of the spinner does, forwards for a notch away from the user; the host
+// hears only the Change of the new date.
+void Kalendo::txtFecha_MouseWheel(bool awayFromUser) {
+  Boolean Incremento = awayFromUser ? kTrue : kFalse;
+  CambiaFecha2(Incremento);
+}
 
 void Kalendo::UpDown1_UpClick() {
   Boolean Incremento = kTrue;

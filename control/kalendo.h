@@ -92,6 +92,7 @@ class Kalendo {
   void txtFecha_KeyPress(Integer& KeyAscii);
   void txtFecha_KeyUp(Integer& KeyCode, Integer& Shift);
   void txtFecha_LostFocus();
+  void txtFecha_MouseWheel(bool awayFromUser);
   void UpDown1_UpClick();
   void UpDown1_DownClick();
   void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y);

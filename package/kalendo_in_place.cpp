@@ -26,12 +26,18 @@ HRESULT InPlaceActivation::Activate(LONG verb) {
 }
 
 // Moves the surface out of its parking window into the container's window, where the site wants it. When a
-// step fails, the surface stays parked and hidden, and a site told of the activation hears of its end.
+// step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
+// that offers IOleInPlaceSiteEx hears of the activation through it, and may answer that the control's picture is
+// on the screen already: the surface then shows without erasing or painting over it.
 HRESULT InPlaceActivation::EnterContainerWindow() {
   auto site = clientSite_.query<IOleInPlaceSite>();
   if (!site) return E_NOINTERFACE;
   if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
-  if (HRESULT refused = site->OnInPlaceActivate(); FAILED(refused)) return refused;
+  BOOL noRedraw = FALSE;
+  auto siteEx = site.query<IOleInPlaceSiteEx>();
+  if (HRESULT refused = siteEx ? siteEx->OnInPlaceActivateEx(&noRedraw, 0) : site->OnInPlaceActivate();
+      FAILED(refused))
+    return refused;
   inPlaceSite_ = site;
   HWND parent = nullptr;
   RECT position = {}, clip = {};
@@ -46,7 +52,9 @@ HRESULT InPlaceActivation::EnterContainerWindow() {
     Deactivate();
     return result;
   }
-  ShowWindow(surface_.hwnd(), SW_SHOW);
+  const UINT redraw = noRedraw ? SWP_NOREDRAW : 0;
+  SetWindowPos(surface_.hwnd(), nullptr, 0, 0, 0, 0,
+               SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | redraw);
   return S_OK;
 }
 
@@ -90,8 +98,13 @@ HRESULT InPlaceActivation::Deactivate() {
   surface_.Reparent(nullptr);
   frame_.reset();
   document_.reset();
+  // The control looks the same inactive, and the container has heard of every change of its picture: a site that
+  // offers IOleInPlaceSiteEx is told that it need not redraw the control.
   auto site = std::move(inPlaceSite_);
-  site->OnInPlaceDeactivate();
+  if (auto siteEx = site.query<IOleInPlaceSiteEx>())
+    siteEx->OnInPlaceDeactivateEx(TRUE);
+  else
+    site->OnInPlaceDeactivate();
   return S_OK;
 }
 

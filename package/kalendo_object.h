@@ -37,7 +37,7 @@ class KalendoObject final : public _Kalendo,
                             public IOleInPlaceObject,
                             public IOleInPlaceActiveObject,
                             public IOleControl,
-                            public IViewObject2,
+                            public IViewObjectEx,
                             public IDataObject,
                             public IQuickActivate,
                             public IPersistStreamInit,
@@ -165,6 +165,14 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
 
+  // IViewObjectEx
+  STDMETHODIMP GetRect(DWORD aspect, LPRECTL rect) override;
+  STDMETHODIMP GetViewStatus(DWORD* status) override;
+  STDMETHODIMP QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT location, LONG closeHint, DWORD* hit) override;
+  STDMETHODIMP QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT location, LONG closeHint, DWORD* hit) override;
+  STDMETHODIMP GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, HDC targetDc,
+                                DVEXTENTINFO* info, LPSIZEL size) override;
+
   // IDataObject
   STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
   STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
@@ -282,9 +290,11 @@ class KalendoObject final : public _Kalendo,
 
   void FontObjectChanged();
   HRESULT ShowPropertyPages(HWND owner);
-  HRESULT LoadProperties(PropertyBag& bag);
+  // Loading and initialising happen once; `again` is what the interface answers a second time.
+  HRESULT LoadProperties(PropertyBag& bag, HRESULT again);
+  HRESULT LoadStream(IStream* stream, HRESULT again);
   HRESULT SaveProperties(PropertyBag& bag, BOOL clearDirty);
-  HRESULT StartNew();
+  HRESULT StartNew(HRESULT again);
 
   RefCount refs_;
   TypeInfos types_;

@@ -266,6 +266,31 @@ STDMETHODIMP KalendoObject::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZ
   return GetExtent(aspect, size);
 }
 
+// IViewObjectEx
+
+STDMETHODIMP KalendoObject::GetRect(DWORD aspect, LPRECTL rect) {
+  return KalendoView::GetRect(aspect, inPlace_.extent(), rect);
+}
+
+STDMETHODIMP KalendoObject::GetViewStatus(DWORD* status) {
+  if (!status) return E_POINTER;
+  *status = KalendoView::kViewStatus;
+  return S_OK;
+}
+
+STDMETHODIMP KalendoObject::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT location, LONG, DWORD* hit) {
+  return KalendoView::QueryHit(aspect, bounds, {location.x, location.y, location.x + 1, location.y + 1}, hit);
+}
+
+STDMETHODIMP KalendoObject::QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT location, LONG, DWORD* hit) {
+  if (!location) return E_POINTER;
+  return KalendoView::QueryHit(aspect, bounds, *location, hit);
+}
+
+STDMETHODIMP KalendoObject::GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DVEXTENTINFO*, LPSIZEL) {
+  return E_NOTIMPL;
+}
+
 // IQuickActivate: the container hands over its site and sinks in one call instead of many. Older containers
 // pass shorter structures; only the members they pass are read or written.
 
@@ -278,7 +303,7 @@ STDMETHODIMP KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* con
   SetClientSite(container->pClientSite);
   if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
   GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
-  control->dwViewStatus = 0;
+  control->dwViewStatus = KalendoView::kViewStatus;
   events_.Advise(*container, *control);
   if (control->cbSize >= sizeof(QACONTROL)) control->dwPointerActivationPolicy = 0;
   return S_OK;

@@ -35,13 +35,14 @@ const BrowsedProperty* FindBrowsedProperty(DISPID id) {
 
 }  // namespace
 
-HRESULT KalendoObject::StartNew() {
+HRESULT KalendoObject::StartNew(HRESULT again) {
   const auto alive = KeepAlive();
-  return persistence_.StartNew([&] { return Call([&] { kalendo_->InitProperties(); }); });
+  return persistence_.StartNew(again, [&] { return Call([&] { kalendo_->InitProperties(); }); });
 }
 
-HRESULT KalendoObject::LoadProperties(PropertyBag& bag) {
-  return persistence_.Load([&] { return Call([&] { kalendo_->ReadProperties(bag); }); });
+HRESULT KalendoObject::LoadProperties(PropertyBag& bag, HRESULT again) {
+  const auto alive = KeepAlive();
+  return persistence_.Load(again, [&] { return Call([&] { kalendo_->ReadProperties(bag); }); });
 }
 
 HRESULT KalendoObject::SaveProperties(PropertyBag& bag, BOOL clearDirty) {
@@ -59,16 +60,19 @@ STDMETHODIMP KalendoObject::GetClassID(CLSID* clsid) {
 
 STDMETHODIMP KalendoObject::IsDirty() { return persistence_.IsDirty(); }
 
-STDMETHODIMP KalendoObject::InitNew() { return StartNew(); }
+STDMETHODIMP KalendoObject::InitNew() { return StartNew(E_UNEXPECTED); }
 
-STDMETHODIMP KalendoObject::Load(IStream* stream) {
+STDMETHODIMP KalendoObject::Load(IStream* stream) { return LoadStream(stream, E_UNEXPECTED); }
+
+// A control initialised already reads nothing from the stream.
+HRESULT KalendoObject::LoadStream(IStream* stream, HRESULT again) {
   if (!stream) return E_POINTER;
-  if (persistence_.initialised()) return E_UNEXPECTED;
+  if (persistence_.initialised()) return again;
   MemoryPropertyBag bag;
   HRESULT result = S_OK;
   HRESULT guarded = Call([&] { result = LoadBagFromStream(stream, bag); });
   if (FAILED(guarded)) return guarded;
-  return FAILED(result) ? result : LoadProperties(bag);
+  return FAILED(result) ? result : LoadProperties(bag, again);
 }
 
 STDMETHODIMP KalendoObject::Save(IStream* stream, BOOL clearDirty) {
@@ -101,7 +105,7 @@ STDMETHODIMP KalendoObject::GetSizeMax(ULARGE_INTEGER* size) {
 STDMETHODIMP KalendoObject::Load(IPropertyBag* bag, IErrorLog* log) {
   if (!bag) return E_POINTER;
   ComPropertyBag properties(bag, log);
-  return LoadProperties(properties);
+  return LoadProperties(properties, E_UNEXPECTED);
 }
 
 STDMETHODIMP KalendoObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
@@ -114,14 +118,15 @@ STDMETHODIMP KalendoObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
 
 STDMETHODIMP KalendoObject::InitNew(IStorage* storage) {
   if (!storage) return E_POINTER;
-  return StartNew();
+  return StartNew(CO_E_ALREADYINITIALIZED);
 }
 
 STDMETHODIMP KalendoObject::Load(IStorage* storage) {
   if (!storage) return E_POINTER;
+  if (persistence_.initialised()) return CO_E_ALREADYINITIALIZED;
   ComPtr<IStream> stream;
   HRESULT result = storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
-  return FAILED(result) ? result : Load(stream.get());
+  return FAILED(result) ? result : LoadStream(stream.get(), CO_E_ALREADYINITIALIZED);
 }
 
 STDMETHODIMP KalendoObject::Save(IStorage* storage, BOOL) {

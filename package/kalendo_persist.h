@@ -1,5 +1,5 @@
 // Where the control's saved properties stand: whether InitNew or Load has run (each may run once, the first
-// time), and whether the properties changed since they were last saved.
+// time), and whether the properties changed since they were last saved or loaded.
 #pragma once
 
 #include <windows.h>
@@ -12,20 +12,25 @@ class PersistenceState {
   HRESULT IsDirty() const { return dirty_ ? S_OK : S_FALSE; }
   void Changed() { dirty_ = true; }
 
-  // InitNew: `initialise` gives the properties their first values; a control that failed may try again.
+  // InitNew: `initialise` gives the properties their first values; a control that failed may try again. A second
+  // initialisation changes nothing and answers `again`, the code the interface's documentation names.
   template <typename Initialise>
-  HRESULT StartNew(Initialise&& initialise) {
-    if (initialised_) return E_UNEXPECTED;
+  HRESULT StartNew(HRESULT again, Initialise&& initialise) {
+    if (initialised_) return again;
     const HRESULT result = initialise();
     initialised_ = SUCCEEDED(result);
     return result;
   }
-  // Load: a failed `load` has applied the keys before the failure, so the control counts as loaded.
+  // Load: a failed `load` has applied the keys before the failure, so the control counts as loaded. The setters
+  // that loading runs mark their properties, but what a successful load leaves is what was saved: not dirty. A
+  // failed one leaves less than was saved.
   template <typename LoadKeys>
-  HRESULT Load(LoadKeys&& load) {
-    if (initialised_) return E_UNEXPECTED;
+  HRESULT Load(HRESULT again, LoadKeys&& load) {
+    if (initialised_) return again;
     initialised_ = true;
-    return load();
+    const HRESULT result = load();
+    dirty_ = FAILED(result);
+    return result;
   }
   // Save: a successful `save` asked to clear the dirty state clears it.
   template <typename SaveKeys>

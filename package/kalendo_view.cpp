@@ -39,6 +39,21 @@ HRESULT KalendoView::EnumDAdvise(IEnumSTATDATA** advises) {
   return dataAdviseHolder_ ? dataAdviseHolder_->EnumAdvise(advises) : S_OK;
 }
 
+HRESULT KalendoView::QueryHit(DWORD aspect, const RECT* bounds, const RECT& location, DWORD* hit) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!bounds || !hit) return E_POINTER;
+  RECT common = {};
+  *hit = IntersectRect(&common, bounds, &location) ? HITRESULT_HIT : HITRESULT_OUTSIDE;
+  return S_OK;
+}
+
+HRESULT KalendoView::GetRect(DWORD aspect, const SIZEL& extent, RECTL* rect) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!rect) return E_POINTER;
+  *rect = {0, 0, extent.cx, extent.cy};
+  return S_OK;
+}
+
 void KalendoView::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
   viewSink_ = sink;
   viewAdviseAspects_ = aspects;

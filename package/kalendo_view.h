@@ -31,6 +31,13 @@ class KalendoView {
   HRESULT DUnadvise(DWORD connection);
   HRESULT EnumDAdvise(IEnumSTATDATA** advises);
 
+  // IViewObjectEx: the control paints the whole of its rectangle, opaque, so the container paints nothing under
+  // it, and every point of the rectangle is the control's.
+  static constexpr DWORD kViewStatus = VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND;
+  static HRESULT QueryHit(DWORD aspect, const RECT* bounds, const RECT& location, DWORD* hit);
+  // The content's rectangle in HIMETRIC, from the object's origin, as large as its extent.
+  static HRESULT GetRect(DWORD aspect, const SIZEL& extent, RECTL* rect);
+
   // IViewObject's one sink.
   void SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink);
   void GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) const;

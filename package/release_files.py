@@ -145,7 +145,15 @@ def wxs(scope, version, builds):
         rows += registry_values(split_views(table)[0], hive, "          ")
         if bitness == owner:
             rows += registry_values(shared, hive, "          ")
+        if scope == "user":
+            rows.append(f'          <RemoveFolder Id="Remove_{bitness}" On="uninstall"/>')
         return rows + ['        </Component>']
+
+    def folder_component(folder):
+        """A component that removes its folder of the user's profile on uninstall: the installer removes there only
+        the folders it is told of (wixl takes no Directory for RemoveFolder, so each folder has its own)."""
+        return [f'        <Component Id="{folder}" Guid="{derived_guid(scope, folder)}">',
+                f'          <RemoveFolder Id="Remove_{folder}" On="uninstall"/>', '        </Component>']
 
     if scope == "machine":  # Program Files\Marelco of each bitness
         for bitness, table, ocx in builds:
@@ -154,8 +162,10 @@ def wxs(scope, version, builds):
             lines += component(bitness, table, ocx)
             lines.append('      </Directory></Directory>')
     else:  # %LOCALAPPDATA%\Programs\Marelco\x86 and x64
-        lines.append('      <Directory Id="LocalAppDataFolder"><Directory Id="UserPrograms" Name="Programs">'
-                     '<Directory Id="UserMarelco" Name="Marelco">')
+        lines.append('      <Directory Id="LocalAppDataFolder"><Directory Id="UserPrograms" Name="Programs">')
+        lines += folder_component("UserPrograms")
+        lines.append('      <Directory Id="UserMarelco" Name="Marelco">')
+        lines += folder_component("UserMarelco")
         for bitness, table, ocx in builds:
             lines.append(f'      <Directory Id="INSTALLDIR_{bitness}" Name="{bitness}">')
             lines += component(bitness, table, ocx)
@@ -164,6 +174,8 @@ def wxs(scope, version, builds):
     lines += ['    </Directory>',
               '    <Feature Id="Marelco" Level="1">']
     lines += [f'      <ComponentRef Id="Marelco_{bitness}"/>' for bitness, _, _ in builds]
+    if scope == "user":
+        lines += ['      <ComponentRef Id="UserPrograms"/>', '      <ComponentRef Id="UserMarelco"/>']
     lines += ['    </Feature>', '  </Product>', '</Wix>']
     return "\n".join(line for line in lines if line) + "\n"
 

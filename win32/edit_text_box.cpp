@@ -329,6 +329,8 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RaiseEvent(events_.LostFocus);
       return result;
     }
+    case WM_MOUSEWHEEL:  // the surface decides whether it is the control's; the EDIT would keep it
+      return SendMessageW(GetParent(hwnd()), message, wParam, lParam);
     case WM_LBUTTONDOWN:
       leftButtonPressed_ = true;
       return Default(message, wParam, lParam);

@@ -31,6 +31,7 @@ class EditTextBox final : public TextBox {
   void OnChangeNotification();                 // EN_CHANGE
   HBRUSH OnControlColor(HDC dc);               // WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC
   void OnWindowDestroyed();                    // the system destroyed the window with its parent
+  void OnWheelNotch(bool awayFromUser) { RaiseEvent(events_.MouseWheel, awayFromUser); }  // taken by the surface
   void SetOwner(IUnknown* owner) { owner_ = owner; }  // held by every message of the window
 
   void SetEvents(TextBoxEvents events) override;

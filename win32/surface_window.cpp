@@ -251,6 +251,9 @@ LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_SETCURSOR:
       if (OnSetCursor(hwnd, wParam, lParam)) return TRUE;
       break;
+    case WM_MOUSEWHEEL:  // over the text box, the spinner or the surface
+      if (ready_ && OnMouseWheel(wParam, lParam)) return 0;
+      break;  // not the control's: DefWindowProc hands it to the window that holds the control
     case WM_NCDESTROY:
       OnDestroyed();
       break;
@@ -289,6 +292,24 @@ void SurfaceWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd()) ReleaseCapture();
   RaiseEvent(events_.MouseUp, button, shift, x, y);
+}
+
+// The wheel is the control's while the text box has the focus and the pointer is over the text box or the
+// spinner, with neither Ctrl nor Shift held. Each notch (WHEEL_DELTA; the smaller deltas of smooth wheels add up
+// to one, and a turn the other way starts afresh) steps the date through the text box's event.
+bool SurfaceWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+  const HWND under = WindowFromPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  const bool overControl = under == textBox_.hwnd() || under == spinner_.hwnd();
+  if ((GET_KEYSTATE_WPARAM(wParam) & (MK_CONTROL | MK_SHIFT)) || GetFocus() != textBox_.hwnd() || !overControl) {
+    wheelDelta_ = 0;
+    return false;
+  }
+  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  if ((delta > 0) != (wheelDelta_ > 0)) wheelDelta_ = 0;
+  wheelDelta_ += delta;
+  for (; ready_ && wheelDelta_ >= WHEEL_DELTA; wheelDelta_ -= WHEEL_DELTA) textBox_.OnWheelNotch(true);
+  for (; ready_ && wheelDelta_ <= -WHEEL_DELTA; wheelDelta_ += WHEEL_DELTA) textBox_.OnWheelNotch(false);
+  return true;
 }
 
 bool SurfaceWindow::OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) const {

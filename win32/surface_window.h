@@ -67,6 +67,7 @@ class SurfaceWindow final : public Surface {
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnNotify(HWND hwnd, const NMHDR& header, LPARAM lParam);
   void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
   bool OnSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) const;
   void OnPaintBackground(HWND hwnd, HDC dc);
   void OnDestroyed();
@@ -84,6 +85,7 @@ class SurfaceWindow final : public Surface {
   IUnknown* owner_ = nullptr;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
   bool clipped_ = false;  // the window has a region that hides part of it
+  int wheelDelta_ = 0;    // the part of a notch that the wheel has turned so far
   Dpi dpi_;
   UniqueWindow window_;
   // The device context that hdc hands out, with the surface's font: one of the system's, kept from the first

@@ -7,6 +7,14 @@ namespace {
 
 constexpr int kUpDownId = 2;
 
+// The up-down steps its value on a wheel over it, focused or not: the wheel goes to the surface instead, which
+// decides whether it is the control's. Every other message goes to the up-down's own procedure.
+LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEWHEEL) return SendMessageW(GetParent(hwnd), message, wParam, lParam);
+  auto upDownProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+  return CallWindowProcW(upDownProc, hwnd, message, wParam, lParam);
+}
+
 // The up-down window at its first place in the surface.
 HWND CreateUpDown(HWND surface, Dpi dpi) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
@@ -19,6 +27,7 @@ HWND CreateUpDown(HWND surface, Dpi dpi) {
   // Minimum below maximum, so that the up arrow reports a positive change.
   SendMessageW(hwnd, UDM_SETRANGE32, 0, 100);
   SendMessageW(hwnd, UDM_SETPOS32, 0, 50);
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UpDownProc));
   return hwnd;
 }
 

@@ -22,6 +22,9 @@ struct TextBoxEvents {
   std::function<void()> LostFocus;
   std::function<void()> Click;
   std::function<void()> DblClick;
+  // One notch of the mouse wheel that the box takes (it has the focus, the pointer is over the control): away
+  // from the user, or towards the user.
+  std::function<void(bool awayFromUser)> MouseWheel;
 };
 
 // The platform's one-line text box. Positions are 0-based character counts; sizes are twips.

@@ -254,16 +254,20 @@ TEST_F(KalendoStepping, LongMonthNamesMoveTheSecondSeparator) {
   EXPECT_EQ(text(), "15/October/2027");
 }
 
-TEST_F(KalendoStepping, SpinnerStepsWithoutEventsOfItsOwn) {
+TEST_F(KalendoStepping, SpinnerAndWheelStepWithoutEventsOfTheirOwn) {
   k.Show(u"15/05/2026", 1);
+  k.box().TurnWheel(true);  // the box does not have the focus
+  k.box().Focus();
+  for (bool awayFromUser : {true, false, false}) k.box().TurnWheel(awayFromUser);
+  EXPECT_EQ(text(), "14/05/2026");
   for (int i = 0; i < 40; ++i) k.surface.UpDown1().ClickUp();
-  EXPECT_EQ(text(), "24/06/2026");
-  k.surface.UpDown1().ClickDown();
   EXPECT_EQ(text(), "23/06/2026");
-  EXPECT_EQ(k.host.Take(), Log(41, "Change"));
+  k.surface.UpDown1().ClickDown();
+  EXPECT_EQ(text(), "22/06/2026");
+  EXPECT_EQ(k.host.Take(), Log(44, "Change"));
   k.surface.UpDown1().SetEnabled(false);
   k.surface.UpDown1().ClickUp();
-  EXPECT_EQ(text(), "23/06/2026");
+  EXPECT_EQ(text(), "22/06/2026");
 }
 
 TEST_F(KalendoStepping, LockedTextStillSteps) {

@@ -90,6 +90,19 @@ TEST_F(KalendoText, FormatoLetAcceptsAnyFormat) {
   EXPECT_EQ(k.control.Text(), u"2026-12-07");
 }
 
+// Weeks start on Sunday and the first holds 1 January, whoever formats: Sunday 3 January 2027 is day 1 of week 2.
+TEST_F(KalendoText, FormatoLetTextLetAndFocusLossCountWeeksAlike) {
+  k.box().Focus();
+  k.Show(u"03/01/2027", 0);
+  k.control.SetFormato(u"w ww dd/mm/yyyy");
+  EXPECT_EQ(k.control.Text(), u"1 2 03/01/2027");
+  k.control.SetText(u"03/01/2027");
+  EXPECT_EQ(k.control.Text(), u"1 2 03/01/2027");
+  k.Show(u"03/01/2027", 0);
+  k.box().Blur();
+  EXPECT_EQ(k.control.Text(), u"1 2 03/01/2027");
+}
+
 TEST_F(KalendoText, ClickAndDoubleClickOfTheTextBoxReachTheHost) {
   k.host.Take();
   k.box().Click();

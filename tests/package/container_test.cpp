@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -20,6 +21,7 @@
 #include "tests/package/site.h"
 #include "tests/win32/pixels.h"
 #include "tests/win32/resource_count.h"
+#include "tests/win32/window_test_support.h"
 
 namespace marelco {
 namespace {
@@ -105,6 +107,16 @@ std::wstring TodayIn(const wchar_t* format) {
   return Text(control.get(), &_Kalendo::get_Text);
 }
 
+// A control just loaded is clean until a change; loading or starting it again answers `again` and changes nothing.
+void ExpectLoadedOnce(const ComPtr<_Kalendo>& copy, const std::function<HRESULT()>& startAgain, HRESULT again) {
+  auto persist = copy.query<IPersistStreamInit>();
+  EXPECT_EQ(S_FALSE, persist->IsDirty());
+  EXPECT_EQ(again, startAgain());
+  EXPECT_EQ(S_FALSE, persist->IsDirty());
+  ASSERT_EQ(S_OK, copy->put_Locked(VARIANT_FALSE));
+  EXPECT_EQ(S_OK, persist->IsDirty());
+}
+
 class Container : public testing::Test {
  protected:
   void SetUp() override {
@@ -140,6 +152,7 @@ TEST_F(Container, StreamCarriesEveryPersistedPropertyIntoANewInstance) {
   EXPECT_TRUE(loaded.fontBold);
   EXPECT_EQ(VARIANT_FALSE, loaded.enabled);
   EXPECT_EQ(E_UNEXPECTED, copy.query<IPersistStreamInit>()->InitNew()) << "an instance starts only once";
+  ExpectLoadedOnce(copy, [&] { return copy.query<IPersistStreamInit>()->Load(stream.get()); }, E_UNEXPECTED);
 }
 
 TEST_F(Container, PropertyBagCarriesEveryPersistedPropertyAndOnlyWhatDiffersFromDefaults) {
@@ -158,6 +171,7 @@ TEST_F(Container, PropertyBagCarriesEveryPersistedPropertyAndOnlyWhatDiffersFrom
   auto copy = NewKalendo();
   ASSERT_EQ(S_OK, copy.query<IPersistPropertyBag>()->Load(&bag, nullptr));
   EXPECT_EQ(Persisted::Of(original.get()), Persisted::Of(copy.get()));
+  ExpectLoadedOnce(copy, [&] { return copy.query<IPersistPropertyBag>()->Load(&bag, nullptr); }, E_UNEXPECTED);
   EXPECT_EQ(0u, bag.references);
 
   // A stored text that is not in the form of the format is shown verbatim.
@@ -185,6 +199,8 @@ TEST_F(Container, StorageCarriesEveryPersistedProperty) {
   auto copy = NewKalendo();
   ASSERT_EQ(S_OK, copy.query<IPersistStorage>()->Load(storage.get()));
   EXPECT_EQ(Persisted::Of(original.get()), Persisted::Of(copy.get()));
+  EXPECT_EQ(CO_E_ALREADYINITIALIZED, copy.query<IPersistStorage>()->InitNew(storage.get()));
+  ExpectLoadedOnce(copy, [&] { return copy.query<IPersistStorage>()->Load(storage.get()); }, CO_E_ALREADYINITIALIZED);
 }
 
 TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
@@ -217,6 +233,16 @@ TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
     EXPECT_EQ(S_OK, control->get_Text(text.put()));
   }
   EXPECT_GT(refused, 50);
+  // A stream of another format, and one too short for a header, are refused; the control is left as created.
+  for (const auto& [bytes, expected] : {std::pair<std::string, HRESULT>{"another form", E_UNEXPECTED}, {"ab", STG_E_READFAULT}}) {
+    ComPtr<IStream> foreign;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, foreign.put()));
+    foreign->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+    foreign->Seek({}, STREAM_SEEK_SET, nullptr);
+    auto control = NewKalendo();
+    EXPECT_EQ(expected, control.query<IPersistStreamInit>()->Load(foreign.get())) << bytes;
+    EXPECT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew()) << bytes;
+  }
 
   struct BadValue {
     const wchar_t* key;
@@ -346,6 +372,7 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
     answer.cbSize = sizeof answer;
     ASSERT_EQ(S_OK, quick->QuickActivate(&container, &answer));
     EXPECT_EQ(0x20191u, answer.dwMiscStatus);
+    EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), answer.dwViewStatus);
     EXPECT_NE(0u, answer.dwEventCookie);
     EXPECT_NE(0u, answer.dwPropNotifyCookie);
     ComPtr<IOleClientSite> given;
@@ -373,6 +400,61 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
   EXPECT_EQ(0u, site.references);
   EXPECT_EQ(0u, events.references) << "disconnected when the control goes";
   EXPECT_EQ(0u, notifications.references);
+}
+
+// A container that paints without flicker asks whether the control covers its rectangle, and where it is hit.
+TEST_F(Container, TheViewTellsAContainerThatItIsOpaqueAndWhereItIsHit) {
+  auto control = NewKalendo();
+  auto view = control.query<IViewObjectEx>();
+  DWORD status = 0, hit = 0;
+  ASSERT_EQ(S_OK, view->GetViewStatus(&status));
+  EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), status);
+  const RECT bounds = {10, 10, 150, 40};
+  const std::pair<RECT, DWORD> hits[] = {{{10, 10, 10, 10}, HITRESULT_HIT},   {{149, 39, 149, 39}, HITRESULT_HIT},
+                                         {{150, 9, 150, 9}, HITRESULT_OUTSIDE}, {{0, 0, 11, 11}, HITRESULT_HIT},
+                                         {{150, 40, 200, 60}, HITRESULT_OUTSIDE}};
+  for (const auto& [at, expected] : hits) {  // a rectangle of no size is a point
+    ASSERT_EQ(S_OK, at.left == at.right ? view->QueryHitPoint(DVASPECT_CONTENT, &bounds, {at.left, at.top}, 0, &hit)
+                                        : view->QueryHitRect(DVASPECT_CONTENT, &bounds, &at, 0, &hit));
+    EXPECT_EQ(expected, hit) << at.left << "," << at.top;
+  }
+  EXPECT_EQ(DV_E_DVASPECT, view->QueryHitPoint(DVASPECT_ICON, &bounds, {20, 20}, 0, &hit));
+  SIZEL extent = {5000, 1000};
+  ASSERT_EQ(S_OK, control.query<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent));
+  RECTL rect = {};
+  ASSERT_EQ(S_OK, view->GetRect(DVASPECT_CONTENT, &rect));
+  EXPECT_EQ((std::vector<LONG>{0, 0, 5000, 1000}), (std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}));
+  EXPECT_EQ(E_NOTIMPL, view->GetNaturalExtent(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &extent));
+}
+
+// A site that offers IOleInPlaceSiteEx hears of activation and deactivation through it; when it answers that it has
+// painted the control's picture already, no window of the control waits for an erase or a paint after activation.
+TEST_F(Container, ASiteThatPaintedTheControlSeesNoRepaintAtActivation) {
+  const struct {
+    bool offersEx;
+    BOOL noRedraw;
+    std::vector<std::string> told;  // of activation and deactivation
+  } sites[] = {{false, FALSE, {"OnInPlaceActivate", "OnInPlaceDeactivate"}},
+               {true, FALSE, {"OnInPlaceActivateEx 0", "OnInPlaceDeactivateEx 1"}},
+               {true, TRUE, {"OnInPlaceActivateEx 0", "OnInPlaceDeactivateEx 1"}}};
+  for (const auto& [offersEx, noRedraw, told] : sites) {
+    Site site;
+    site.window = win32::testing::TestForm::Shared().hwnd();
+    site.offersEx = offersEx;
+    site.noRedraw = noRedraw;
+    auto control = NewKalendo();
+    HWND surface = nullptr;
+    control.query<IOleWindow>()->GetWindow(&surface);
+    ASSERT_EQ(S_OK, control.query<IOleObject>()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    bool waits = GetUpdateRect(surface, nullptr, FALSE);
+    for (HWND child = GetWindow(surface, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      waits |= GetUpdateRect(child, nullptr, FALSE) != FALSE;
+    EXPECT_EQ(!noRedraw, waits) << told[0];
+    EXPECT_TRUE(IsWindowVisible(surface));
+    ASSERT_EQ(S_OK, control.query<IOleInPlaceObject>()->InPlaceDeactivate());
+    EXPECT_EQ(told, (std::vector<std::string>{site.calls[1], site.calls.back()}));
+    control.query<IOleObject>()->SetClientSite(nullptr);
+  }
 }
 
 TEST_F(Container, WinesAtlHostsTheControl) {

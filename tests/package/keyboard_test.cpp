@@ -15,6 +15,8 @@
 #include "tests/package/site.h"
 #include "tests/win32/window_test_support.h"
 
+#include <commctrl.h>
+
 namespace marelco {
 namespace {
 
@@ -280,6 +282,66 @@ TEST_F(Keyboard, TypedCharactersComeAsKeyPressAndAZeroDiscardsThem) {
   AnswerWith(DISPID_KEYPRESS, 0);
   SendText(L"9");
   EXPECT_EQ(L"7/3", Text()) << "the text box never sees the character";
+}
+
+// The container's window counts the wheel messages that reach it.
+int container_wheels = 0;
+WNDPROC container_procedure = nullptr;
+LRESULT CALLBACK CountWheels(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  container_wheels += message == WM_MOUSEWHEEL;
+  return CallWindowProcW(container_procedure, hwnd, message, wParam, lParam);
+}
+
+// Real wheel input, the pointer over the text box or the spinner: the focused control steps the field under the
+// caret once for each whole notch, raising Change alone; any other wheel goes on to the container's window.
+TEST_F(Keyboard, TheWheelStepsTheFocusedControlAndOtherwiseReachesTheContainer) {
+  HWND spinner = FindWindowExW(GetParent(TextBox()), nullptr, UPDOWN_CLASSW, nullptr), form = site_.window;
+  container_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(form, GWLP_WNDPROC, LONG_PTR(&CountWheels)));
+  constexpr int notch = WHEEL_DELTA;
+  const struct {
+    HWND over;
+    bool focused, locked;
+    std::vector<WORD> modifiers;
+    std::vector<int> deltas;
+    const wchar_t* text;  // afterwards, from 15/05/2026 with the caret in the month
+    int changes, containerWheels;
+  } cases[] = {
+      {TextBox(), true, false, {}, {notch}, L"15/06/2026", 1, 0},  {TextBox(), true, false, {}, {-notch}, L"15/04/2026", 1, 0},
+      {spinner, true, false, {}, {notch}, L"15/06/2026", 1, 0},    {spinner, true, false, {}, {-notch}, L"15/04/2026", 1, 0},
+      {TextBox(), true, false, {}, {2 * notch}, L"15/07/2026", 2, 0},
+      {TextBox(), true, false, {}, {notch / 2, notch / 2}, L"15/06/2026", 1, 0},
+      {spinner, true, false, {}, {notch / 2, -notch / 2}, L"15/05/2026", 0, 0},
+      {TextBox(), true, true, {}, {-notch}, L"15/04/2026", 1, 0},
+      {TextBox(), true, false, {VK_CONTROL}, {notch}, L"15/05/2026", 0, 1},
+      {spinner, true, false, {VK_SHIFT}, {notch}, L"15/05/2026", 0, 1},
+      {TextBox(), false, false, {}, {notch}, L"15/05/2026", 0, 1},  {spinner, false, false, {}, {-notch}, L"15/05/2026", 0, 1},
+  };
+  for (const auto& each : cases) {
+    const auto& [over, focused, locked, modifiers, deltas, text, changes, containerWheels] = each;
+    const std::string row = "row " + std::to_string(&each - cases);
+    SetFocus(focused ? TextBox() : win32::testing::TestForm::Shared().other());
+    ASSERT_EQ(S_OK, control_->put_Locked(locked ? VARIANT_TRUE : VARIANT_FALSE));
+    SetTextAndCaret(L"15/05/2026", 4);
+    RECT place = {};
+    GetWindowRect(over, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    win32::testing::PumpFor(50);  // the move, before any key is held: Wine takes the keys' state from it
+    container_wheels = 0;
+    for (WORD modifier : modifiers) win32::testing::SendKey(modifier, true);
+    for (int delta : deltas) {
+      INPUT wheel{};
+      wheel.type = INPUT_MOUSE;
+      wheel.mi = {0, 0, static_cast<DWORD>(delta), MOUSEEVENTF_WHEEL, 0, 0};
+      SendInput(1, &wheel, sizeof wheel);
+      ContainerPump();
+    }
+    for (WORD modifier : modifiers) win32::testing::SendKey(modifier, false);
+    EXPECT_EQ(text, Text()) << row;
+    EXPECT_EQ(changes, std::ranges::count(heard_, DISPID_KALENDO_CHANGE, &Heard::id)) << row;
+    EXPECT_EQ(changes + 2 * modifiers.size(), heard_.size()) << row << ": KeyDown and KeyUp of a modifier, no other";
+    EXPECT_EQ(containerWheels, container_wheels / static_cast<int>(deltas.size())) << row;
+  }
+  SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(container_procedure));
 }
 
 }  // namespace

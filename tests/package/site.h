@@ -46,9 +46,9 @@ class Frame final : public testing_sinks::StackObject<IOleInPlaceFrame> {
   }
 };
 
-// A container of our own: a window, a client site with in-place support, ambients through IDispatch. It
-// records the calls the control makes, in order.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleControlSite, public IDispatch {
+// A container of our own: a window, a client site with in-place support (IOleInPlaceSiteEx too, when it offers it),
+// ambients through IDispatch. It records the calls the control makes, in order.
+class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleControlSite, public IDispatch {
  public:
   std::vector<std::string> calls;
   HWND window = nullptr;
@@ -59,11 +59,14 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
   RECT position = {10, 10, 150, 40};  // where the control stands in the window, and the part of it in view
   RECT clip = position;
   ULONG references = 0;
+  bool offersEx = false;   // answers for IOleInPlaceSiteEx
+  BOOL noRedraw = FALSE;   // its answer to OnInPlaceActivateEx: the control's picture is on the screen already
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) *object = static_cast<IOleClientSite*>(this);
     if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleWindow)) *object = static_cast<IOleInPlaceSite*>(this);
+    if (IsEqualIID(iid, IID_IOleInPlaceSiteEx) && offersEx) *object = static_cast<IOleInPlaceSiteEx*>(this);
     if (IsEqualIID(iid, IID_IOleControlSite)) *object = static_cast<IOleControlSite*>(this);
     if (IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
     if (!*object) return E_NOINTERFACE;
@@ -122,6 +125,16 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleCon
   STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
   STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
   STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+  STDMETHODIMP OnInPlaceActivateEx(BOOL* answer, DWORD flags) override {
+    calls.push_back("OnInPlaceActivateEx " + std::to_string(flags));
+    *answer = noRedraw;
+    return S_OK;
+  }
+  STDMETHODIMP OnInPlaceDeactivateEx(BOOL told) override {
+    calls.push_back("OnInPlaceDeactivateEx " + std::to_string(told));
+    return S_OK;
+  }
+  STDMETHODIMP RequestUIActivate() override { return S_OK; }
 
   STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
   STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }

@@ -112,6 +112,10 @@ void MemoryTextBox::DblClick() {
   if (TakesInput()) RaiseEvent(eventError_, events_.DblClick);
 }
 
+void MemoryTextBox::TurnWheel(bool awayFromUser) {
+  if (focused_) RaiseEvent(eventError_, events_.MouseWheel, awayFromUser);
+}
+
 void MemoryTextBox::Focus() {
   if (TakesInput()) focused_ = true;
 }

@@ -66,6 +66,7 @@ class MemoryTextBox : public TextBox {
   void TypeText(std::u16string_view text);            // TypeChar for each character
   void Click();
   void DblClick();
+  void TurnWheel(bool awayFromUser);  // one notch, taken while the box has the focus
   void Focus();  // the user moves the focus into the box
   void Blur();   // the focus leaves the box: LostFocus
 

@@ -89,16 +89,8 @@ void Kalendo::txtFecha_DblClick() { host_.DblClick(); }
 // The host sees the key first; an Up or Down arrow it leaves in place steps the date and is consumed.
 void Kalendo::txtFecha_KeyDown(Integer& KeyCode, Integer& Shift) {
   host_.KeyDown(KeyCode, Shift);
-  Boolean Incremento = kFalse;
-  if (KeyCode == vk::Down) {
-    Incremento = kFalse;
-    CambiaFecha2(Incremento);
-  } else if (KeyCode == vk::Up) {
-    Incremento = kTrue;
-    CambiaFecha2(Incremento);
-  } else {
-    return;
-  }
+  if (KeyCode != vk::Up && KeyCode != vk::Down) return;
+  Step(KeyCode == vk::Up);
   KeyCode = 0;
 }
 
@@ -108,18 +100,15 @@ void Kalendo::txtFecha_KeyUp(Integer& KeyCode, Integer& Shift) { host_.KeyUp(Key
 
 // A notch of the wheel steps as a click of the spinner does, forwards for a notch away from the user; the host
 // hears only the Change of the new date.
-void Kalendo::txtFecha_MouseWheel(bool awayFromUser) {
-  Boolean Incremento = awayFromUser ? kTrue : kFalse;
-  CambiaFecha2(Incremento);
-}
+void Kalendo::txtFecha_MouseWheel(bool awayFromUser) { Step(awayFromUser); }
 
-void Kalendo::UpDown1_UpClick() {
-  Boolean Incremento = kTrue;
-  CambiaFecha2(Incremento);
-}
+void Kalendo::UpDown1_UpClick() { Step(true); }
 
-void Kalendo::UpDown1_DownClick() {
-  Boolean Incremento = kFalse;
+void Kalendo::UpDown1_DownClick() { Step(false); }
+
+// The step that the arrow keys, the spinner and the wheel ask for.
+void Kalendo::Step(bool forwards) {
+  Boolean Incremento = ToBoolean(forwards);
   CambiaFecha2(Incremento);
 }
 

@@ -98,6 +98,8 @@ class Kalendo {
   void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y);
   void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y);
   void UserControl_Resize();
+  // The step that the arrow keys, the spinner and the wheel ask for: CambiaFecha2 forwards or backwards.
+  void Step(bool forwards);
 
   // Stepping the date field under the caret: CambiaFecha finds the unit by position, CambiaFecha2 by
   // the field numbers of the format.

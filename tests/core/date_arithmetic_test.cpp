@@ -100,6 +100,16 @@ TEST_F(DateArithmetic, NowIsTheClock) {
   EXPECT_NEAR(defaultClock.Now().serial, DateServices::LocalNow().serial, 1.0 / 24 / 60);
 }
 
+TEST(RunTimeErrors, CarryThePlatformsNumbersAndTexts) {
+  const std::pair<int, std::string> kErrors[] = {{5, "Invalid procedure call or argument"}, {6, "Overflow"},
+                                                 {13, "Type mismatch"}, {380, "Invalid property value"},
+                                                 {7, "Application-defined or object-defined error"}};
+  for (const auto& [number, text] : kErrors) {
+    EXPECT_EQ(Description(static_cast<ErrorNumber>(number)), text) << number;
+    EXPECT_EQ(RuntimeError(static_cast<ErrorNumber>(number)).what(), text) << number;
+  }
+}
+
 TEST(StringFunctions, InStrFindsFromTheStart) {
   EXPECT_EQ(InStr(1, u"15/09/2026", u"/"), 3);
   EXPECT_EQ(InStr(4, u"15/09/2026", u"/"), 6);

@@ -1,5 +1,8 @@
 // Reading texts as dates, IsDate, Day, and the round trip of the control's three formats.
+#include <optional>
 #include <vector>
+
+#include "dates/locale_names.h"
 
 #include "tests/core/date_test_support.h"
 #include "tests/runtime_dates/locales.h"
@@ -122,6 +125,27 @@ TEST_P(DateConversion, TwoDigitYearsFallIntoTheLocaleWindow) {
   EXPECT_EQ(yearOf(u"31/12/49"), 2049);
   EXPECT_EQ(yearOf(u"1/1/50"), 1950);
 #endif
+}
+
+// Windows that reach below the supported dates or into 1900, which is no leap year: read both ways.
+TEST(DateConversionWindows, TwoDigitYearsOfOtherWindows) {
+  const struct {
+    int twoDigitYearMax;
+    const char16_t* text;
+    std::optional<Date> date;
+  } kCases[] = {
+      {1999, u"1.1.00 0:00", DateOf(1900, 1, 1)}, {1999, u"29/2/00", std::nullopt}, {1999, u"29.2.00", std::nullopt},
+      {1999, u"1.1.00 0:00", DateOf(1900, 1, 1)}, {150, u"1/1/20", DateOf(120, 1, 1)}, {150, u"1.1.60 0:00", std::nullopt},
+      {150, u"1.1.60 0:00", std::nullopt},
+  };
+  for (const auto& c : kCases) {
+    LocaleNames names;
+    names.twoDigitYearMax = c.twoDigitYearMax;
+    const NamedLocale locale(names);
+    const DateServices services(locale, [] { return test::kFixedNow; });
+    EXPECT_EQ(services.IsDate(c.text) ? std::optional(services.ToDate(c.text)) : std::nullopt, c.date)
+        << ::testing::PrintToString(std::u16string(c.text)) << " " << c.twoDigitYearMax;
+  }
 }
 
 TEST_P(DateConversion, LeapDays) {

@@ -105,7 +105,6 @@ class DateWriter {
 
   std::u16string Write(std::u16string_view format, bool twelveHours) {
     twelveHours_ = twelveHours;
-    out_.reserve(format.size() + 16);
     Scan(
         format, [&](size_t i) { return WriteToken(format, i); },
         [&](std::u16string_view text) { out_.append(text); });

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "dates/date_services.h"
 #include "dates/runtime_error.h"
 
 namespace marelco {
@@ -15,14 +16,8 @@ namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
-
 bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() && InStr(1, a, b, 1) == 1;
 }
 
 std::u16string_view Trimmed(std::u16string_view text) {

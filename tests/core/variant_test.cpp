@@ -49,6 +49,7 @@ TEST(VariantTest, IntegerTargetsRoundHalfToEvenAndCheckTheirRange) {
 TEST(VariantTest, BooleansReadTrueAndFalseAndAnyNumber) {
   EXPECT_EQ(Text(u"True").ToBoolean(), kTrue);
   EXPECT_EQ(Text(u"false").ToBoolean(), kFalse);
+  EXPECT_EQ(Text(u" FALSE ").ToBoolean(), kFalse);
   EXPECT_EQ(Text(u"7").ToBoolean(), kTrue);
   EXPECT_EQ(Variant::FromDouble(0.25).ToBoolean(), kTrue);
   EXPECT_EQ(Variant::FromInteger(0).ToBoolean(), kFalse);

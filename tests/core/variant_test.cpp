@@ -44,6 +44,7 @@ TEST(VariantTest, IntegerTargetsRoundHalfToEvenAndCheckTheirRange) {
   EXPECT_EQ(ErrorOf([] { Variant::FromDouble(std::nan("")).ToLong(); }), ErrorNumber::Overflow);
   EXPECT_EQ(ErrorOf([] { Variant::FromDouble(INFINITY).ToInteger(); }), ErrorNumber::Overflow);
   EXPECT_EQ(ErrorOf([] { Variant::FromDouble(1e300).ToSingle(); }), ErrorNumber::Overflow);
+  EXPECT_EQ(Variant::FromDouble(std::numeric_limits<float>::max()).ToSingle(), std::numeric_limits<float>::max());
 }
 
 TEST(VariantTest, BooleansReadTrueAndFalseAndAnyNumber) {

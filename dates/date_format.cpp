@@ -89,7 +89,7 @@ FormatKind Classify(std::u16string_view format) {
       format,
       [&](size_t i) {
         kind.number = kind.number || format[i] == u'0' || format[i] == u'#';
-        kind.twelveHours = kind.twelveHours || MeridiemLength(format, i) > 0;
+        kind.twelveHours = kind.twelveHours || MeridiemLength(format, i);
         return size_t{1};
       },
       [](std::u16string_view) {});

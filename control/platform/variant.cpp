@@ -39,9 +39,9 @@ std::optional<double> ParseNumber(std::u16string_view text) {
   std::size_t digits = 0;
   std::size_t i = 0;
   auto take_digits = [&] {
-    std::size_t count = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i, ++count) ascii += char(text[i]);
-    return count;
+    const std::size_t start = i;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) ascii += char(text[i]);
+    return i - start;
   };
   digits += take_digits();
   if (i < text.size() && text[i] == u'.') {

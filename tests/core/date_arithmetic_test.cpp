@@ -47,6 +47,7 @@ TEST_F(DateArithmetic, StepsCarryAndClampToTheMonthEnd) {
       {DateOf(2027, 1, 31, 23), DateUnit::Day, 1.4, DateOf(2027, 2, 1, 23)},  // the count is rounded
       {DateOf(1899, 12, 30), DateUnit::Day, -1, DateOf(1899, 12, 29)},
       {DateOf(100, 1, 2), DateUnit::Day, -1, DateOf(100, 1, 1)},
+      {DateOf(100, 1, 31), DateUnit::Month, 1, DateOf(100, 2, 28)},  // 100 is no leap year
       {DateOf(9999, 12, 30), DateUnit::Day, 1, DateOf(9999, 12, 31)},
       {DateOf(9998, 12, 31), DateUnit::Year, 1, DateOf(9999, 12, 31)},
   };

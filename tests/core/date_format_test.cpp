@@ -153,6 +153,7 @@ TEST_F(DateFormat, Numbers) {
   EXPECT_EQ(Format(1234.5, u"#,##0.00"), u"1,234.50");
   EXPECT_EQ(Format(1234567.0, u"#,##0"), u"1,234,567");
   EXPECT_EQ(Format(0.5, u"#.##"), u".5");  // "#" writes no zero before the point
+  EXPECT_EQ(Format(0.5, u".0"), u".5");
   EXPECT_EQ(Format(25.0, u"#"), u"25");
   EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
   EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");

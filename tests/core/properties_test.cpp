@@ -96,6 +96,7 @@ TEST_F(PropertiesTest, LockedStopsTypingButNotStepping) {
 TEST_F(PropertiesTest, FontIsTheTextBoxsOwnObject) {
   const std::shared_ptr<Font> font = control.GetFont();
   EXPECT_EQ(font, box().GetFont());
+  EXPECT_EQ(font->attributes(), (Font::Attributes{u"MS Sans Serif", 8.25, false, false, false, false, 400, 0}));
 
   Font::Attributes bold = font->attributes();
   bold.bold = true;

@@ -169,7 +169,7 @@ namespace {
 DateTime AddMonths(const DateTime& start, long long count) {
   const year_month_day date{start.day};
   const long long monthIndex = static_cast<int>(date.year()) * 12LL + static_cast<unsigned>(date.month()) - 1 + count;
-  const long long targetYear = monthIndex >= 0 ? monthIndex / 12 : -1;  // below zero is out of range anyway
+  const long long targetYear = monthIndex / 12;  // below zero it is 0 or less: out of range all the same
   Require(targetYear >= 100 && targetYear <= 9999, ErrorNumber::InvalidProcedureCall);
   const year_month target{year{static_cast<int>(targetYear)}, month{static_cast<unsigned>(monthIndex % 12 + 1)}};
   // A day that the target month lacks becomes its last day.

@@ -173,8 +173,9 @@ TEST_F(DateFormat, EmptyFormatGivesTheValuesOwnText) {
 TEST_F(DateFormat, ValuesOutsideTheSupportedDates) {
   EXPECT_EQ(Format(Date{3e6}, u"dd/mm/yyyy"), u"3000000");
   EXPECT_EQ(Format(Date{std::nan("")}, u"dd/mm/yyyy"), Format(std::nan(""), u""));
-  EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy"), u"31/12/9999");  // rounds within the day
-  EXPECT_EQ(Format(DateOf(2026, 9, 5, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"06/09/2026 00:00:00");  // or past it
+  // A time that rounds up to midnight: of the next day, or the last second of the last day.
+  EXPECT_EQ(Format(DateOf(2026, 9, 5, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"06/09/2026 00:00:00");
+  EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"31/12/9999 23:59:59");
 }
 
 }  // namespace

@@ -246,8 +246,13 @@ TEST(DateConversionFrench, AbbreviationsLoseTheirPeriodAndReadWithOrWithoutIt) {
   EXPECT_EQ(services.ToDate(u"15/FÉVRIER/2026"), DateOf(2026, 2, 15));
 }
 
-TEST(Locales, UnknownNameIsRefused) {
+TEST(Locales, UnknownNamesMonthsAndWeekdaysAreRefused) {
   EXPECT_EQ(ErrorOf([] { MakeLocale("xx-QQ"); }), ErrorNumber::InvalidProcedureCall);
+  const auto locale = MakeLocale("en");
+  for (const auto& [month, weekday] : {std::pair{0, 0}, std::pair{13, 8}}) {
+    EXPECT_EQ(ErrorOf([&] { locale->MonthName(month, false); }), ErrorNumber::InvalidProcedureCall) << month;
+    EXPECT_EQ(ErrorOf([&] { locale->DayName(weekday, true); }), ErrorNumber::InvalidProcedureCall) << weekday;
+  }
 }
 
 #ifndef _WIN32

@@ -197,7 +197,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
     names.days[1][weekday - 1] = english->DayName(weekday, true);
   }
   names.designators = {u"am", u"pm"};
-  names.pictures = {u"d/M/yy", u"dddd', 'dd' de 'MMMM yyyy gg ('')", u"h:mm:ss tt t H HH"};
+  names.pictures = {u"d/M/yy", u"dddd', 'dd' de 'MMMM yyyy gg ('')", u"hhh:mmm:sss tt t H HHH"};
   const NamedLocale locale(names);
   const DateServices services(locale, [] { return test::kFixedNow; });
   const Date afternoon = test::kFixedNow;  // Saturday 5 September 2026, 14:07:09
@@ -208,12 +208,12 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
   } kCases[] = {
       {afternoon, u"ddddd", u"5/9/26"},
       {afternoon, u"dddddd", u"Saturday, 05 de September 2026  (')"},
-      {afternoon, u"ttttt", u"2:07:09 pm p 14 14"},
-      {afternoon, u"DDDDD ttttt", u"5/9/26 2:07:09 pm p 14 14"},
+      {afternoon, u"ttttt", u"02:07:09 pm p 14 14"},
+      {afternoon, u"DDDDD ttttt", u"5/9/26 02:07:09 pm p 14 14"},
       {afternoon, u"ddddddd", u"Saturday, 05 de September 2026  (')5"},  // six, then one more d
-      {afternoon, u"c", u"5/9/26 2:07:09 pm p 14 14"},
+      {afternoon, u"c", u"5/9/26 02:07:09 pm p 14 14"},
       {DateOf(2001, 3, 7), u"C", u"7/3/01"},                              // no time of day: the date alone
-      {Date{0.25}, u"c", u"6:00:00 am a 6 06"},                           // no date: the time alone
+      {Date{0.25}, u"c", u"06:00:00 am a 6 06"},                           // no date: the time alone
       {afternoon, u"tttt", u"tttt"},                                      // fewer than five t are text
   };
   for (const auto& c : kCases) {

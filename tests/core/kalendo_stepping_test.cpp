@@ -182,6 +182,16 @@ TEST_F(KalendoStepping, HostChangeHandlerRewritingTheTextIsFollowed) {
   // The new separators stand at 3 and 13, so caret 8 now lies in the month, which is selected.
   EXPECT_EQ(text(), "15/September/2027");
   EXPECT_EQ(selection(), (Selection{3, 9}));
+
+  // A text so short that the caret lies in no field: the caret goes back where it was, as far as the text goes.
+  k.Show(u"15/May/2026", 9);
+  k.host.onChange = [&] {
+    k.host.onChange = nullptr;
+    k.box().SetText(u"1/1/2000");
+    k.box().SetSelStart(1);
+  };
+  Step2(kTrue);
+  EXPECT_EQ(selection(), (Selection{8, 0}));
 }
 
 TEST_F(KalendoStepping, HostChangeHandlerWritingNoDateEndsTheStepQuietly) {
@@ -241,6 +251,29 @@ TEST_F(KalendoStepping, OneDigitDayFindsNoSecondSeparator) {
     Step2(kTrue);  // every caret counts as the year's field, which the format does not name: the day
     EXPECT_EQ(text(), "07/12/2026") << caret;
     EXPECT_EQ(selection(), selected[caret / 3]) << caret;
+  }
+}
+
+// Texts whose separators fall otherwise than in the formats' own texts, forwards.
+TEST_F(KalendoStepping, SeparatorsWhereverTheTextPutsThem) {
+  const struct {
+    const char16_t *format, *text;
+    Long caret;
+    bool byFormat;
+    const char* stepped;
+    Selection selected;
+  } cases[] = {
+      {u"dd/mm/yyyy", u"1/1/2026", 2, false, "01/02/2026", {0, 2}},   // the separator "1" first at 1, then at 3
+      {u"dd/mm/yyyy", u"6/11/2026", 3, false, "06/12/2026", {3, 2}},  // "1" at 3 and 4: a month between them
+      {u"d/m/yyyy", u"15-9-2026", 0, true, "15/9/2027", {0, 2}},      // no "-" in the format: every field is 3
+      {u"mm/yyyy", u"09/2026", 0, true, "10/2026", {0, 2}},           // no day: "m" stands behind no second "/"
+  };
+  for (const auto& c : cases) {
+    k.control.SetFormato(c.format);
+    k.Show(c.text, c.caret);
+    c.byFormat ? Step2(kTrue) : Step1(kTrue);
+    EXPECT_EQ(text(), c.stepped) << Narrow(c.text);
+    EXPECT_EQ(selection(), c.selected) << Narrow(c.text);
   }
 }
 

@@ -177,10 +177,13 @@ TEST_F(PersistenceTest, ANewInstanceSavedAtOnceStoresItsEmptyIconAndTheTextBoxsC
   const MemoryPropertyBag bag = Saved();
   EXPECT_EQ(*bag.Find(u"MouseIcon"), Variant::FromPicture(control.MouseIcon()));
   EXPECT_EQ(*bag.Find(u"BackColor"), Variant::FromLong(static_cast<Long>(0x80000005)));
-  for (const char16_t* key :
-       {u"Formato", u"Text", u"Enabled", u"ForeColor", u"ToolTipText", u"Locked", u"MousePointer", u"SelText"}) {
+  for (const char16_t* key : {u"Formato", u"Text", u"Enabled", u"ForeColor", u"ToolTipText", u"Locked",
+                              u"MousePointer", u"SelLength", u"SelStart", u"SelText"}) {
     EXPECT_EQ(bag.Find(key), nullptr) << Narrow(key);
   }
+  control.SetFormato(u"dd/mmmm/yyyy");  // by a host that sets it before it initialises the control
+  control.InitProperties();
+  EXPECT_EQ(control.Formato(), u"dd/mm/yyyy");
 }
 
 TEST_F(PersistenceTest, SavingTheAmbientFontStoresNoFont) {

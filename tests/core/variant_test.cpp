@@ -110,6 +110,9 @@ TEST(MemoryPropertyBagTest, ValuesEqualToTheirDefaultsAreNotStored) {
   bag.WriteProperty(u"Text", Text(u"a"), Text(u"a"));
   bag.WriteProperty(u"MouseIcon", Variant::FromPicture(nullptr), Variant::FromPicture(nullptr));
   EXPECT_TRUE(bag.entries().empty());
+  bag.WriteProperty(u"Text", Text(u"0"), Variant::FromInteger(0));  // a text is no number
+  EXPECT_EQ(bag.Find(u"Text")->type(), VariantType::String);
+  bag.Remove(u"Text");
 
   const auto picture = MakeEmptyPicture();
   bag.WriteProperty(u"MouseIcon", Variant::FromPicture(picture), Variant::FromPicture(nullptr));

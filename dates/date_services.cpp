@@ -48,7 +48,7 @@ char16_t FoldCase(char16_t c) {
   if (c == 0x178) return 0xFF;
   if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 0) ? shifted(1) : c;
   if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? shifted(1) : c;
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return shifted(32);
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return shifted(32);
   if (c == 0x3C2) return 0x3C3;
   if (c == 0x386) return 0x3AC;
   if (c >= 0x388 && c <= 0x38A) return shifted(37);

@@ -135,8 +135,8 @@ TEST(StringFunctions, InStrIgnoresTheCaseOfLatinGreekAndCyrillicLetters) {
       {u"\u0100\u012e\u0132\u0136\u0139\u0147\u014a\u0176\u0178\u0179\u017d",
        u"\u0101\u012f\u0133\u0137\u013a\u0148\u014b\u0177\u00ff\u017a\u017e"},
       {u"\u0130", u"i"},  // the dotted capital I
-      {u"\u0391\u03a1\u03a3\u03a9\u0386\u0388\u038a\u038c\u038e\u038f\u03a3",
-       u"\u03b1\u03c1\u03c3\u03c9\u03ac\u03ad\u03af\u03cc\u03cd\u03ce\u03c2"},
+      {u"\u0391\u03a1\u03a3\u03a9\u03aa\u03ab\u0386\u0388\u038a\u038c\u038e\u038f\u03a3",
+       u"\u03b1\u03c1\u03c3\u03c9\u03ca\u03cb\u03ac\u03ad\u03af\u03cc\u03cd\u03ce\u03c2"},
       {u"\u0410\u042f\u0400\u040f", u"\u0430\u044f\u0450\u045f"},
   };
   for (const auto& [capitals, smalls] : kSameLetters) {
@@ -144,8 +144,13 @@ TEST(StringFunctions, InStrIgnoresTheCaseOfLatinGreekAndCyrillicLetters) {
     EXPECT_EQ(InStr(1, smalls, capitals, 1), 1) << ::testing::PrintToString(capitals);
     EXPECT_EQ(InStr(1, capitals, smalls, 0), 0) << ::testing::PrintToString(capitals);
   }
-  const std::u16string kApart[][2] = {{u"@", u"`"}, {u"[", u"{"}, {u"\u00d7", u"\u00f7"}, {u"\u00df", u"\u00ff"},
-                                      {u"\u00bf", u"\u00df"}, {u"\u00ff", u"\u0178\u0178"}};
+  const std::u16string kApart[][2] = {
+      {u"@", u"`"},            {u"[", u"{"},            {u"\u00d7", u"\u00f7"}, {u"\u00df", u"\u00ff"},
+      {u"\u00bf", u"\u00df"},  {u"\u012f", u"i"},       {u"\u0131", u"i"},
+      {u"\u0177", u"\u00ff"},  {u"\u0179", u"\u00ff"},  {u"\u0390", u"\u03b0"}, {u"\u03ac", u"\u03cc"},
+      {u"\u03c1", u"\u03c3"},  {u"\u0385", u"\u03ac"},  {u"\u0387", u"\u03ac"}, {u"\u038b", u"\u03b0"},
+      {u"\u038b", u"\u03cc"},  {u"\u038d", u"\u03cc"},  {u"\u0390", u"\u03cf"}, {u"\u0430", u"\u0450"},
+      {u"\u03ff", u"\u044f"}};
   for (const auto& pair : kApart) EXPECT_EQ(InStr(1, pair[0], pair[1], 1), 0) << ::testing::PrintToString(pair[0]);
 }
 

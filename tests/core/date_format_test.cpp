@@ -214,6 +214,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
       {afternoon, u"c", u"5/9/26 02:07:09 pm p 14 14"},
       {DateOf(2001, 3, 7), u"C", u"7/3/01"},                              // no time of day: the date alone
       {Date{0.25}, u"c", u"06:00:00 am a 6 06"},                           // no date: the time alone
+      {DateOf(2026, 9, 5, 12.5), u"ttttt", u"12:30:00 pm p 12 12"},        // noon is afternoon
       {afternoon, u"tttt", u"tttt"},                                      // fewer than five t are text
   };
   for (const auto& c : kCases) {

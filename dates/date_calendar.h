@@ -24,7 +24,7 @@ inline constexpr long long kSecondsPerDay = 86400;
 // A supported date split into its calendar day and its time of day, whole seconds.
 struct DateTime {
   sys_days day;
-  seconds time{0};  // 0 to 86399
+  seconds time{};  // 0 to 86399
 };
 
 // Days since the epoch of a calendar day; below zero for days before 30 December 1899.

@@ -66,7 +66,6 @@ struct DateServices::Names {
   // full and abbreviated day names, its two designators. Then words of our own: abbreviations without their
   // period, and the English names.
   std::vector<Word> words;
-  size_t runTimeWords = 0;  // how many of `words` are the run time's
 };
 
 // The present year of the clock; nothing when the clock gives no supported date.

@@ -126,7 +126,6 @@ DateServices::Names::Names(const Locale& locale)
       words.push_back({Folded(designators[afternoon]), afternoon ? Kind::Afternoon : Kind::Morning, 0});
     }
   }
-  runTimeWords = words.size();
   AddNames(locale, words, true);
   AddNames(English(), words, false);
 }

@@ -162,6 +162,7 @@ TEST(StringFunctions, LenMidAndString) {
   EXPECT_EQ(Mid(u"6/12/2026", 3, 1), u"1");
   EXPECT_EQ(Mid(u"15/09/2026", 7, 10), u"2026");
   EXPECT_EQ(Mid(u"15", 3, 1), u"");
+  EXPECT_EQ(Mid(u"15", 1, 0), u"");
   EXPECT_EQ(ErrorOf([] { Mid(u"abc", 0, 1); }), ErrorNumber::InvalidProcedureCall);
   EXPECT_EQ(ErrorOf([] { Mid(u"abc", 1, -1); }), ErrorNumber::InvalidProcedureCall);
   EXPECT_EQ(String(2, u'0'), u"00");

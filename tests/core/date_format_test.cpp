@@ -197,7 +197,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
     names.days[1][weekday - 1] = english->DayName(weekday, true);
   }
   names.designators = {u"am", u"pm"};
-  names.pictures = {u"d/M/yy", u"dddd', 'dd' de 'MMMM yyyy gg ('')", u"hhh:mmm:sss tt t H HHH"};
+  names.pictures = {u"d/M/yy", u"ddddd', 'dd' de 'MMMMM yyyy gg ('')", u"hhh:mmm:sss tt t H HHH"};
   const NamedLocale locale(names);
   const DateServices services(locale, [] { return test::kFixedNow; });
   const Date afternoon = test::kFixedNow;  // Saturday 5 September 2026, 14:07:09

@@ -1,7 +1,8 @@
-// Kalendo beside the platform's own date entry under Wine, in one process and one run: the date picker
-// (SysDateTimePick32 with DTS_UPDOWN) and a plain EDIT with an up-down buddy. What each row does for each
-// of them is in kRows below; every figure is the median of several rounds, and every ratio is to the
-// picker, so that a busy machine slows all three alike. Not a test: it prints figures and passes nothing.
+// Kalendo beside a do-nothing ActiveX control of its shape (the floor) and the platform's own date entry under
+// Wine, in one process and one run: the date picker (SysDateTimePick32 with DTS_UPDOWN) and a plain EDIT with an
+// up-down buddy. What each row does for each of them is in kRows below; every figure is the median of several
+// rounds, each measure taken of every kind in turn, and the goals are medians of the rounds' own ratios, so that
+// a busy machine slows all alike. Not a test: it prints figures and passes nothing.
 //
 // Usage: side_by_side_bench.exe [--rounds N]   (Marelco.ocx is loaded from beside the program)
 #include <windows.h>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/floor_control.h"
 #include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
 #include "tests/package/property_bag.h"
@@ -100,7 +102,15 @@ struct Atl {
   }
 };
 
-// ---- The three kinds of control ----
+// ---- The kinds of control ----
+
+// The phases of a hosted control's creation, in seconds.
+struct Phases {
+  double object = 0;  // CoCreateInstance by the CLSID
+  double state = 0;   // InitNew, or IPersistPropertyBag::Load from the saved form
+  double active = 0;  // the ATL host: client site, extent, in-place activation
+  double painted = 0; // the first paint of the host's window and all within it
+};
 
 // One control on the form; destroying the object destroys the control.
 class Control {
@@ -116,9 +126,11 @@ class Kind {
  public:
   virtual ~Kind() = default;
   virtual const char* Name() const = 0;
-  // A new control at a place of the form, with the state a saved form gives it when loaded is true.
-  virtual std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) = 0;
+  // A new control at a place of the form, with the state a saved form gives it when loaded is true; a hosted
+  // control times the phases of its creation into phases.
+  virtual std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases* phases = nullptr) = 0;
   virtual int HostWindows() const { return 0; }  // windows of the container's own for each control
+  virtual bool Steps() const { return true; }     // whether it takes steps at all
 };
 
 HWND Child(const wchar_t* windowClass, DWORD style, HWND parent, POINT at, int width, int height) {
@@ -134,24 +146,27 @@ SYSTEMTIME Date(WORD day, WORD month, WORD year) {
   return date;
 }
 
-// Kalendo from its class factory, loaded by a container from a saved property bag or started new, and
-// activated in place in a window of Wine's ATL host.
-class KalendoControl final : public Control {
+// An ActiveX control created by its CLSID, loaded by a container from a saved property bag or started new, and
+// activated in place in a window of Wine's ATL host, then painted.
+class HostedControl : public Control {
  public:
-  KalendoControl(IClassFactory& factory, const Atl& atl, IPropertyBag* saved, HWND form, POINT at) {
-    factory.CreateInstance(nullptr, IID_IUnknown, object_.put_void());
-    if (saved) {
-      object_.query<IPersistPropertyBag>()->Load(saved, nullptr);
-    } else {
-      object_.query<IPersistStreamInit>()->InitNew();
-    }
+  HostedControl(REFCLSID clsid, const Atl& atl, IPropertyBag* saved, HWND form, POINT at, Phases& phases) {
+    phases.object = Seconds([&] {
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object_.put_void());
+    });
+    phases.state = Seconds([&] {
+      if (saved) {
+        object_.query<IPersistPropertyBag>()->Load(saved, nullptr);
+      } else {
+        object_.query<IPersistStreamInit>()->InitNew();
+      }
+    });
     site_ = Child(L"STATIC", 0, form, at, kControlWidth, kControlHeight);
-    atl.attach(object_.get(), site_, container_.put());
-    dispatch_ = object_.query<IDispatch>();
+    phases.active = Seconds([&] { atl.attach(object_.get(), site_, container_.put()); });
+    phases.painted = Seconds([&] { UpdateWindow(site_); });
   }
-  ~KalendoControl() override {
+  ~HostedControl() override {
     DestroyWindow(site_);  // the host lets the control go with its window
-    dispatch_.reset();
     container_.reset();
     object_.reset();
   }
@@ -162,6 +177,21 @@ class KalendoControl final : public Control {
     return FindWindowExW(surface, nullptr, L"Edit", nullptr);
   }
   std::wstring Shown() override { return WindowString(KeyWindow()); }
+  void StepByProgram(bool) override {}
+  void SetDateByProgram(bool) override {}
+
+ protected:
+  ComPtr<IUnknown> object_;
+
+ private:
+  ComPtr<IUnknown> container_;
+  HWND site_ = nullptr;
+};
+
+class KalendoControl final : public HostedControl {
+ public:
+  KalendoControl(const Atl& atl, IPropertyBag* saved, HWND form, POINT at, Phases& phases)
+      : HostedControl(CLSID_Kalendo, atl, saved, form, at, phases), dispatch_(object_.query<IDispatch>()) {}
 
   void StepByProgram(bool up) override {
     VARIANT_BOOL incremento = up ? VARIANT_TRUE : VARIANT_FALSE;
@@ -183,24 +213,28 @@ class KalendoControl final : public Control {
   }
 
  private:
-  ComPtr<IUnknown> object_;
-  ComPtr<IUnknown> container_;
   ComPtr<IDispatch> dispatch_;
-  HWND site_ = nullptr;
 };
 
-class KalendoKind final : public Kind {
+// Kalendo, or the floor: a control of its shape that does nothing else and takes no steps.
+class HostedKind final : public Kind {
  public:
-  KalendoKind(IClassFactory& factory, const Atl& atl, IPropertyBag& saved)
-      : factory_(factory), atl_(atl), saved_(saved) {}
-  const char* Name() const override { return "Kalendo"; }
+  HostedKind(const char* name, REFCLSID clsid, const Atl& atl, IPropertyBag& saved)
+      : name_(name), clsid_(clsid), atl_(atl), saved_(saved) {}
+  const char* Name() const override { return name_; }
   int HostWindows() const override { return 1; }
-  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
-    return std::make_unique<KalendoControl>(factory_, atl_, loaded ? &saved_ : nullptr, form, at);
+  bool Steps() const override { return IsEqualCLSID(clsid_, CLSID_Kalendo); }
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases* phases) override {
+    Phases ignored;
+    IPropertyBag* saved = loaded ? &saved_ : nullptr;
+    Phases& timed = phases ? *phases : ignored;
+    if (Steps()) return std::make_unique<KalendoControl>(atl_, saved, form, at, timed);
+    return std::make_unique<HostedControl>(clsid_, atl_, saved, form, at, timed);
   }
 
  private:
-  IClassFactory& factory_;
+  const char* name_;
+  CLSID clsid_;
   const Atl& atl_;
   IPropertyBag& saved_;
 };
@@ -241,7 +275,7 @@ class PickerControl final : public Control {
 class PickerKind final : public Kind {
  public:
   const char* Name() const override { return "picker"; }
-  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases*) override {
     return std::make_unique<PickerControl>(form, at, loaded);
   }
 };
@@ -279,7 +313,7 @@ class PairControl final : public Control {
 class PairKind final : public Kind {
  public:
   const char* Name() const override { return "EDIT+up-down"; }
-  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded) override {
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases*) override {
     return std::make_unique<PairControl>(form, at, loaded);
   }
 };
@@ -306,7 +340,7 @@ double PerStep(const Step& step) {
 }
 
 struct Memory {
-  double privateBytes = 0, heapBytes = 0, userObjects = 0, gdiObjects = 0;
+  double heapBytes = 0, userObjects = 0, gdiObjects = 0;
 };
 
 // Committed memory of the process's own (not mapped from files), as the platform counts private bytes; Wine
@@ -323,12 +357,43 @@ double PrivateBytes() {
 
 Memory MemoryNow() {
   Memory memory;
-  memory.privateBytes = PrivateBytes();
   memory.heapBytes = static_cast<double>(HeapBytesInUse());
   const DWORD userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   memory.userObjects = userObjects ? userObjects : CountWindows();  // Wine counts no USER objects: windows
   memory.gdiObjects = CountGdiObjects().value_or(0);
   return memory;
+}
+
+// The committed private memory per control of a form of one kind, measured by this program run again with
+// --committed KIND: in a process of its own, the heap grows for the form alone, where in this one it would reuse
+// what the forms of earlier rounds left. 0 when the run failed.
+double CommittedInFreshProcess(const char* kind) {
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(program) + L"\" --committed " + std::wstring(kind, kind + strlen(kind));
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return 0;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process = {};
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                      &process);
+  CloseHandle(writeEnd);
+  std::string output;
+  char buffer[256];
+  DWORD read = 0;
+  while (started && ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read) output.append(buffer, read);
+  CloseHandle(readEnd);
+  if (!started) return 0;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return std::atof(output.c_str());
 }
 
 // The figures of one kind of control, the medians of the rounds.
@@ -354,7 +419,9 @@ class Bench {
   void Round(const std::vector<Contender>& contenders) {
     for (const Contender& each : contenders) Creation(each.kind, each.figures);
     for (const Contender& each : contenders) FormLoad(each.kind, each.figures);
-    for (const Contender& each : contenders) Steps(each.kind, each.figures);
+    for (const Contender& each : contenders) {
+      if (each.kind.Steps()) Steps(each.kind, each.figures);
+    }
   }
 
   // A focused plain EDIT: the window work a step cannot do without, and the messages a step sends.
@@ -391,15 +458,27 @@ class Bench {
 
  private:
   void Creation(Kind& kind, Figures& figures) {
-    std::vector<double> creations, destructions;
+    std::vector<double> creations, destructions, objects, states, activations, paints;
     for (int i = 0; i < kSingleCreations; ++i) {
       std::unique_ptr<Control> control;
-      creations.push_back(Seconds([&] { control = kind.Create(form_, PlaceOf(0), false); }));
+      Phases phases;
+      creations.push_back(Seconds([&] {
+        control = kind.Create(form_, PlaceOf(0), false, &phases);
+        UpdateWindow(form_);
+      }));
+      objects.push_back(phases.object);
+      states.push_back(phases.state);
+      activations.push_back(phases.active);
+      paints.push_back(phases.painted);
       Pump();
       destructions.push_back(Seconds([&] { control.reset(); }));
       Pump();
     }
-    figures.Add("create, activated in place", Median(creations));
+    figures.Add("create until painted", Median(creations));
+    figures.Add("  the object", Median(objects));
+    figures.Add("  InitNew", Median(states));
+    figures.Add("  activated in place", Median(activations));
+    figures.Add("  first paint", Median(paints));
     figures.Add("destroy", Median(destructions));
   }
 
@@ -412,7 +491,7 @@ class Bench {
                   Pump();
                 }));
     const Memory after = MemoryNow();
-    figures.Add("private bytes per control", (after.privateBytes - before.privateBytes) / kFormControls);
+    figures.Add("private bytes per control", CommittedInFreshProcess(kind.Name()));
     figures.Add("heap bytes per control", (after.heapBytes - before.heapBytes) / kFormControls);
     figures.Add("USER objects per control",
                 (after.userObjects - before.userObjects) / kFormControls - kind.HostWindows());
@@ -445,6 +524,19 @@ class Bench {
   HWND form_;
 };
 
+// The committed private memory per control of a form of 200 loaded from saved state, after one control made and
+// gone first, so that what the first one of a process sets up is not counted.
+double CommittedPerControl(Kind& kind, HWND form) {
+  kind.Create(form, PlaceOf(0), true).reset();
+  Pump();
+  const double before = PrivateBytes();
+  std::vector<std::unique_ptr<Control>> controls;
+  for (int i = 0; i < kFormControls; ++i) controls.push_back(kind.Create(form, PlaceOf(i), true));
+  UpdateWindow(form);
+  Pump();
+  return (PrivateBytes() - before) / kFormControls;
+}
+
 // ---- DLL load ----
 
 // Seconds to load and free a DLL that no one else holds, median of the rounds; 0 when it stays loaded.
@@ -472,17 +564,22 @@ std::wstring OcxPath() {
 struct Row {
   const char* name;
   const char* unit;  // "ms", "us" or "" for counts and bytes
-  const char* what;  // what the row does for Kalendo / the picker / the EDIT pair
+  const char* what;  // what the row does for Kalendo and the floor / the picker / the EDIT pair
 };
 
 const Row kRows[] = {
-    {"create, activated in place", "ms",
-     "class factory, InitNew, ATL host in-place activation / CreateWindow / two CreateWindows and the buddy"},
+    {"create until painted", "ms",
+     "by CLSID, InitNew, ATL host in-place activation, painted / CreateWindow / two CreateWindows and the buddy; "
+     "then the form painted"},
+    {"  the object", "ms", "CoCreateInstance"},
+    {"  InitNew", "ms", "IPersistStreamInit::InitNew"},
+    {"  activated in place", "ms", "AtlAxAttachControl: client site, extent, DoVerb(OLEIVERB_INPLACEACTIVATE)"},
+    {"  first paint", "ms", "UpdateWindow of the host's window"},
     {"destroy", "ms", "the host's window destroyed, the control released / DestroyWindow / two DestroyWindows"},
     {"form of 200 from saved state", "ms",
-     "200 x (create, IPersistPropertyBag::Load, ATL host) / 200 x (create, DTM_SETSYSTEMTIME) / 200 x (create, "
+     "200 x (by CLSID, IPersistPropertyBag::Load, ATL host) / 200 x (create, DTM_SETSYSTEMTIME) / 200 x (create, "
      "the date as its text), then painted"},
-    {"private bytes per control", "", "committed private memory over the form of 200"},
+    {"private bytes per control", "", "committed private memory over a form of 200, in a process of its own"},
     {"heap bytes per control", "", "busy heap blocks over the form of 200"},
     {"USER objects per control", "", "over the form of 200 (windows where Wine counts none), the ATL host's not counted"},
     {"GDI objects per control", "", "over the form of 200"},
@@ -500,49 +597,67 @@ double InUnit(double value, const char* unit) {
   return value;
 }
 
-double Ratio(double value, double picker) { return picker != 0 ? value / picker : 0; }
+double Ratio(double value, double other) { return other != 0 ? value / other : 0; }
 
-void Report(const Figures& kalendo, const Figures& picker, const Figures& pair, const Figures& edit,
-            double kalendoLoad, double pickerLoad) {
-  std::printf("\n%-30s %12s %12s %12s %10s %10s\n", "", "Kalendo", "picker", "EDIT+up-down", "K/picker",
-              "pair/pick");
+struct Contenders {
+  const Figures& kalendo;
+  const Figures& floor;
+  const Figures& picker;
+  const Figures& pair;
+};
+
+void Report(const Contenders& all, const Figures& edit, double kalendoLoad, double pickerLoad) {
+  const Figures& kalendo = all.kalendo;
+  std::printf("\n%-30s %10s %10s %10s %12s %8s %8s\n", "", "Kalendo", "floor", "picker", "EDIT+up-down", "K/floor",
+              "K/picker");
   for (const Row& row : kRows) {
-    const double k = kalendo[row.name], p = picker[row.name], e = pair[row.name];
-    std::printf("%-27s %2s %12.3f %12.3f %12.3f %10.2f %10.2f\n", row.name, row.unit, InUnit(k, row.unit),
-                InUnit(p, row.unit), InUnit(e, row.unit), Ratio(k, p), Ratio(e, p));
+    const double k = kalendo[row.name], f = all.floor[row.name], p = all.picker[row.name], e = all.pair[row.name];
+    std::printf("%-27s %2s %10.3f %10.3f %10.3f %12.3f %8.2f %8.2f\n", row.name, row.unit, InUnit(k, row.unit),
+                InUnit(f, row.unit), InUnit(p, row.unit), InUnit(e, row.unit), Ratio(k, f), Ratio(k, p));
   }
-  std::printf("%-27s %2s %12.3f %12.3f %12s %10.2f\n", "DLL load (Marelco/comctl32)", "ms", kalendoLoad * 1e3,
-              pickerLoad * 1e3, "", Ratio(kalendoLoad, pickerLoad));
+  std::printf("%-27s %2s %10.3f %10s %10.3f\n", "DLL load (Marelco/comctl32)", "ms", kalendoLoad * 1e3, "",
+              pickerLoad * 1e3);
   const double setText = edit["EDIT: set text and selection"];
   const double messages = edit["EDIT: a step's messages"];
-  std::printf("%-27s %2s %12.3f\n", "focused EDIT: text+selection", "us", setText * 1e6);
-  std::printf("%-27s %2s %12.3f\n", "focused EDIT: step's msgs", "us", messages * 1e6);
+  std::printf("%-27s %2s %10.3f\n", "focused EDIT: text+selection", "us", setText * 1e6);
+  std::printf("%-27s %2s %10.3f\n", "focused EDIT: step's msgs", "us", messages * 1e6);
 
-  std::printf("\nWhat each row does (Kalendo / picker / EDIT+up-down):\n");
+  std::printf("\nWhat each row does (Kalendo and the floor / picker / EDIT+up-down):\n");
   for (const Row& row : kRows) std::printf("  %-28s %s\n", row.name, row.what);
 
-  std::printf("\nGoals:\n");
+  std::printf("\nKalendo's creation above the floor, by phase (median, us):\n");
+  for (const char* phase : {"  the object", "  InitNew", "  activated in place", "  first paint"}) {
+    std::printf("  %-22s %8.1f\n", phase + 2, (kalendo[phase] - all.floor[phase]) * 1e6);
+  }
+
+  std::printf("\nGoals (medians of the rounds' own ratios):\n");
   std::printf("  key step / focused EDIT text+selection   %6.2f  (at most 3)\n",
               Ratio(kalendo["one key step"], setText));
   std::printf("  key step / focused EDIT step's messages  %6.2f\n", Ratio(kalendo["one key step"], messages));
-  const auto roundsRatio = [&](const char* row) { return MedianRatio(kalendo.rounds.at(row), picker.rounds.at(row)); };
-  std::printf("  creation / picker's                      %6.2f  (at most 1.0; median of the rounds' ratios)\n",
-              roundsRatio("create, activated in place"));
-  std::printf("  form of 200 / 200 pickers                %6.2f  (at most 1.0; median of the rounds' ratios)\n",
-              roundsRatio("form of 200 from saved state"));
+  const auto roundsRatio = [&](const char* row, const Figures& other) {
+    return MedianRatio(kalendo.rounds.at(row), other.rounds.at(row));
+  };
+  std::printf("  creation until painted / floor's         %6.2f  (at most 1.15)\n",
+              roundsRatio("create until painted", all.floor));
+  std::printf("  private bytes per control / floor's      %6.2f  (at most 1.15)\n",
+              roundsRatio("private bytes per control", all.floor));
+  std::printf("  form of 200 / 200 floors                 %6.2f\n",
+              roundsRatio("form of 200 from saved state", all.floor));
+  std::printf("  creation until painted / picker's        %6.2f\n", roundsRatio("create until painted", all.picker));
+  std::printf("  form of 200 / 200 pickers                %6.2f\n",
+              roundsRatio("form of 200 from saved state", all.picker));
   for (const char* row : {"private bytes per control", "USER objects per control", "GDI objects per control"}) {
-    std::printf("  %-26s / picker's       %6.2f  (at most 1.0)\n", row, Ratio(kalendo[row], picker[row]));
+    std::printf("  %-26s / picker's       %6.2f\n", row, Ratio(kalendo[row], all.picker[row]));
   }
-  // Kalendo's text box and spinner are this EDIT and up-down: what they take alone is a floor no Kalendo
-  // goes below, and the rest is Kalendo's own.
-  std::printf("\nMemory per control, the EDIT and up-down showing the same date taken as the floor:\n");
+  std::printf("\nMemory per control: Kalendo's own above the floor\n");
   for (const char* row : {"private bytes per control", "heap bytes per control"}) {
-    std::printf("  %-26s EDIT+up-down / picker's %5.2f; Kalendo's own above them %8.0f bytes\n", row,
-                Ratio(pair[row], picker[row]), kalendo[row] - pair[row]);
+    std::printf("  %-26s %8.0f bytes\n", row, kalendo[row] - all.floor[row]);
   }
 }
 
-int Run(int rounds) {
+// Without committedKind, the rounds and the report; with it, only the committed memory per control of a form of
+// that kind, printed as one number.
+int Run(int rounds, const char* committedKind) {
   // What every contender needs is loaded first; then comctl32 (the picker's and the up-down's DLL) and
   // Marelco.ocx are timed loading on their own.
   if (FAILED(OleInitialize(nullptr))) return 1;
@@ -587,23 +702,42 @@ int Run(int rounds) {
     original.query<IPersistPropertyBag>()->Save(&saved, TRUE, TRUE);
   }
 
-  KalendoKind kalendoKind(*factory.get(), atl, saved);
+  // Both ActiveX controls are created by their CLSIDs, as a form names them, from class objects registered for
+  // this process.
+  DWORD kalendoCookie = 0;
+  CoRegisterClassObject(CLSID_Kalendo, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &kalendoCookie);
+  const DWORD floorCookie = RegisterFloorControl();
+  if (!kalendoCookie || !floorCookie) {
+    std::printf("the class objects could not be registered\n");
+    return 1;
+  }
+
+  HostedKind kalendoKind("Kalendo", CLSID_Kalendo, atl, saved);
+  HostedKind floorKind("floor", kFloorClsid, atl, saved);
   PickerKind pickerKind;
   PairKind pairKind;
-  Figures kalendo, picker, pair, edit;
+  if (committedKind) {
+    for (Kind* kind : std::initializer_list<Kind*>{&kalendoKind, &floorKind, &pickerKind, &pairKind}) {
+      if (std::strcmp(kind->Name(), committedKind) == 0) std::printf("%.1f\n", CommittedPerControl(*kind, form));
+    }
+    return 0;
+  }
+  Figures kalendo, floor, picker, pair, edit;
   Bench bench(form);
   for (int round = 0; round < rounds; ++round) {
-    bench.Round({{kalendoKind, kalendo}, {pickerKind, picker}, {pairKind, pair}});
+    bench.Round({{kalendoKind, kalendo}, {floorKind, floor}, {pickerKind, picker}, {pairKind, pair}});
     bench.EditBaselines(edit);
     std::printf("round %d of %d: key step %.3f / %.3f / %.3f ms\n", round + 1, rounds,
                 kalendo.rounds["one key step"].back() * 1e3, picker.rounds["one key step"].back() * 1e3,
                 pair.rounds["one key step"].back() * 1e3);
     std::fflush(stdout);
   }
-  Report(kalendo, picker, pair, edit, kalendoLoad, pickerLoad);
+  Report({kalendo, floor, picker, pair}, edit, kalendoLoad, pickerLoad);
   std::fflush(stdout);
 
   DestroyWindow(form);
+  CoRevokeClassObject(floorCookie);
+  CoRevokeClassObject(kalendoCookie);
   factory->LockServer(FALSE);
   factory.reset();
   FreeLibrary(marelco);
@@ -617,10 +751,13 @@ int Run(int rounds) {
 
 int main(int argc, char** argv) {
   int rounds = 5;
+  const char* committedKind = nullptr;
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
+    if (std::strcmp(argv[i], "--committed") == 0) committedKind = argv[i + 1];
   }
+  if (committedKind) return marelco::bench::Run(1, committedKind);
   std::printf("Kalendo beside the date picker and an EDIT with an up-down, %d-bit, %d rounds, medians\n",
               static_cast<int>(sizeof(void*) * 8), rounds);
-  return marelco::bench::Run(rounds);
+  return marelco::bench::Run(rounds, nullptr);
 }

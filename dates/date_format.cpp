@@ -130,10 +130,16 @@ class DateWriter {
     switch (letter) {
       case u'd':
         minutesPending_ = false;
-        if (run >= 5) return WritePicture(names_.pictures[run == 5 ? 0 : 1], run == 5 ? 5 : 6);
+        if (run >= 5) {
+          WritePicture(names_.pictures[run == 5 ? 0 : 1]);
+          return run == 5 ? 5 : 6;
+        }
         return WriteDay(run);
       case u't':
-        if (run >= 5) return WritePicture(names_.pictures[2], 5);
+        if (run >= 5) {
+          WritePicture(names_.pictures[2]);
+          return 5;
+        }
         out_ += format[i];
         return 1;
       case u'c': minutesPending_ = false; return WriteGeneralDate();
@@ -154,8 +160,8 @@ class DateWriter {
   }
 
   // A Windows date or time picture of the locale ("dd/MM/yyyy", "dddd, d' de 'MMMM", "h:mm tt"): letters are
-  // case-sensitive there, M for months and m for minutes, h for 12 hours and H for 24. Returns `length`.
-  size_t WritePicture(std::u16string_view picture, size_t length) {
+  // case-sensitive there, M for months and m for minutes, h for 12 hours and H for 24.
+  void WritePicture(std::u16string_view picture) {
     for (size_t i = 0; i < picture.size();) {
       const char16_t letter = picture[i];
       if (letter == u'\'') {  // quoted text; two quotes stand for one
@@ -170,7 +176,6 @@ class DateWriter {
       i += run;
       WritePictureToken(letter, run);
     }
-    return length;
   }
 
   void WritePictureToken(char16_t letter, size_t run) {
@@ -197,9 +202,9 @@ class DateWriter {
   size_t WriteGeneralDate() {
     const bool hasDate = DayNumber(day_) != 0;
     const bool hasTime = time_.to_duration().count() != 0 || !hasDate;
-    if (hasDate) WritePicture(names_.pictures[0], 0);
+    if (hasDate) WritePicture(names_.pictures[0]);
     if (hasDate && hasTime) out_ += u' ';
-    if (hasTime) WritePicture(names_.pictures[2], 0);
+    if (hasTime) WritePicture(names_.pictures[2]);
     return 1;
   }
 

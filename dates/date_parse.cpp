@@ -111,14 +111,14 @@ class Reader {
     return best->number;
   }
 
-  // "AM", "PM", "A" or "P" as a whole word, any case: 0 for none, 1 for the morning, 2 for the afternoon.
+  // "AM", "PM", "A" or "P", any case: 0 for none, 1 for the morning, 2 for the afternoon. Nothing may follow
+  // but blanks, which the caller checks.
   int ReadMeridiem() {
     if (AtEnd()) return 0;
     const char16_t first = FoldCase(text_[position_]);
     if (first != u'a' && first != u'p') return 0;
     size_t length = 1;
     if (position_ + 1 < text_.size() && FoldCase(text_[position_ + 1]) == u'm') length = 2;
-    if (position_ + length < text_.size() && !EndsWord(text_[position_ + length])) return 0;
     position_ += length;
     return first == u'a' ? 1 : 2;
   }

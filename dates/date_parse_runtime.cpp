@@ -163,10 +163,10 @@ std::optional<Layout> LayoutOf(const Tokens& t) {
   switch (timeFields) {
     case 0b00000: return LayoutWithoutTimeSeparators(t);
     case 0b00001:  // hh:mm, alone or before a date
-      if ((n > 3 && t.AnyMeridiem({2, 3, 4})) || (n != 2 && n != 4 && n != 5)) return std::nullopt;
+      if (t.AnyMeridiem({2, 3, 4}) || (n != 2 && n != 4 && n != 5)) return std::nullopt;
       return Layout{2, n - 2, t.Value(0), t.Value(1)};
     case 0b00011:  // hh:mm:ss, alone or before a date
-      if ((n > 4 && t.AnyMeridiem({3, 4, 5})) || (n != 3 && n != 5 && n != 6)) return std::nullopt;
+      if (t.AnyMeridiem({3, 4, 5}) || (n != 3 && n != 5 && n != 6)) return std::nullopt;
       return Layout{3, n - 3, t.Value(0), t.Value(1), t.Value(2)};
     case 0b00100:  // two date fields, hh:mm
       if (n != 4 || t.AnyMeridiem({0, 1})) return std::nullopt;

@@ -208,6 +208,7 @@ TEST_P(DateConversion, ShapesTheRunTimeReads) {
       {u"13:00 PM", 13 * h},                               // AM/PM after a 24-hour time changes nothing
       {u"2:05 pm 7/3/2001", DateOf(2001, 3, 7, 14 + 5 / 60.0).serial},  // the time before the date
       {u"7/3/2001 2 pm", DateOf(2001, 3, 7, 14).serial},
+      {u"29/2/2020 7.30", DateOf(2020, 2, 29, 7.5).serial},  // a leap day, in a year that 101 divides too
       {u"12/25/2001", DateOf(2001, 12, 25).serial},        // no 25th month: month and day swap
       {u"2001-03-07", DateOf(2001, 3, 7).serial},          // the year first
       {u"007/03/2001", DateOf(2001, 3, 7).serial},         // as many digits as written

@@ -128,6 +128,7 @@ TEST_F(DateFormat, WeekOfYearFollowsItsArguments) {
   EXPECT_EQ(services.Format(DateOf(2027, 1, 4), u"ww", 2, 2), u"1");
   EXPECT_EQ(services.Format(DateOf(2027, 1, 3), u"ww", 1, 3), u"1");  // first whole week from Sunday 3 January
   EXPECT_EQ(services.Format(january1, u"w", 2, 1), u"5");
+  EXPECT_EQ(services.Format(january1, u"w", 7, 1), u"7");  // Saturday, the last first day there is
   EXPECT_EQ(services.Format(january1, u"w ww", 0, 0), u"6 1");  // 0 and no arguments stand for Sunday, 1 January
   EXPECT_EQ(services.Format(january1, u"w ww"), u"6 1");
   EXPECT_EQ(ErrorOf([&] { services.Format(january1, u"ww", 8, 1); }), ErrorNumber::InvalidProcedureCall);

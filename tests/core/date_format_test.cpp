@@ -197,6 +197,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
     names.days[0][weekday - 1] = english->DayName(weekday, false);
     names.days[1][weekday - 1] = english->DayName(weekday, true);
   }
+  names.months[1][8] = u"S.";  // two letters, one of them the period
   names.designators = {u"am", u"pm"};
   names.pictures = {u"d/M/yy", u"ddddd', 'dd' de 'MMMMM yyyy gg ('')", u"hhh:mmm:sss tt t H HHH"};
   const NamedLocale locale(names);
@@ -217,6 +218,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
       {Date{0.25}, u"c", u"06:00:00 am a 6 06"},                           // no date: the time alone
       {DateOf(2026, 9, 5, 12.5), u"ttttt", u"12:30:00 pm p 12 12"},        // noon is afternoon
       {afternoon, u"tttt", u"tttt"},                                      // fewer than five t are text
+      {afternoon, u"mmm", u"S"},                                          // the abbreviation without its period
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(services.Format(c.date, c.format, 1, 1), c.text) << ::testing::PrintToString(std::u16string(c.format));

@@ -378,8 +378,7 @@ double CommittedInFreshProcess(const char* kind) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
+  startup.hStdOutput = writeEnd;  // the figure alone: what the child may say on its error output stays out
   PROCESS_INFORMATION process = {};
   const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                       &process);

@@ -71,7 +71,8 @@ class Reader {
     return position_ > start;
   }
 
-  // A run of at most maxDigits digits followed by no letter; a date field is not followed by ":" either.
+  // A run of at most maxDigits digits followed by no letter, nor by ":" but where colonMayFollow (the hour and the
+  // minute of a time).
   std::optional<Field> ReadNumber(int maxDigits, bool colonMayFollow = false) {
     const size_t start = position_;
     Field field;
@@ -135,7 +136,7 @@ std::optional<seconds> ReadTime(Reader& reader) {
   if (!minute) return std::nullopt;
   Field second;
   if (reader.Skip(u':')) {
-    const auto read = reader.ReadNumber(2, true);
+    const auto read = reader.ReadNumber(2);
     if (!read) return std::nullopt;
     second = *read;
   }

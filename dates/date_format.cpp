@@ -393,8 +393,9 @@ std::optional<double> ReadNumber(std::u16string_view text) {
     if (c != u' ') ascii += static_cast<char>(c);
   }
   double number = 0;
-  const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), number);
-  if (error != std::errc{} || end != ascii.data() + ascii.size() || ascii.empty() || !std::isfinite(number)) {
+  const char* last = ascii.data() + ascii.size();
+  const auto [end, error] = std::from_chars(ascii.data(), last, number);
+  if (error != std::errc{} || end != last || ascii.empty() || !std::isfinite(number)) {
     return std::nullopt;
   }
   return number;

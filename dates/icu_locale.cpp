@@ -40,7 +40,7 @@ std::u16string PictureOf(const icu::UnicodeString& pattern) {
       case u'M': case u'L': repeat(u'M', std::min<size_t>(run, 4)); break;
       case u'd': case u'H': case u'h': case u'm': case u's': repeat(letter, std::min<size_t>(run, 2)); break;
       case u'E': case u'c': case u'e': repeat(u'd', run >= 4 ? 4 : 3); break;
-      case u'a': repeat(u't', 2); break;
+      case u'a': case u'b': case u'B': repeat(u't', 2); break;  // any day period: the designator
       default:
         if (!((letter >= u'a' && letter <= u'z') || (letter >= u'A' && letter <= u'Z'))) repeat(letter, run);
     }

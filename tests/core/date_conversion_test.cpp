@@ -272,6 +272,13 @@ TEST(Locales, NamesAndPicturesFromIcu) {
       {"sv-SE", u"-", u"yyyy-MM-dd", u"dddd d MMMM yyyy", u"HH:mm:ss", u"m\u00e5ndag", u"m\u00e5n", u"fm", u"em"},
       {"ko-KR", u".", u"yy. M. d.", u"yyyy\ub144 M\uc6d4 d\uc77c dddd", u"tt h:mm:ss", u"\uc6d4\uc694\uc77c", u"\uc6d4",
        u"\uc624\uc804", u"\uc624\ud6c4"},
+      // ICU's flexible day period ("Bh:mm:ss") is the designator.
+      {"zh-TW", u"/", u"yyyy/M/d", u"yyyy\u5e74M\u6708d\u65e5 dddd", u"tth:mm:ss", u"\u661f\u671f\u4e00", u"\u9031\u4e00",
+       u"\u4e0a\u5348", u"\u4e0b\u5348"},
+      // The era (G) is left out.
+      {"th-TH", u"/", u"d/M/yy", u"dddd\u0e17\u0e35\u0e48 d MMMM  yyyy", u"HH:mm:ss",
+       u"\u0e27\u0e31\u0e19\u0e08\u0e31\u0e19\u0e17\u0e23\u0e4c", u"\u0e08.",
+       u"\u0e01\u0e48\u0e2d\u0e19\u0e40\u0e17\u0e35\u0e48\u0e22\u0e07", u"\u0e2b\u0e25\u0e31\u0e07\u0e40\u0e17\u0e35\u0e48\u0e22\u0e07"},
   };
   using Picture = Locale::Picture;
   for (const auto& expected : kLocales) {

@@ -200,13 +200,13 @@ std::optional<year_month_day> Arrange(const DateFields& date, const DateServices
     yearGiven = numbers[0].digits >= 3;
     (yearGiven ? year : day) = numbers[0];
     if (yearGiven) day = Field{1, 1};
-  } else if (month == 0 && count == 3) {
+  } else if (count == 3) {  // with a month name there are at most two numbers
     const bool yearFirst = numbers[0].digits >= 3;
     year = numbers[yearFirst ? 0 : 2];
     month = numbers[1].value;
     day = numbers[yearFirst ? 2 : 0];
     if (numbers[1].digits > 2) return std::nullopt;
-  } else if (month == 0 && count == 2) {
+  } else if (count == 2) {
     day = numbers[0];
     month = numbers[1].value;
     yearGiven = false;

@@ -51,7 +51,8 @@ struct TokenField {
 
 // The numbers and month names of a text; fields beyond `count` stay 0.
 struct Tokens {
-  std::array<TokenField, 7> fields{};
+  static constexpr int kMaxFields = 6;
+  std::array<TokenField, kMaxFields> fields{};
   int count = 0;
   Meridiem meridiem = kNoMeridiem;
 
@@ -62,7 +63,7 @@ struct Tokens {
                        [&](int i) { return fields[static_cast<size_t>(i)].meridiem != kNoMeridiem; });
   }
   bool Add(TokenField field) {
-    if (count == 6) return false;
+    if (count == kMaxFields) return false;
     fields[static_cast<size_t>(count++)] = field;
     return true;
   }

@@ -158,6 +158,7 @@ TEST_F(DateFormat, Numbers) {
   EXPECT_EQ(Format(25.0, u"#"), u"25");
   EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
   EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");
+  EXPECT_EQ(Format(12.0, u"0\"0\"\\#"), u"120#");  // quoted and escaped placeholders are text
   // Texts that only the C library reads as numbers stay texts.
   for (const char16_t* text : {u"inf", u"-INF", u"nan", u"infinity", u"1e999"}) {
     EXPECT_EQ(Format(std::u16string(text), u"0.00"), text);

@@ -150,7 +150,7 @@ class DateWriter {
         }
         return WriteMonth(std::min<size_t>(run, 4));
       case u'y': return WriteYear(run >= 4 ? 4 : run >= 2 ? 2 : 1);
-      case u'w': return WriteWeek(std::min<size_t>(run, 2));
+      case u'w': return WriteWeek(run);
       case u'q': return WriteNumber((static_cast<unsigned>(date_.month()) - 1) / 3 + 1, 1);
       case u'h': minutesPending_ = true; return WriteHours(std::min<size_t>(run, 2));
       case u'n': return WriteNumber(time_.minutes().count(), std::min<size_t>(run, 2));
@@ -261,6 +261,7 @@ class DateWriter {
     return counts ? start : start + days{7};
   }
 
+  // "w": the day of the week; "ww" and longer runs: the week of the year, two letters of them.
   size_t WriteWeek(size_t length) {
     if (length == 1) {
       AppendNumber(out_, DaysIntoWeek(day_) + 1, 1);

@@ -73,7 +73,7 @@ TEST_F(DateFormat, DateTokens) {
   const TokenCase cases[] = {
       {u"d", u"5"},       {u"dd", u"05"},     {u"m", u"9"},        {u"mm", u"09"},      {u"mmm", u"Sep"},
       {u"yy", u"26"},     {u"yyyy", u"2026"}, {u"y", u"248"},      {u"q", u"3"},        {u"DD/MM/YYYY", u"05/09/2026"},
-      {u"w", u"7"},       {u"ww", u"36"},     {u"ddddddd", u"Saturday, September 5, 20265"},
+      {u"w", u"7"},       {u"ww", u"36"},     {u"www", u"367"},    {u"ddddddd", u"Saturday, September 5, 20265"},
   };
   for (const TokenCase& token : cases) {
     EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);

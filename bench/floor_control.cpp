@@ -119,12 +119,10 @@ class FloorControl final : public ComObject<FloorControl, IOleObject, IOleInPlac
   STDMETHODIMP InitNew() override { return S_OK; }
   STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override {
     if (!bag) return E_POINTER;
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_BSTR;
-    if (SUCCEEDED(bag->Read(L"Text", &value, log)) && V_VT(&value) == VT_BSTR && V_BSTR(&value))
-      text_ = V_BSTR(&value);
-    VariantClear(&value);
+    OleVariant value;
+    V_VT(value.get()) = VT_BSTR;
+    if (SUCCEEDED(bag->Read(L"Text", value.get(), log)) && V_VT(value.get()) == VT_BSTR && V_BSTR(value.get()))
+      text_ = V_BSTR(value.get());
     return S_OK;
   }
   STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return S_OK; }

@@ -150,8 +150,11 @@ class FloorControl final : public ComObject<FloorControl, IOleObject, IOleInPlac
     const int width = position.right - position.left, height = position.bottom - position.top;
     CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                     0, 0, width - 16, height, window_, nullptr, nullptr, nullptr);
-    CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, width - 16, 0, 16, height, window_, nullptr,
-                    nullptr, nullptr);
+    HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, width - 16, 0, 16, height, window_,
+                                  nullptr, nullptr, nullptr);
+    // Wine's up-down sets its own style, visible already, while it is created, so that nothing marks it for
+    // painting and its arrows would never be drawn: it is painted with the rest, as on Windows.
+    InvalidateRect(upDown, nullptr, TRUE);
     return S_OK;
   }
 

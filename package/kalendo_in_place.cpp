@@ -25,8 +25,8 @@ HRESULT InPlaceActivation::Activate(LONG verb) {
   return verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY ? UIActivate() : S_OK;
 }
 
-// Moves the surface out of its parking window into the container's window, where the site wants it. When a
-// step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
+// Moves the surface into the container's window, where the site wants it, or makes its windows there the first
+// time. When a step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
 // that offers IOleInPlaceSiteEx hears of the activation through it, and may answer that the control's picture is
 // on the screen already: the surface then shows without erasing or painting over it.
 HRESULT InPlaceActivation::EnterContainerWindow() {

@@ -10,18 +10,25 @@
 #include <utility>
 
 #include "win32/accessible_text_box.h"
+#include "win32/surface_window.h"
 
 namespace marelco::win32 {
 namespace {
 
 constexpr int kEditId = 1;
 
-// The EDIT window at its first place: the top left corner of the surface, 1665 x 300 twips.
-HWND CreateEdit(HWND surface, Dpi dpi) {
-  return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0,
-                         ToPixels(EditTextBox::kFirstWidth, dpi.x), ToPixels(EditTextBox::kFirstHeight, dpi.y), surface,
+// The EDIT window at its place in the surface, made with its text and states.
+HWND CreateEdit(HWND surface, const RECT& place, const std::u16string& text, bool enabled, bool locked) {
+  const DWORD states = (enabled ? 0 : WS_DISABLED) | (locked ? ES_READONLY : 0);
+  return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, ToWide(text).c_str(),
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | states, place.left, place.top,
+                         place.right - place.left, place.bottom - place.top, surface,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
+}
+
+// A text the EDIT holds as it is given: one line, without the NUL that would end it early.
+bool IsOneLine(const std::u16string& text) {
+  return text.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string::npos;
 }
 
 // The tooltip window of the calling thread, shared by its text boxes and made when the first of them gets a
@@ -95,12 +102,32 @@ class ScopedShiftState {
 
 }  // namespace
 
-EditTextBox::EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont)
-    : window_(CreateEdit(surface, dpi)), dpi_(dpi) {
+EditTextBox::EditTextBox(SurfaceWindow& surface, Dpi dpi, const Font::Attributes& surfaceFont)
+    : surface_(surface), dpi_(dpi) {
+  SetFont(MakeFont(surfaceFont));
+}
+
+// A window that cannot be made leaves the box holding what it held.
+void EditTextBox::MakeWindow(HWND surface) {
+  window_.reset(CreateEdit(surface, ChildPlace(dpi_, left_, top_, width_, height_), unmade_->text,
+                           unmade_->enabled, unmade_->locked));
+  if (!window_) return;
   SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   editProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditTextBox::WindowProc)));
-  SetFont(MakeFont(surfaceFont));
+  const auto unmade = std::move(unmade_);
+  if (unmade->selectionStart || unmade->selectionEnd) {
+    SendMessageW(hwnd(), EM_SETSEL, unmade->selectionStart, unmade->selectionEnd);
+    SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+  }
+  ApplyFont();
+  if (!toolTipText_.empty()) SetToolTip(hwnd(), ToWide(toolTipText_), false);
+  lastText_ = std::move(unmade->text);  // what the EDIT was made with, read without asking it
+}
+
+HWND EditTextBox::Window() {
+  if (unmade_) surface_.hwnd();
+  return hwnd();
 }
 
 // The window, destroyed after this, no longer reaches this object.
@@ -121,6 +148,7 @@ void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events);
 // Text and selection.
 
 std::u16string EditTextBox::Text() const {
+  if (unmade_) return unmade_->text;
   if (lastText_) return *lastText_;
   std::u16string text = ToU16(WindowText(hwnd()));
   if (changingMessages_ == 0 && hwnd()) lastText_ = text;
@@ -130,9 +158,18 @@ std::u16string EditTextBox::Text() const {
 Long EditTextBox::TextLength() const { return static_cast<Long>(Text().size()); }
 
 // Writing the text it holds already leaves the box as it is, selection included.
+// A new text puts the caret at its start, as the EDIT does.
 void EditTextBox::SetText(const std::u16string& text) {
   if (text == Text()) return;
-  WriteText([&] { SetWindowTextW(hwnd(), ToWide(text).c_str()); });
+  if (unmade_ && IsOneLine(text)) {
+    WriteText([&] {
+      unmade_->text = text;
+      unmade_->selectionStart = unmade_->selectionEnd = 0;
+    });
+    return;
+  }
+  HWND window = Window();
+  WriteText([&] { SetWindowTextW(window, ToWide(text).c_str()); });
 }
 
 template <class Write>
@@ -145,7 +182,7 @@ void EditTextBox::WriteText(const Write& write) {
 
 // A box whose window is gone (destroyed by a host's handler, say) has no text to change and raises nothing.
 void EditTextBox::RaiseChangeIfChanged() {
-  if (!hwnd()) return;
+  if (!unmade_ && !hwnd()) return;
   std::u16string text = Text();
   if (text == knownText_) return;
   knownText_ = std::move(text);
@@ -158,6 +195,11 @@ void EditTextBox::OnChangeNotification() {
 }
 
 void EditTextBox::Selection(DWORD& start, DWORD& end) const {
+  if (unmade_) {
+    start = static_cast<DWORD>(unmade_->selectionStart);
+    end = static_cast<DWORD>(unmade_->selectionEnd);
+    return;
+  }
   start = end = 0;
   SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
 }
@@ -171,6 +213,10 @@ Long EditTextBox::SelStart() const {
 void EditTextBox::SetSelStart(Long start) {
   CheckNotNegative(start);
   Long caret = std::min<Long>(start, TextLength());
+  if (unmade_) {
+    unmade_->selectionStart = unmade_->selectionEnd = caret;
+    return;
+  }
   SendMessageW(hwnd(), EM_SETSEL, caret, caret);
   SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
@@ -185,6 +231,10 @@ void EditTextBox::SetSelLength(Long length) {
   CheckNotNegative(length);
   std::int64_t start = SelStart();
   std::int64_t end = std::min<std::int64_t>(start + length, TextLength());
+  if (unmade_) {
+    unmade_->selectionEnd = static_cast<Long>(end);
+    return;
+  }
   SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
 }
 
@@ -197,7 +247,9 @@ std::u16string EditTextBox::SelText() const {
 }
 
 void EditTextBox::SetSelText(const std::u16string& text) {
-  WriteText([&] { SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(text).c_str())); });
+  if (unmade_ && text.empty() && unmade_->selectionStart == unmade_->selectionEnd) return;  // nothing for nothing
+  HWND window = Window();
+  WriteText([&] { SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(text).c_str())); });
 }
 
 // Appearance and state.
@@ -205,13 +257,13 @@ void EditTextBox::SetSelText(const std::u16string& text) {
 void EditTextBox::SetBackColor(OleColor color) {
   CheckedColorRef(color);
   backColor_ = color;
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void EditTextBox::SetForeColor(OleColor color) {
   CheckedColorRef(color);
   foreColor_ = color;
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 HBRUSH EditTextBox::OnControlColor(HDC dc) {
@@ -223,13 +275,25 @@ HBRUSH EditTextBox::OnControlColor(HDC dc) {
   return backBrush_.Get(back);
 }
 
-bool EditTextBox::Enabled() const { return IsWindowEnabled(hwnd()); }
+bool EditTextBox::Enabled() const { return unmade_ ? unmade_->enabled : IsWindowEnabled(hwnd()); }
 
-void EditTextBox::SetEnabled(bool enabled) { EnableWindow(hwnd(), enabled); }
+void EditTextBox::SetEnabled(bool enabled) {
+  if (unmade_)
+    unmade_->enabled = enabled;
+  else
+    EnableWindow(hwnd(), enabled);
+}
 
-bool EditTextBox::Locked() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) != 0; }
+bool EditTextBox::Locked() const {
+  return unmade_ ? unmade_->locked : (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) != 0;
+}
 
-void EditTextBox::SetLocked(bool locked) { SendMessageW(hwnd(), EM_SETREADONLY, locked, 0); }
+void EditTextBox::SetLocked(bool locked) {
+  if (unmade_)
+    unmade_->locked = locked;
+  else
+    SendMessageW(hwnd(), EM_SETREADONLY, locked, 0);
+}
 
 void EditTextBox::SetToolTipText(const std::u16string& text) {
   if (hwnd() && text != toolTipText_) SetToolTip(hwnd(), ToWide(text), !toolTipText_.empty());
@@ -252,6 +316,7 @@ void EditTextBox::SetFont(std::shared_ptr<Font> font) {
 }
 
 void EditTextBox::ApplyFont() {
+  if (!hwnd()) return;
   SharedFont handle = FontHandle(font_->attributes(), dpi_.y);
   if (handle == fontHandle_) return;
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
@@ -270,7 +335,9 @@ void EditTextBox::SetHeight(Single height) {
   Place();
 }
 
-void EditTextBox::Place() { PlaceChild(hwnd(), dpi_, left_, top_, width_, height_); }
+void EditTextBox::Place() {
+  if (hwnd()) PlaceChild(hwnd(), dpi_, left_, top_, width_, height_);
+}
 
 // Focus.
 

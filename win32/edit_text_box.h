@@ -14,18 +14,26 @@
 
 namespace marelco::win32 {
 
+class SurfaceWindow;
+
+// Until the surface makes its windows, the box keeps what its EDIT will hold: the text, the selection and the
+// states. What only the EDIT itself knows how to do (a text with line breaks, a replaced selection) makes the windows
+// first.
 class EditTextBox final : public TextBox {
  public:
   static constexpr Single kFirstWidth = 1665;
   static constexpr Single kFirstHeight = 300;
 
-  // Creates the EDIT window in the surface at its first place (twips), with the surface's font attributes.
-  EditTextBox(HWND surface, Dpi dpi, const Font::Attributes& surfaceFont);
+  // A box at its first place (twips) in the surface, with the surface's font attributes.
+  EditTextBox(SurfaceWindow& surface, Dpi dpi, const Font::Attributes& surfaceFont);
   EditTextBox(const EditTextBox&) = delete;
   EditTextBox& operator=(const EditTextBox&) = delete;
   ~EditTextBox() override;
 
+  // The EDIT window, null until the surface has made it and once the system has destroyed it.
   HWND hwnd() const { return window_.get(); }
+  // Makes the EDIT window in the surface's window, holding what the box has kept until now.
+  void MakeWindow(HWND surface);
 
   // Notifications that reach the surface window.
   void OnChangeNotification();                 // EN_CHANGE
@@ -76,6 +84,7 @@ class EditTextBox final : public TextBox {
   LRESULT OnCharacter(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   Long TextLength() const;
+  HWND Window();  // the EDIT window, made with the surface's if they are not made yet
 
   template <class Write>
   void WriteText(const Write& write);
@@ -86,6 +95,17 @@ class EditTextBox final : public TextBox {
   void Place();
   bool CanTakeFocus() const;
 
+  // What the EDIT will hold once it is made; null from then on.
+  struct Unmade {
+    std::u16string text;
+    Long selectionStart = 0;
+    Long selectionEnd = 0;
+    bool enabled = true;
+    bool locked = false;
+  };
+
+  SurfaceWindow& surface_;
+  std::unique_ptr<Unmade> unmade_ = std::make_unique<Unmade>();
   UniqueWindow window_;
   WNDPROC editProc_ = nullptr;  // the EDIT's own window procedure
   IUnknown* owner_ = nullptr;

@@ -62,17 +62,11 @@ void RegisterSurfaceClass(WNDPROC windowProc) {
   RegisterClassExW(&surfaceClass);
 }
 
-// A control without its window cannot be made: the failure ends the creation (out of memory at the COM
-// boundary) instead of leaving a control that draws on the screen's device context.
-HWND CreateSurface(HWND parent, int dpi, WNDPROC windowProc, void* self) {
+HWND CreateSurface(HWND parent, SIZE size, bool shown, WNDPROC windowProc, void* self) {
   RegisterSurfaceClass(windowProc);
-  const DWORD shown = parent ? WS_VISIBLE : 0;
-  HWND surface = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
-                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | shown, 0, 0,
-                                 ToPixels(kFirstWidth, dpi), ToPixels(kFirstHeight, dpi),
-                                 parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
-  if (!surface) throw std::bad_alloc();
-  return surface;
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
+                         WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0), 0, 0, size.cx,
+                         size.cy, parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
 }
 
 // Prints a constituent at its place in the surface: a sunken frame (the text box's) is drawn here, and the
@@ -89,13 +83,33 @@ void PrintChild(HWND surface, HWND child, HDC dc, RECT place) {
 
 }  // namespace
 
+// A surface that is given its parent and cannot make its window fails (out of memory at the COM boundary)
+// instead of drawing on the screen's device context.
 SurfaceWindow::SurfaceWindow(HWND parent)
     : dpi_(ScreenDpi()),
-      window_(CreateSurface(parent, dpi_.x, WindowProc, this)),
-      textBox_(window_.get(), dpi_, fontAttributes_),
-      spinner_(window_.get(), dpi_) {
+      unmadeSize_{ToPixels(kFirstWidth, dpi_.x), ToPixels(kFirstHeight, dpi_.y)},
+      textBox_(*this, dpi_, fontAttributes_),
+      spinner_(dpi_) {
+  if (parent && !MakeWindows(parent, true)) throw std::bad_alloc();
+}
+
+// The windows, made with what the surface and its constituents hold; false when the system cannot make the
+// surface's, which stays unmade.
+bool SurfaceWindow::MakeWindows(HWND parent, bool shown) {
+  window_.reset(CreateSurface(parent, unmadeSize_, shown, WindowProc, this));
+  if (!window_) return false;
+  made_ = true;
+  textBox_.MakeWindow(window_.get());
+  spinner_.MakeWindow(window_.get());
   ApplyFont();
   ready_ = true;
+  return true;
+}
+
+// Made when first asked for: many controls of a form are placed in their containers' windows before anything asks.
+HWND SurfaceWindow::hwnd() const {
+  if (!made_) const_cast<SurfaceWindow*>(this)->MakeWindows(nullptr, false);
+  return window_.get();
 }
 
 // The window stops reaching this object first; the constituents then destroy their windows, and the
@@ -111,13 +125,21 @@ SurfaceWindow::~SurfaceWindow() {
 // The surface moves hidden, and the caller shows it in its new place: the system hides and shows again a
 // window that moves while visible, repainting it and its constituents each time.
 bool SurfaceWindow::Reparent(HWND parent) {
+  if (!made_) return MakeWindows(parent, false);
   ShowWindow(hwnd(), SW_HIDE);
   return SetParent(hwnd(), parent ? parent : ParkingWindow()) != nullptr;
 }
 
+// A surface not made yet takes its new size as its window would, with a Resize event when the size changes.
 void SurfaceWindow::Resize(Single width, Single height) {
-  SetWindowPos(hwnd(), nullptr, 0, 0, std::max(0, ToPixels(width, dpi_.x)), std::max(0, ToPixels(height, dpi_.y)),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE size = {std::max(0, ToPixels(width, dpi_.x)), std::max(0, ToPixels(height, dpi_.y))};
+  if (made_) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  if (size.cx == unmadeSize_.cx && size.cy == unmadeSize_.cy) return;
+  unmadeSize_ = size;
+  RaiseEvent(events_.Resize);
 }
 
 // The system owns a region once the window has it.
@@ -137,22 +159,21 @@ void SurfaceWindow::SetOwner(IUnknown* owner) {
   textBox_.SetOwner(owner);
 }
 
-Single SurfaceWindow::ScaleWidth() const {
+SIZE SurfaceWindow::ClientSize() const {
+  if (!made_) return unmadeSize_;
   RECT client{};
-  GetClientRect(hwnd(), &client);
-  return ToTwips(client.right, dpi_.x);
+  GetClientRect(window_.get(), &client);
+  return {client.right, client.bottom};
 }
 
-Single SurfaceWindow::ScaleHeight() const {
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  return ToTwips(client.bottom, dpi_.y);
-}
+Single SurfaceWindow::ScaleWidth() const { return ToTwips(ClientSize().cx, dpi_.x); }
+
+Single SurfaceWindow::ScaleHeight() const { return ToTwips(ClientSize().cy, dpi_.y); }
 
 void SurfaceWindow::SetBackColor(OleColor color) {
   CheckedColorRef(color);
   backColor_ = color;
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  if (window_) InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
 void SurfaceWindow::SetFontName(const std::u16string& name) {
@@ -161,6 +182,7 @@ void SurfaceWindow::SetFontName(const std::u16string& name) {
 }
 
 void SurfaceWindow::ApplyFont() {
+  if (!window_) return;
   SharedFont handle = FontHandle(fontAttributes_, dpi_.y);
   if (dc_) SelectObject(dc_, handle.get());
   fontHandle_ = std::move(handle);  // the previous font was deselected just now
@@ -173,9 +195,10 @@ void SurfaceWindow::SetMousePointer(Integer pointer) {
 
 // Taken when first asked for, so that the many controls of a form whose programs never draw hold none.
 Long SurfaceWindow::hdc() const {
-  if (!window_) return 0;
+  HWND window = hwnd();
+  if (!window) return 0;
   if (!dc_) {
-    dc_ = GetDC(hwnd());
+    dc_ = GetDC(window);
     SelectObject(dc_, fontHandle_.get());
   }
   return static_cast<Long>(reinterpret_cast<INT_PTR>(dc_));

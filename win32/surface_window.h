@@ -1,5 +1,5 @@
 // The surface of a Kalendo control: a child window of its own class that carries the EDIT box txtFecha and
-// the up-down UpDown1, created with it and destroyed with it.
+// the up-down UpDown1, made with it and destroyed with it.
 #pragma once
 
 #include <windows.h>
@@ -17,17 +17,20 @@ namespace marelco::win32 {
 
 class SurfaceWindow final : public Surface {
  public:
-  // A surface of its first size (1890 x 615 twips) at the top left of the parent window; without a
-  // parent, hidden in a parking window of the calling thread until Reparent gives it one.
+  // A surface of its first size (1890 x 615 twips) at the top left of the parent window. Without a parent, its
+  // windows are made when they are first needed: hidden in the window that Reparent gives it, or hidden in a parking
+  // window of the calling thread when something asks for them before. Until then the surface and its constituents
+  // keep what the windows will be made with.
   explicit SurfaceWindow(HWND parent = nullptr);
   SurfaceWindow(const SurfaceWindow&) = delete;
   SurfaceWindow& operator=(const SurfaceWindow&) = delete;
   ~SurfaceWindow() override;
 
-  // The surface window; null once the system has destroyed it (with its parent, for instance).
-  HWND hwnd() const { return window_.get(); }
-  // Moves the surface, hidden, into another parent window, where the caller shows it; null parks it. False
-  // when the surface or the parent window no longer exists: the surface stays where it was.
+  // The surface window, made (parked) if it was not made yet; null once the system has destroyed it (with its
+  // parent, for instance), or when it cannot be made.
+  HWND hwnd() const;
+  // Moves the surface, hidden, into another parent window, where the caller shows it, or makes it there; null
+  // parks it. False when the surface or the parent window no longer exists: the surface stays where it was.
   bool Reparent(HWND parent);
   // Gives the surface a new size in twips, as on a form, laying its constituents out again.
   void Resize(Single width, Single height);
@@ -72,6 +75,8 @@ class SurfaceWindow final : public Surface {
   void OnPaintBackground(HWND hwnd, HDC dc);
   void OnDestroyed();
   void ApplyFont();
+  bool MakeWindows(HWND parent, bool shown);
+  SIZE ClientSize() const;
 
   // Declared in the order of creation: the font outlives the window whose device context holds it, and
   // the constituents are created inside the window.
@@ -87,6 +92,8 @@ class SurfaceWindow final : public Surface {
   bool clipped_ = false;  // the window has a region that hides part of it
   int wheelDelta_ = 0;    // the part of a notch that the wheel has turned so far
   Dpi dpi_;
+  bool made_ = false;     // the windows were made; they stay gone once the system destroyed them
+  SIZE unmadeSize_ = {};  // pixels: the size the window is to be made at
   UniqueWindow window_;
   // The device context that hdc hands out, with the surface's font: one of the system's, kept from the first
   // request until the window goes.

@@ -15,13 +15,12 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return CallWindowProcW(upDownProc, hwnd, message, wParam, lParam);
 }
 
-// The up-down window at its first place in the surface.
-HWND CreateUpDown(HWND surface, Dpi dpi) {
+// The up-down window at its place in the surface.
+HWND CreateUpDown(HWND surface, const RECT& place, bool enabled) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
-  constexpr Single left = UpDownSpinner::kFirstLeft, width = UpDownSpinner::kFirstWidth;
-  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, ToPixels(left, dpi.x), 0,
-                              SpanPixels(left, width, dpi.x), ToPixels(UpDownSpinner::kFirstHeight, dpi.y), surface,
+  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | (enabled ? 0 : WS_DISABLED), place.left,
+                              place.top, place.right - place.left, place.bottom - place.top, surface,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpDownId)), GetModuleHandleW(nullptr),
                               nullptr);
   // Minimum below maximum, so that the up arrow reports a positive change.
@@ -34,7 +33,11 @@ HWND CreateUpDown(HWND surface, Dpi dpi) {
 }  // namespace
 
 // An up-down without a buddy may give itself a width of its own: it is placed again where that happened.
-UpDownSpinner::UpDownSpinner(HWND surface, Dpi dpi) : window_(CreateUpDown(surface, dpi)), dpi_(dpi) { Place(); }
+void UpDownSpinner::MakeWindow(HWND surface) {
+  window_.reset(CreateUpDown(surface, ChildPlace(dpi_, left_, top_, width_, height_), enabledUnmade_));
+  made_ = static_cast<bool>(window_);
+  Place();
+}
 
 LRESULT UpDownSpinner::OnDeltaPosition(const NMUPDOWN& change) {
   if (IsWindowEnabled(hwnd())) {
@@ -54,10 +57,17 @@ void UpDownSpinner::SetHeight(Single height) {
   Place();
 }
 
-bool UpDownSpinner::Enabled() const { return IsWindowEnabled(hwnd()); }
+bool UpDownSpinner::Enabled() const { return made_ ? IsWindowEnabled(hwnd()) : enabledUnmade_; }
 
-void UpDownSpinner::SetEnabled(bool enabled) { EnableWindow(hwnd(), enabled); }
+void UpDownSpinner::SetEnabled(bool enabled) {
+  if (made_)
+    EnableWindow(hwnd(), enabled);
+  else
+    enabledUnmade_ = enabled;
+}
 
-void UpDownSpinner::Place() { PlaceChild(hwnd(), dpi_, left_, top_, width_, height_); }
+void UpDownSpinner::Place() {
+  if (hwnd()) PlaceChild(hwnd(), dpi_, left_, top_, width_, height_);
+}
 
 }  // namespace marelco::win32

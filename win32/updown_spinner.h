@@ -17,13 +17,15 @@ class UpDownSpinner final : public Spinner {
   static constexpr Single kFirstWidth = 195;
   static constexpr Single kFirstHeight = 300;
 
-  // Creates the up-down window in the surface at its first place (twips).
-  UpDownSpinner(HWND surface, Dpi dpi);
+  // A spinner at its first place (twips), whose window MakeWindow makes in the surface's.
+  explicit UpDownSpinner(Dpi dpi) : dpi_(dpi) {}
   UpDownSpinner(const UpDownSpinner&) = delete;
   UpDownSpinner& operator=(const UpDownSpinner&) = delete;
   ~UpDownSpinner() override = default;
 
+  // The up-down window, null until the surface has made it and once the system has destroyed it.
   HWND hwnd() const { return window_.get(); }
+  void MakeWindow(HWND surface);
 
   // UDN_DELTAPOS from the up-down window: one click of an arrow. The result keeps the up-down's own
   // position where it is, so that it never reaches an end of its range and falls silent there.
@@ -45,6 +47,8 @@ class UpDownSpinner final : public Spinner {
   void Place();
 
   UniqueWindow window_;
+  bool made_ = false;
+  bool enabledUnmade_ = true;  // what the window is made with
   Dpi dpi_;
   SpinnerEvents events_;
   Single left_ = kFirstLeft;

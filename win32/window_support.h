@@ -32,11 +32,16 @@ inline int SpanPixels(Single start, Single length, int dpi) {
   return std::max(0, ToPixels(start + length, dpi) - ToPixels(start, dpi));
 }
 
+// The pixels of a child window's place in its parent, given in twips.
+inline RECT ChildPlace(Dpi dpi, Single left, Single top, Single width, Single height) {
+  return {ToPixels(left, dpi.x), ToPixels(top, dpi.y), ToPixels(left, dpi.x) + SpanPixels(left, width, dpi.x),
+          ToPixels(top, dpi.y) + SpanPixels(top, height, dpi.y)};
+}
+
 // Moves a child window to a place of its parent given in twips, and repaints it. A window already there is
 // left alone: under Wine even a move that changes nothing goes through the server.
 inline void PlaceChild(HWND child, Dpi dpi, Single left, Single top, Single width, Single height) {
-  const RECT place = {ToPixels(left, dpi.x), ToPixels(top, dpi.y), ToPixels(left, dpi.x) + SpanPixels(left, width, dpi.x),
-                      ToPixels(top, dpi.y) + SpanPixels(top, height, dpi.y)};
+  const RECT place = ChildPlace(dpi, left, top, width, height);
   RECT now = {};
   GetWindowRect(child, &now);
   MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&now), 2);

@@ -62,6 +62,8 @@ TEST(LongText, ALetWritesTheEditOnceAndReadsItAsOftenAsForAShortText) {
   {
     ComPtr<IDispatch> control;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Kalendo, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()));
+    HWND surface = nullptr;  // asked for, so that its EDIT is made
+    ASSERT_EQ(S_OK, control.query<IOleWindow>()->GetWindow(&surface));
     // A long text that is no date, with digits all along but no long run of them, which Wine's EDIT takes long over.
     std::wstring longText;
     for (int pair = 0; pair < 50000; ++pair) longText += L"9a";

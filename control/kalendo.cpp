@@ -13,31 +13,9 @@ constexpr char16_t kInitialFormat[] = u"dd/mm/yyyy";
 
 Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& gdi)
     : surface_(surface), host_(host), dates_(dates), gdi_(gdi) {
-  TextBoxEvents textBox;
-  textBox.Change = [this] { txtFecha_Change(); };
-  textBox.KeyDown = [this](Integer& KeyCode, Integer& Shift) { txtFecha_KeyDown(KeyCode, Shift); };
-  textBox.KeyPress = [this](Integer& KeyAscii) { txtFecha_KeyPress(KeyAscii); };
-  textBox.KeyUp = [this](Integer& KeyCode, Integer& Shift) { txtFecha_KeyUp(KeyCode, Shift); };
-  textBox.LostFocus = [this] { txtFecha_LostFocus(); };
-  textBox.Click = [this] { txtFecha_Click(); };
-  textBox.DblClick = [this] { txtFecha_DblClick(); };
-  textBox.MouseWheel = [this](bool awayFromUser) { txtFecha_MouseWheel(awayFromUser); };
-  txtFecha().SetEvents(std::move(textBox));
-
-  SpinnerEvents spinner;
-  spinner.UpClick = [this] { UpDown1_UpClick(); };
-  spinner.DownClick = [this] { UpDown1_DownClick(); };
-  UpDown1().SetEvents(std::move(spinner));
-
-  SurfaceEvents own;
-  own.MouseMove = [this](Integer& Button, Integer& Shift, Single& X, Single& Y) {
-    UserControl_MouseMove(Button, Shift, X, Y);
-  };
-  own.MouseUp = [this](Integer& Button, Integer& Shift, Single& X, Single& Y) {
-    UserControl_MouseUp(Button, Shift, X, Y);
-  };
-  own.Resize = [this] { UserControl_Resize(); };
-  surface_.SetEvents(std::move(own));
+  txtFecha().SetEvents(this);
+  UpDown1().SetEvents(this);
+  surface_.SetEvents(this);
 
   // The control's initialisation: the format, and today's date in it.
   formato_ = kInitialFormat;
@@ -46,9 +24,9 @@ Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& g
 
 // The constituents may outlive the control: they must not call into it afterwards.
 Kalendo::~Kalendo() {
-  txtFecha().SetEvents({});
-  UpDown1().SetEvents({});
-  surface_.SetEvents({});
+  txtFecha().SetEvents(nullptr);
+  UpDown1().SetEvents(nullptr);
+  surface_.SetEvents(nullptr);
 }
 
 // ---- Text and Formato ----

@@ -32,7 +32,7 @@ struct SavedProperty {
   Variant (*savedDefault)(const Kalendo&) = nullptr;  // where saving compares with another default
 };
 
-class Kalendo {
+class Kalendo final : private TextBoxEvents, private SpinnerEvents, private SurfaceEvents {
  public:
   // Connects to the constituents' events and runs the control's initialisation: format
   // "dd/mm/yyyy" and today's date in the text box.
@@ -85,19 +85,19 @@ class Kalendo {
 
  private:
   // Handlers of the constituents' and the surface's events.
-  void txtFecha_Change();
-  void txtFecha_Click();
-  void txtFecha_DblClick();
-  void txtFecha_KeyDown(Integer& KeyCode, Integer& Shift);
-  void txtFecha_KeyPress(Integer& KeyAscii);
-  void txtFecha_KeyUp(Integer& KeyCode, Integer& Shift);
-  void txtFecha_LostFocus();
-  void txtFecha_MouseWheel(bool awayFromUser);
-  void UpDown1_UpClick();
-  void UpDown1_DownClick();
-  void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y);
-  void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y);
-  void UserControl_Resize();
+  void txtFecha_Change() override;
+  void txtFecha_Click() override;
+  void txtFecha_DblClick() override;
+  void txtFecha_KeyDown(Integer& KeyCode, Integer& Shift) override;
+  void txtFecha_KeyPress(Integer& KeyAscii) override;
+  void txtFecha_KeyUp(Integer& KeyCode, Integer& Shift) override;
+  void txtFecha_LostFocus() override;
+  void txtFecha_MouseWheel(bool awayFromUser) override;
+  void UpDown1_UpClick() override;
+  void UpDown1_DownClick() override;
+  void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
+  void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override;
+  void UserControl_Resize() override;
   // The step that the arrow keys, the spinner and the wheel ask for: CambiaFecha2 forwards or backwards.
   void Step(bool forwards);
 

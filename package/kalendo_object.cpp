@@ -103,15 +103,13 @@ KalendoObject::KalendoObject(TypeInfos infos)
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
   kalendo_ = std::make_unique<Kalendo>(surface_, host_, *dates_, gdi_);
-  surface_.SetFocusListener([this](bool entered) { inPlace_.TextBoxFocusChanged(entered); });
-  surface_.SetFontListener([this] { FontObjectChanged(); });
+  surface_.SetListener(this);
   surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
 
 KalendoObject::~KalendoObject() {
   surface_.SetOwner(nullptr);
-  surface_.SetFocusListener(nullptr);
-  surface_.SetFontListener(nullptr);
+  surface_.SetListener(nullptr);
   inPlace_.Deactivate();
   events_.DisconnectAll();
   try {

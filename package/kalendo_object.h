@@ -46,7 +46,8 @@ class KalendoObject final : public _Kalendo,
                             public ISpecifyPropertyPages,
                             public IPerPropertyBrowsing,
                             public ICategorizeProperties,
-                            public IObjectSafety {
+                            public IObjectSafety,
+                            private win32::SurfaceListener {
  public:
   static HRESULT Create(REFIID iid, void** object);
   // Lets go of what the controls of the process share (type descriptions, date services), once none lives:
@@ -288,7 +289,9 @@ class KalendoObject final : public _Kalendo,
   HRESULT InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
   HRESULT RefuseSurplusArguments(DISPID id, WORD flags, const DISPPARAMS& params);
 
-  void FontObjectChanged();
+  // What the surface's windows tell.
+  void TextBoxFocusChanged(bool entered) override { inPlace_.TextBoxFocusChanged(entered); }
+  void FontObjectChanged() override;
   HRESULT ShowPropertyPages(HWND owner);
   // Loading and initialising happen once; `again` is what the interface answers a second time.
   HRESULT LoadProperties(PropertyBag& bag, HRESULT again);

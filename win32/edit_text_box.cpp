@@ -132,7 +132,7 @@ HWND EditTextBox::Window() {
 
 // The window, destroyed after this, no longer reaches this object.
 EditTextBox::~EditTextBox() {
-  events_ = {};
+  events_ = nullptr;
   RemoveToolTip();
   if (window_) SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
 }
@@ -142,8 +142,6 @@ void EditTextBox::OnWindowDestroyed() {
   window_.release();
   lastText_.reset();
 }
-
-void EditTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events); }
 
 // Text and selection.
 
@@ -186,7 +184,7 @@ void EditTextBox::RaiseChangeIfChanged() {
   std::u16string text = Text();
   if (text == knownText_) return;
   knownText_ = std::move(text);
-  if (events_.Change) events_.Change();
+  if (events_) events_->txtFecha_Change();
 }
 
 void EditTextBox::OnChangeNotification() {
@@ -309,7 +307,7 @@ void EditTextBox::SetFont(std::shared_ptr<Font> font) {
   if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
   fontSubscription_ = font->Subscribe([this] {
     ApplyFont();
-    if (fontListener_) fontListener_();
+    surface_.TextBoxFontChanged();
   });
   font_ = std::move(font);
   ApplyFont();
@@ -380,10 +378,10 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      return OnKey(events_.KeyDown, message, wParam, lParam);
+      return OnKey(&TextBoxEvents::txtFecha_KeyDown, message, wParam, lParam);
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      return OnKey(events_.KeyUp, message, wParam, lParam);
+      return OnKey(&TextBoxEvents::txtFecha_KeyUp, message, wParam, lParam);
     case WM_CHAR:
       return OnCharacter(message, wParam, lParam);
     case WM_GETOBJECT:
@@ -393,7 +391,7 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Default(message, wParam, lParam);
     case WM_KILLFOCUS: {
       LRESULT result = Default(message, wParam, lParam);
-      RaiseEvent(events_.LostFocus);
+      RaiseEvent(events_, &TextBoxEvents::txtFecha_LostFocus);
       return result;
     }
     case WM_MOUSEWHEEL:  // the surface decides whether it is the control's; the EDIT would keep it
@@ -406,13 +404,13 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(hwnd(), &client);
       POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (std::exchange(leftButtonPressed_, false) && PtInRect(&client, point)) RaiseEvent(events_.Click);
+      if (std::exchange(leftButtonPressed_, false) && PtInRect(&client, point)) RaiseEvent(events_, &TextBoxEvents::txtFecha_Click);
       return result;
     }
     case WM_LBUTTONDBLCLK: {
       LRESULT result = Default(message, wParam, lParam);
       leftButtonPressed_ = false;
-      RaiseEvent(events_.DblClick);
+      RaiseEvent(events_, &TextBoxEvents::txtFecha_DblClick);
       return result;
     }
     default:
@@ -422,12 +420,12 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // A key event goes to its handler with the box's own variables; the key the handler leaves is the key the
 // EDIT sees, and a key code of 0 is the end of it.
-LRESULT EditTextBox::OnKey(const std::function<void(Integer&, Integer&)>& event, UINT message, WPARAM wParam,
+LRESULT EditTextBox::OnKey(void (TextBoxEvents::*event)(Integer&, Integer&), UINT message, WPARAM wParam,
                            LPARAM lParam) {
   Integer keyCode = static_cast<Integer>(wParam);
   Integer shift = ShiftState();
   Integer pressed = shift;
-  RaiseEvent(event, keyCode, shift);
+  RaiseEvent(events_, event, keyCode, shift);
   if (keyCode == 0 || !hwnd()) return 0;
   if (shift == pressed) return Default(message, static_cast<std::uint16_t>(keyCode), lParam);
   ScopedShiftState heldKeys(shift);
@@ -436,7 +434,7 @@ LRESULT EditTextBox::OnKey(const std::function<void(Integer&, Integer&)>& event,
 
 LRESULT EditTextBox::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam) {
   Integer keyAscii = static_cast<Integer>(wParam);
-  RaiseEvent(events_.KeyPress, keyAscii);
+  RaiseEvent(events_, &TextBoxEvents::txtFecha_KeyPress, keyAscii);
   if (keyAscii == 0 || !hwnd()) return 0;
   return Default(message, static_cast<std::uint16_t>(keyAscii), lParam);
 }

@@ -39,12 +39,12 @@ class EditTextBox final : public TextBox {
   void OnChangeNotification();                 // EN_CHANGE
   HBRUSH OnControlColor(HDC dc);               // WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC
   void OnWindowDestroyed();                    // the system destroyed the window with its parent
-  void OnWheelNotch(bool awayFromUser) { RaiseEvent(events_.MouseWheel, awayFromUser); }  // taken by the surface
+  void OnWheelNotch(bool awayFromUser) {  // taken by the surface
+    RaiseEvent(events_, &TextBoxEvents::txtFecha_MouseWheel, awayFromUser);
+  }
   void SetOwner(IUnknown* owner) { owner_ = owner; }  // held by every message of the window
 
-  void SetEvents(TextBoxEvents events) override;
-  // Told after the box has taken a change made through its font object (its size, say) by whoever holds it.
-  void SetFontListener(std::function<void()> listener) { fontListener_ = std::move(listener); }
+  void SetEvents(TextBoxEvents* events) override { events_ = events; }
 
   std::u16string Text() const override;
   void SetText(const std::u16string& text) override;
@@ -80,7 +80,7 @@ class EditTextBox final : public TextBox {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnKey(const std::function<void(Integer&, Integer&)>& event, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnKey(void (TextBoxEvents::*event)(Integer&, Integer&), UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnCharacter(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   Long TextLength() const;
@@ -110,7 +110,7 @@ class EditTextBox final : public TextBox {
   WNDPROC editProc_ = nullptr;  // the EDIT's own window procedure
   IUnknown* owner_ = nullptr;
   Dpi dpi_;
-  TextBoxEvents events_;
+  TextBoxEvents* events_ = nullptr;
   std::u16string knownText_;  // the text at the last change event, so that only real changes raise one
   // The EDIT's text as last read. Its text changes only while it handles a message, and every message that
   // may change it empties this, so that a read gives the EDIT's own text without asking it again.
@@ -122,7 +122,6 @@ class EditTextBox final : public TextBox {
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
   std::shared_ptr<void> fontSubscription_;
-  std::function<void()> fontListener_;
   SharedFont fontHandle_;
   std::u16string toolTipText_;
   // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text.

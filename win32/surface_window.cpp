@@ -139,7 +139,7 @@ void SurfaceWindow::Resize(Single width, Single height) {
   }
   if (size.cx == unmadeSize_.cx && size.cy == unmadeSize_.cy) return;
   unmadeSize_ = size;
-  RaiseEvent(events_.Resize);
+  RaiseEvent(events_, &SurfaceEvents::UserControl_Resize);
 }
 
 // The system owns a region once the window has it.
@@ -237,7 +237,7 @@ LRESULT CALLBACK SurfaceWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      if (ready_) RaiseEvent(events_.Resize);
+      if (ready_) RaiseEvent(events_, &SurfaceEvents::UserControl_Resize);
       return 0;
     case WM_ERASEBKGND:
       OnPaintBackground(hwnd, reinterpret_cast<HDC>(wParam));
@@ -254,8 +254,8 @@ LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
       if (!ready_ || reinterpret_cast<HWND>(lParam) != textBox_.hwnd()) break;
       if (HIWORD(wParam) == EN_CHANGE) textBox_.OnChangeNotification();
-      if ((HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS) && focusListener_) {
-        focusListener_(HIWORD(wParam) == EN_SETFOCUS);
+      if ((HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS) && listener_) {
+        listener_->TextBoxFocusChanged(HIWORD(wParam) == EN_SETFOCUS);
       }
       return 0;
     case WM_NOTIFY:
@@ -307,14 +307,14 @@ void SurfaceWindow::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
       return;
     case WM_MOUSEMOVE:
       button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
-      RaiseEvent(events_.MouseMove, button, shift, x, y);
+      RaiseEvent(events_, &SurfaceEvents::UserControl_MouseMove, button, shift, x, y);
       return;
     case WM_LBUTTONUP: button = 1; break;
     case WM_RBUTTONUP: button = 2; break;
     case WM_MBUTTONUP: button = 4; break;
   }
   if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd()) ReleaseCapture();
-  RaiseEvent(events_.MouseUp, button, shift, x, y);
+  RaiseEvent(events_, &SurfaceEvents::UserControl_MouseUp, button, shift, x, y);
 }
 
 // The wheel is the control's while the text box has the focus and the pointer is over the text box or the

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "control/platform/constituents.h"
 #include "win32/edit_text_box.h"
 #include "win32/gdi_support.h"
@@ -14,6 +12,18 @@
 #include "win32/window_support.h"
 
 namespace marelco::win32 {
+
+// What the windows of a surface tell the object that holds it.
+class SurfaceListener {
+ public:
+  // Told with true when the focus enters the text box and with false when it leaves.
+  virtual void TextBoxFocusChanged(bool entered) = 0;
+  // Told when the text box has taken a change made through its font object (its size, say) by whoever holds it.
+  virtual void FontObjectChanged() = 0;
+
+ protected:
+  ~SurfaceListener() = default;
+};
 
 class SurfaceWindow final : public Surface {
  public:
@@ -40,15 +50,16 @@ class SurfaceWindow final : public Surface {
   // Draws the surface with its constituents, as they look now, into a device context at its origin.
   void Print(HDC dc) const;
 
-  void SetEvents(SurfaceEvents events) override { events_ = std::move(events); }
-  // Told with true when the focus enters the text box and with false when it leaves, for the container
-  // that holds the surface.
-  void SetFocusListener(std::function<void(bool)> listener) { focusListener_ = std::move(listener); }
+  void SetEvents(SurfaceEvents* events) override { events_ = events; }
+  // The container's side of the surface; null tells no one.
+  void SetListener(SurfaceListener* listener) { listener_ = listener; }
   // The COM object that owns this surface, held by every message of the surface and its text box; null lets go
   // of it, before the owner goes.
   void SetOwner(IUnknown* owner);
-  // Told when the text box has taken a change made through its font object.
-  void SetFontListener(std::function<void()> listener) { textBox_.SetFontListener(std::move(listener)); }
+  // The text box has taken a change made through its font object.
+  void TextBoxFontChanged() {
+    if (listener_) listener_->FontObjectChanged();
+  }
 
   TextBox& txtFecha() override { return textBox_; }
   Spinner& UpDown1() override { return spinner_; }
@@ -85,8 +96,8 @@ class SurfaceWindow final : public Surface {
   OleColor backColor_ = kButtonFaceColor;
   SolidBrush backBrush_;
   Integer mousePointer_ = 0;
-  SurfaceEvents events_;
-  std::function<void(bool)> focusListener_;
+  SurfaceEvents* events_ = nullptr;
+  SurfaceListener* listener_ = nullptr;
   IUnknown* owner_ = nullptr;
   bool ready_ = false;  // the constituents exist and may be told of their notifications
   bool clipped_ = false;  // the window has a region that hides part of it

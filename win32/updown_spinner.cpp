@@ -41,8 +41,8 @@ void UpDownSpinner::MakeWindow(HWND surface) {
 
 LRESULT UpDownSpinner::OnDeltaPosition(const NMUPDOWN& change) {
   if (IsWindowEnabled(hwnd())) {
-    if (change.iDelta > 0) RaiseEvent(events_.UpClick);
-    if (change.iDelta < 0) RaiseEvent(events_.DownClick);
+    if (change.iDelta > 0) RaiseEvent(events_, &SpinnerEvents::UpDown1_UpClick);
+    if (change.iDelta < 0) RaiseEvent(events_, &SpinnerEvents::UpDown1_DownClick);
   }
   return TRUE;
 }

@@ -32,7 +32,7 @@ class UpDownSpinner final : public Spinner {
   LRESULT OnDeltaPosition(const NMUPDOWN& change);
   void OnWindowDestroyed() { window_.release(); }
 
-  void SetEvents(SpinnerEvents events) override { events_ = std::move(events); }
+  void SetEvents(SpinnerEvents* events) override { events_ = events; }
 
   Single Left() const override { return left_; }
   void SetLeft(Single left) override;
@@ -50,7 +50,7 @@ class UpDownSpinner final : public Spinner {
   bool made_ = false;
   bool enabledUnmade_ = true;  // what the window is made with
   Dpi dpi_;
-  SpinnerEvents events_;
+  SpinnerEvents* events_ = nullptr;
   Single left_ = kFirstLeft;
   Single top_ = 0;
   Single width_ = kFirstWidth;

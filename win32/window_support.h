@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <functional>
 #include <string>
 
 #include "control/platform/types.h"
@@ -98,9 +97,10 @@ void Guarded(const Action& action) {
   }
 }
 
-template <class... Params, class... Args>
-void RaiseEvent(const std::function<void(Params...)>& handler, Args&... args) {
-  if (handler) Guarded([&] { handler(args...); });
+// Raises an event on its handlers, if there are any.
+template <class Events, class... Params, class... Args>
+void RaiseEvent(Events* events, void (Events::*handler)(Params...), Args&... args) {
+  if (events) Guarded([&] { (events->*handler)(args...); });
 }
 
 }  // namespace marelco::win32

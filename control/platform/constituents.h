@@ -2,7 +2,6 @@
 // surface that carries them. The control reaches them through the surface at every use.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,20 +10,24 @@
 
 namespace marelco {
 
-// Events of the text box. Arguments are the box's own variables, by reference: a handler's change
+// The handlers of the text box's events. Arguments are the box's own variables, by reference: a handler's change
 // reaches the box, and a key code of 0 after KeyDown stops the box from processing the key.
 // A handler that throws RuntimeError ends there; the box treats the event as handled by its caller.
-struct TextBoxEvents {
-  std::function<void()> Change;  // raised before the write that changed the text returns
-  std::function<void(Integer& KeyCode, Integer& Shift)> KeyDown;
-  std::function<void(Integer& KeyAscii)> KeyPress;
-  std::function<void(Integer& KeyCode, Integer& Shift)> KeyUp;
-  std::function<void()> LostFocus;
-  std::function<void()> Click;
-  std::function<void()> DblClick;
+class TextBoxEvents {
+ public:
+  virtual void txtFecha_Change() = 0;  // raised before the write that changed the text returns
+  virtual void txtFecha_KeyDown(Integer& KeyCode, Integer& Shift) = 0;
+  virtual void txtFecha_KeyPress(Integer& KeyAscii) = 0;
+  virtual void txtFecha_KeyUp(Integer& KeyCode, Integer& Shift) = 0;
+  virtual void txtFecha_LostFocus() = 0;
+  virtual void txtFecha_Click() = 0;
+  virtual void txtFecha_DblClick() = 0;
   // One notch of the mouse wheel that the box takes (it has the focus, the pointer is over the control): away
   // from the user, or towards the user.
-  std::function<void(bool awayFromUser)> MouseWheel;
+  virtual void txtFecha_MouseWheel(bool awayFromUser) = 0;
+
+ protected:
+  ~TextBoxEvents() = default;
 };
 
 // The platform's one-line text box. Positions are 0-based character counts; sizes are twips.
@@ -32,7 +35,7 @@ class TextBox {
  public:
   virtual ~TextBox() = default;
 
-  virtual void SetEvents(TextBoxEvents events) = 0;
+  virtual void SetEvents(TextBoxEvents* events) = 0;  // null: no handlers
 
   virtual std::u16string Text() const = 0;
   virtual void SetText(const std::u16string& text) = 0;  // replaces the whole text
@@ -66,9 +69,13 @@ class TextBox {
   virtual void SetFocus() = 0;  // invalid procedure call (5) when the box cannot take the focus
 };
 
-struct SpinnerEvents {
-  std::function<void()> UpClick;    // one per press of the up arrow, whatever the spinner's value
-  std::function<void()> DownClick;  // one per press of the down arrow
+class SpinnerEvents {
+ public:
+  virtual void UpDown1_UpClick() = 0;    // one per press of the up arrow, whatever the spinner's value
+  virtual void UpDown1_DownClick() = 0;  // one per press of the down arrow
+
+ protected:
+  ~SpinnerEvents() = default;
 };
 
 // The vertical up/down spinner, reached through the host's extender; numbers are twips.
@@ -76,7 +83,7 @@ class Spinner {
  public:
   virtual ~Spinner() = default;
 
-  virtual void SetEvents(SpinnerEvents events) = 0;
+  virtual void SetEvents(SpinnerEvents* events) = 0;  // null: no handlers
 
   virtual Single Left() const = 0;
   virtual void SetLeft(Single left) = 0;
@@ -89,10 +96,14 @@ class Spinner {
 };
 
 // Mouse events of the surface itself, arguments by reference, positions in twips.
-struct SurfaceEvents {
-  std::function<void(Integer& Button, Integer& Shift, Single& X, Single& Y)> MouseMove;
-  std::function<void(Integer& Button, Integer& Shift, Single& X, Single& Y)> MouseUp;
-  std::function<void()> Resize;
+class SurfaceEvents {
+ public:
+  virtual void UserControl_MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) = 0;
+  virtual void UserControl_MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) = 0;
+  virtual void UserControl_Resize() = 0;
+
+ protected:
+  ~SurfaceEvents() = default;
 };
 
 // The user-control surface that carries the text box and the spinner. It measures in twips.
@@ -100,7 +111,7 @@ class Surface {
  public:
   virtual ~Surface() = default;
 
-  virtual void SetEvents(SurfaceEvents events) = 0;
+  virtual void SetEvents(SurfaceEvents* events) = 0;  // null: no handlers
 
   virtual TextBox& txtFecha() = 0;
   virtual Spinner& UpDown1() = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/core/text_box_contract.h"
+#include "tests/support/event_handlers.h"
 
 namespace marelco {
 namespace {
@@ -33,11 +34,11 @@ namespace {
 TEST(MemoryTextBox, TakesNoInputWhileDisabledOrHidden) {
   MemoryTextBox box;
   int events = 0;
-  TextBoxEvents handlers;
+  TextBoxHandlers handlers;
   handlers.KeyDown = [&](Integer&, Integer&) { ++events; };
   handlers.KeyPress = [&](Integer&) { ++events; };
   handlers.Click = [&] { ++events; };
-  box.SetEvents(handlers);
+  box.SetEvents(&handlers);
   box.SetEnabled(false);
   box.PressKey(vk::Up);
   box.TypeChar(u'1');
@@ -54,9 +55,9 @@ TEST(MemoryTextBox, KeepsTheErrorThatEndedAnEvent) {
   MemoryTextBox box;
   box.SetText(u"12");
   box.SetSelStart(2);
-  TextBoxEvents handlers;
+  TextBoxHandlers handlers;
   handlers.KeyDown = [](Integer&, Integer&) { throw RuntimeError(ErrorNumber::TypeMismatch); };
-  box.SetEvents(handlers);
+  box.SetEvents(&handlers);
   box.PressKey(vk::Left);
   EXPECT_EQ(box.SelStart(), 2);  // an event that failed counts as handled
   auto error = box.TakeEventError();
@@ -72,7 +73,10 @@ TEST(MemorySpinner, RaisesOneClickPerPressAndNoneWhileDisabled) {
   EXPECT_EQ(spinner.Width(), 195);
   EXPECT_EQ(spinner.Height(), 300);
   std::vector<std::string> clicks;
-  spinner.SetEvents({[&] { clicks.push_back("up"); }, [&] { clicks.push_back("down"); }});
+  SpinnerHandlers handlers;
+  handlers.UpClick = [&] { clicks.push_back("up"); };
+  handlers.DownClick = [&] { clicks.push_back("down"); };
+  spinner.SetEvents(&handlers);
   for (int i = 0; i < 200; ++i) spinner.ClickUp();
   spinner.ClickDown();
   spinner.SetEnabled(false);
@@ -113,14 +117,14 @@ TEST(MemorySurface, AcceptsTheKnownMousePointersOnly) {
 TEST(MemorySurface, RaisesResizeAndMouseEventsWithArgumentsByReference) {
   MemorySurface surface;
   std::vector<std::string> log;
-  SurfaceEvents handlers;
+  SurfaceHandlers handlers;
   handlers.MouseMove = [&](Integer& button, Integer&, Single& x, Single&) {
     log.push_back("move " + std::to_string(button) + " " + std::to_string(int(x)));
     x = 7;
   };
   handlers.MouseUp = [&](Integer&, Integer&, Single&, Single&) { log.push_back("up"); };
   handlers.Resize = [&] { log.push_back("resize " + std::to_string(int(surface.ScaleWidth()))); };
-  surface.SetEvents(handlers);
+  surface.SetEvents(&handlers);
   surface.Resize(3000, 400);
   Integer button = 1, shift = 0;
   Single x = 120, y = 45;

@@ -7,13 +7,14 @@
 namespace marelco {
 namespace {
 
-// Raises one event. The handler is copied first, so that a handler which replaces the events does not
-// destroy itself while it runs. Returns false when the handler ended with an error, which is kept.
-template <class Handler, class... Args>
-bool RaiseEvent(std::optional<RuntimeError>& error, Handler handler, Args&... args) {
-  if (!handler) return true;
+// Raises one event on the handlers, if there are any. Returns false when the handler ended with an error, which
+// is kept.
+template <class Events, class... Params, class... Args>
+bool RaiseEvent(std::optional<RuntimeError>& error, Events* events, void (Events::*handler)(Params...),
+                Args&... args) {
+  if (!events) return true;
   try {
-    handler(args...);
+    (events->*handler)(args...);
     return true;
   } catch (const RuntimeError& raised) {
     error = raised;
@@ -27,13 +28,13 @@ bool RaiseEvent(std::optional<RuntimeError>& error, Handler handler, Args&... ar
 
 MemoryTextBox::MemoryTextBox() : font_(MakeFont()) {}
 
-void MemoryTextBox::SetEvents(TextBoxEvents events) { events_ = std::move(events); }
+void MemoryTextBox::SetEvents(TextBoxEvents* events) { events_ = events; }
 
 void MemoryTextBox::SetText(const std::u16string& text) {
   if (text == text_) return;
   text_ = text;
   Select(0, 0);
-  RaiseEvent(eventError_, events_.Change);
+  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Change);
 }
 
 Long MemoryTextBox::SelStart() const { return std::min(anchor_, caret_); }
@@ -81,21 +82,21 @@ void MemoryTextBox::PressKey(Integer keyCode, Integer shift) {
   Focus();
   Integer downCode = keyCode;
   Integer downShift = shift;
-  const bool handled = RaiseEvent(eventError_, events_.KeyDown, downCode, downShift);
+  const bool handled = RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyDown, downCode, downShift);
   keyCodeAfterKeyDown_ = downCode;
   if (handled && downCode != 0) HandleKey(downCode, downShift);
   // Backspace arrives as a character too, translated from the key press itself.
   if (keyCode == vk::Back) TypeChar(u'\b');
   Integer upCode = keyCode;
   Integer upShift = shift;
-  RaiseEvent(eventError_, events_.KeyUp, upCode, upShift);
+  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyUp, upCode, upShift);
 }
 
 void MemoryTextBox::TypeChar(char16_t character) {
   if (!TakesInput()) return;
   Focus();
   Integer keyAscii = static_cast<Integer>(character);
-  if (RaiseEvent(eventError_, events_.KeyPress, keyAscii) && keyAscii != 0) {
+  if (RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyPress, keyAscii) && keyAscii != 0) {
     HandleCharacter(static_cast<char16_t>(keyAscii));
   }
 }
@@ -105,15 +106,15 @@ void MemoryTextBox::TypeText(std::u16string_view text) {
 }
 
 void MemoryTextBox::Click() {
-  if (TakesInput()) RaiseEvent(eventError_, events_.Click);
+  if (TakesInput()) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Click);
 }
 
 void MemoryTextBox::DblClick() {
-  if (TakesInput()) RaiseEvent(eventError_, events_.DblClick);
+  if (TakesInput()) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_DblClick);
 }
 
 void MemoryTextBox::TurnWheel(bool awayFromUser) {
-  if (focused_) RaiseEvent(eventError_, events_.MouseWheel, awayFromUser);
+  if (focused_) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_MouseWheel, awayFromUser);
 }
 
 void MemoryTextBox::Focus() {
@@ -123,7 +124,7 @@ void MemoryTextBox::Focus() {
 void MemoryTextBox::Blur() {
   if (!focused_) return;
   focused_ = false;
-  RaiseEvent(eventError_, events_.LostFocus);
+  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_LostFocus);
 }
 
 std::optional<RuntimeError> MemoryTextBox::TakeEventError() { return std::exchange(eventError_, std::nullopt); }
@@ -145,7 +146,7 @@ void MemoryTextBox::ReplaceSelection(const std::u16string& replacement) {
   const bool changed = text != text_;
   text_ = std::move(text);
   Select(caret, caret);
-  if (changed) RaiseEvent(eventError_, events_.Change);
+  if (changed) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Change);
 }
 
 void MemoryTextBox::MoveCaret(Long position, bool extend) {
@@ -187,11 +188,11 @@ void MemoryTextBox::HandleCharacter(char16_t character) {
 // ---- MemorySpinner ----
 
 void MemorySpinner::ClickUp() {
-  if (enabled_) RaiseEvent(eventError_, events_.UpClick);
+  if (enabled_) RaiseEvent(eventError_, events_, &SpinnerEvents::UpDown1_UpClick);
 }
 
 void MemorySpinner::ClickDown() {
-  if (enabled_) RaiseEvent(eventError_, events_.DownClick);
+  if (enabled_) RaiseEvent(eventError_, events_, &SpinnerEvents::UpDown1_DownClick);
 }
 
 std::optional<RuntimeError> MemorySpinner::TakeEventError() { return std::exchange(eventError_, std::nullopt); }
@@ -207,15 +208,15 @@ void MemorySurface::SetMousePointer(Integer pointer) {
 void MemorySurface::Resize(Single scaleWidth, Single scaleHeight) {
   scaleWidth_ = scaleWidth;
   scaleHeight_ = scaleHeight;
-  RaiseEvent(eventError_, events_.Resize);
+  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_Resize);
 }
 
 void MemorySurface::MoveMouse(Integer& button, Integer& shift, Single& x, Single& y) {
-  RaiseEvent(eventError_, events_.MouseMove, button, shift, x, y);
+  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_MouseMove, button, shift, x, y);
 }
 
 void MemorySurface::ReleaseMouse(Integer& button, Integer& shift, Single& x, Single& y) {
-  RaiseEvent(eventError_, events_.MouseUp, button, shift, x, y);
+  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_MouseUp, button, shift, x, y);
 }
 
 std::optional<RuntimeError> MemorySurface::TakeEventError() { return std::exchange(eventError_, std::nullopt); }

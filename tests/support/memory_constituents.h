@@ -21,7 +21,7 @@ class MemoryTextBox : public TextBox {
  public:
   MemoryTextBox();
 
-  void SetEvents(TextBoxEvents events) override;
+  void SetEvents(TextBoxEvents* events) override;
 
   std::u16string Text() const override { return text_; }
   void SetText(const std::u16string& text) override;
@@ -85,7 +85,7 @@ class MemoryTextBox : public TextBox {
   void HandleKey(Integer keyCode, Integer shift);
   void HandleCharacter(char16_t character);
 
-  TextBoxEvents events_;
+  TextBoxEvents* events_ = nullptr;
   std::u16string text_;
   Long anchor_ = 0;
   Long caret_ = 0;
@@ -106,7 +106,7 @@ class MemoryTextBox : public TextBox {
 // The vertical up/down spinner: one click event per press of an arrow, none while disabled.
 class MemorySpinner : public Spinner {
  public:
-  void SetEvents(SpinnerEvents events) override { events_ = std::move(events); }
+  void SetEvents(SpinnerEvents* events) override { events_ = events; }
 
   Single Left() const override { return left_; }
   void SetLeft(Single left) override { left_ = left; }
@@ -123,7 +123,7 @@ class MemorySpinner : public Spinner {
   std::optional<RuntimeError> TakeEventError();
 
  private:
-  SpinnerEvents events_;
+  SpinnerEvents* events_ = nullptr;
   Single left_ = 1680;
   Single width_ = 195;
   Single height_ = 300;
@@ -140,7 +140,7 @@ class MemorySurface : public Surface {
   MemorySurface(const MemorySurface&) = delete;
   MemorySurface& operator=(const MemorySurface&) = delete;
 
-  void SetEvents(SurfaceEvents events) override { events_ = std::move(events); }
+  void SetEvents(SurfaceEvents* events) override { events_ = events; }
 
   MemoryTextBox& txtFecha() override { return textBox_; }
   MemorySpinner& UpDown1() override { return spinner_; }
@@ -165,7 +165,7 @@ class MemorySurface : public Surface {
   std::optional<RuntimeError> TakeEventError();
 
  private:
-  SurfaceEvents events_;
+  SurfaceEvents* events_ = nullptr;
   MemoryTextBox textBox_;
   MemorySpinner spinner_;
   Single scaleWidth_ = 1890;

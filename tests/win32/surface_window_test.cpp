@@ -11,6 +11,7 @@
 
 #include "dates/runtime_error.h"
 #include "tests/support/error_of.h"
+#include "tests/support/event_handlers.h"
 #include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"
@@ -48,9 +49,12 @@ class SurfaceWindowTest : public ::testing::Test {
   }
 
   void CountSpinnerClicks() {
-    surface.UpDown1().SetEvents({.UpClick = [this] { ++upClicks; }, .DownClick = [this] { ++downClicks; }});
+    spinnerClicks.UpClick = [this] { ++upClicks; };
+    spinnerClicks.DownClick = [this] { ++downClicks; };
+    surface.UpDown1().SetEvents(&spinnerClicks);
   }
 
+  SpinnerHandlers spinnerClicks;
   SurfaceWindow surface{TestForm::Shared().hwnd()};
   int dpi = GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSX);
   int upClicks = 0;
@@ -143,14 +147,14 @@ TEST_F(SurfaceWindowTest, MouseEventsComeFromTheSurfaceAloneInTwips) {
                     std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     };
   };
-  SurfaceEvents mouse;
+  SurfaceHandlers mouse;
   mouse.MouseMove = record("MouseMove");
   mouse.MouseUp = record("MouseUp");
-  surface.SetEvents(mouse);
+  surface.SetEvents(&mouse);
   int clicks = 0;
-  TextBoxEvents click;
+  TextBoxHandlers click;
   click.Click = [&clicks] { ++clicks; };
-  surface.txtFecha().SetEvents(click);
+  surface.txtFecha().SetEvents(&click);
 
   SendClick(edit(), {5, 5});  // over the text box: its Click, no mouse event of the surface
   EXPECT_EQ(clicks, 1);
@@ -166,10 +170,10 @@ TEST_F(SurfaceWindowTest, MouseEventsComeFromTheSurfaceAloneInTwips) {
 
 TEST_F(SurfaceWindowTest, ClickAndDoubleClickOfTheTextBox) {
   std::vector<std::string> log;
-  TextBoxEvents events;
+  TextBoxHandlers events;
   events.Click = [&log] { log.push_back("Click"); };
   events.DblClick = [&log] { log.push_back("DblClick"); };
-  surface.txtFecha().SetEvents(events);
+  surface.txtFecha().SetEvents(&events);
   SendClick(edit(), {5, 5});
   SendClick(edit(), {5, 5});
   EXPECT_EQ(log, (std::vector<std::string>{"Click", "DblClick"}));

@@ -296,8 +296,10 @@ void EditTextBox::SetLocked(bool locked) {
 void EditTextBox::SetToolTipText(const std::u16string& text) {
   if (hwnd() && text != toolTipText_) SetToolTip(hwnd(), ToWide(text), !toolTipText_.empty());
   toolTipText_ = text;
-  *accessibleName_ = text.empty() ? kAccessibleName : ToWide(text);
+  if (accessibleName_) *accessibleName_ = AccessibleName();
 }
+
+std::wstring EditTextBox::AccessibleName() const { return toolTipText_.empty() ? L"Date" : ToWide(toolTipText_); }
 
 void EditTextBox::RemoveToolTip() {
   if (hwnd() && !toolTipText_.empty()) SetToolTip(hwnd(), L"", true);
@@ -386,6 +388,7 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnCharacter(message, wParam, lParam);
     case WM_GETOBJECT:
       if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        if (!accessibleName_) accessibleName_ = std::make_shared<std::wstring>(AccessibleName());
         if (LRESULT answer = NamedAccessibleObject(hwnd(), wParam, accessibleName_)) return answer;
       }
       return Default(message, wParam, lParam);

@@ -92,6 +92,7 @@ class EditTextBox final : public TextBox {
   void Selection(DWORD& start, DWORD& end) const;
   void ApplyFont();
   void RemoveToolTip();
+  std::wstring AccessibleName() const;
   void Place();
   bool CanTakeFocus() const;
 
@@ -124,9 +125,9 @@ class EditTextBox final : public TextBox {
   std::shared_ptr<void> fontSubscription_;
   SharedFont fontHandle_;
   std::u16string toolTipText_;
-  // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text.
-  static constexpr const wchar_t* kAccessibleName = L"Date";
-  std::shared_ptr<std::wstring> accessibleName_ = std::make_shared<std::wstring>(kAccessibleName);
+  // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text, made when
+  // the first of them is.
+  std::shared_ptr<std::wstring> accessibleName_;
   Single left_ = 0;
   Single top_ = 0;
   Single width_ = kFirstWidth;

@@ -365,6 +365,45 @@ TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesHiddenIntoAParent) {
   EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
 }
 
+// A surface without a parent makes its windows when it is given one (or asked for them), with what it was given
+// before: the text and selection, the states, the tool tip, its size and the places of its constituents.
+TEST(SurfaceWindow, WindowsMadeLaterHoldWhatTheSurfaceWasGivenBefore) {
+  SurfaceWindow surface;
+  TextBox& box = surface.txtFecha();
+  box.SetText(u"31/01/2027");
+  box.SetSelText(u"");  // nothing for nothing
+  box.SetSelStart(3);
+  box.SetSelLength(20);
+  box.SetLocked(true);
+  box.SetEnabled(false);
+  box.SetToolTipText(u"Fecha");
+  surface.UpDown1().SetEnabled(false);
+  surface.Resize(3000, 450);
+  box.SetWidth(2805);
+  surface.UpDown1().SetLeft(2805);
+  EXPECT_EQ(box.SelText(), u"01/2027");
+  EXPECT_FLOAT_EQ(surface.ScaleWidth(), 3000);
+  ASSERT_TRUE(surface.Reparent(TestForm::Shared().hwnd()));
+
+  HWND edit = FindWindowExW(surface.hwnd(), nullptr, L"Edit", nullptr);
+  HWND upDown = FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_TRUE(edit && upDown);
+  EXPECT_EQ(WindowText(edit), L"31/01/2027");
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(3ul, 10ul));
+  EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  EXPECT_FALSE(IsWindowEnabled(upDown));
+  EXPECT_EQ(ToolTipOf(edit), L"Fecha");
+  const Dpi dpi = {GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSX),
+                   GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSY)};
+  EXPECT_EQ(PlaceIn(surface.hwnd()).right, ToPixels(3000, dpi.x));
+  EXPECT_EQ(PlaceIn(edit).right, ToPixels(2805, dpi.x));
+  EXPECT_EQ(PlaceIn(upDown).left, ToPixels(2805, dpi.x));
+  EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller, once in its place";
+}
+
 TEST(SurfaceWindow, OutlivingItsWindowIsSafe) {
   UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
   SurfaceWindow surface(parent.get());

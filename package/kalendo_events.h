@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
 #include <span>
 
 #include "package/connection_point.h"
@@ -14,8 +15,8 @@ namespace marelco {
 class KalendoEvents {
  public:
   // The control's container of connection points: the points share its reference count, and it is kept alive
-  // across every call to a sink.
-  explicit KalendoEvents(IConnectionPointContainer& control);
+  // across every call to a sink. The points are made when a container first asks for them or connects a sink.
+  explicit KalendoEvents(IConnectionPointContainer& control) : control_(control) {}
   KalendoEvents(const KalendoEvents&) = delete;
   KalendoEvents& operator=(const KalendoEvents&) = delete;
 
@@ -36,9 +37,16 @@ class KalendoEvents {
   void Closed() { ++closes_; }
 
  private:
+  struct Points {
+    explicit Points(IConnectionPointContainer& control);
+    ConnectionPoint events;
+    ConnectionPoint propertyNotify;
+  };
+  // The points, made now if they were not yet; null when there is no memory for them.
+  Points* MadePoints();
+
   IConnectionPointContainer& control_;
-  ConnectionPoint events_;
-  ConnectionPoint propertyNotify_;
+  std::unique_ptr<Points> points_;
   LONG frozen_ = 0;
   unsigned closes_ = 0;
 };

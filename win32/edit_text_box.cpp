@@ -102,14 +102,13 @@ class ScopedShiftState {
 
 }  // namespace
 
-EditTextBox::EditTextBox(SurfaceWindow& surface, Dpi dpi, const Font::Attributes& surfaceFont)
-    : surface_(surface), dpi_(dpi) {
+EditTextBox::EditTextBox(SurfaceWindow& surface, const Font::Attributes& surfaceFont) : surface_(surface) {
   SetFont(MakeFont(surfaceFont));
 }
 
 // A window that cannot be made leaves the box holding what it held.
 void EditTextBox::MakeWindow(HWND surface) {
-  window_.reset(CreateEdit(surface, ChildPlace(dpi_, left_, top_, width_, height_), unmade_->text,
+  window_.reset(CreateEdit(surface, ChildPlace(surface_.dpi(), left_, top_, width_, height_), unmade_->text,
                            unmade_->enabled, unmade_->locked));
   if (!window_) return;
   SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -121,8 +120,8 @@ void EditTextBox::MakeWindow(HWND surface) {
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
   }
   ApplyFont();
-  if (!toolTipText_.empty()) SetToolTip(hwnd(), ToWide(toolTipText_), false);
-  lastText_ = std::move(unmade->text);  // what the EDIT was made with, read without asking it
+  if (const std::u16string toolTip = ToolTipText(); !toolTip.empty()) SetToolTip(hwnd(), ToWide(toolTip), false);
+  knownTextIsCurrent_ = unmade->text == knownText_;  // what the EDIT was made with, read without asking it
 }
 
 HWND EditTextBox::Window() {
@@ -140,16 +139,16 @@ EditTextBox::~EditTextBox() {
 void EditTextBox::OnWindowDestroyed() {
   RemoveToolTip();
   window_.release();
-  lastText_.reset();
+  knownTextIsCurrent_ = false;
 }
 
 // Text and selection.
 
 std::u16string EditTextBox::Text() const {
   if (unmade_) return unmade_->text;
-  if (lastText_) return *lastText_;
+  if (knownTextIsCurrent_) return knownText_;
   std::u16string text = ToU16(WindowText(hwnd()));
-  if (changingMessages_ == 0 && hwnd()) lastText_ = text;
+  knownTextIsCurrent_ = changingMessages_ == 0 && hwnd() != nullptr && text == knownText_;
   return text;
 }
 
@@ -184,6 +183,7 @@ void EditTextBox::RaiseChangeIfChanged() {
   std::u16string text = Text();
   if (text == knownText_) return;
   knownText_ = std::move(text);
+  knownTextIsCurrent_ = !unmade_ && changingMessages_ == 0;  // read from the EDIT just now
   if (events_) events_->txtFecha_Change();
 }
 
@@ -293,16 +293,27 @@ void EditTextBox::SetLocked(bool locked) {
     SendMessageW(hwnd(), EM_SETREADONLY, locked, 0);
 }
 
-void EditTextBox::SetToolTipText(const std::u16string& text) {
-  if (hwnd() && text != toolTipText_) SetToolTip(hwnd(), ToWide(text), !toolTipText_.empty());
-  toolTipText_ = text;
-  if (accessibleName_) *accessibleName_ = AccessibleName();
+EditTextBox::Description& EditTextBox::MadeDescription() {
+  if (!description_) description_ = std::make_unique<Description>();
+  return *description_;
 }
 
-std::wstring EditTextBox::AccessibleName() const { return toolTipText_.empty() ? L"Date" : ToWide(toolTipText_); }
+void EditTextBox::SetToolTipText(const std::u16string& text) {
+  const std::u16string old = ToolTipText();
+  if (text == old) return;
+  if (hwnd()) SetToolTip(hwnd(), ToWide(text), !old.empty());
+  Description& description = MadeDescription();
+  description.toolTip = text;
+  if (description.accessibleName) *description.accessibleName = AccessibleName();
+}
+
+std::wstring EditTextBox::AccessibleName() const {
+  const std::u16string toolTip = ToolTipText();
+  return toolTip.empty() ? L"Date" : ToWide(toolTip);
+}
 
 void EditTextBox::RemoveToolTip() {
-  if (hwnd() && !toolTipText_.empty()) SetToolTip(hwnd(), L"", true);
+  if (hwnd() && !ToolTipText().empty()) SetToolTip(hwnd(), L"", true);
 }
 
 void EditTextBox::SetFont(std::shared_ptr<Font> font) {
@@ -317,7 +328,7 @@ void EditTextBox::SetFont(std::shared_ptr<Font> font) {
 
 void EditTextBox::ApplyFont() {
   if (!hwnd()) return;
-  SharedFont handle = FontHandle(font_->attributes(), dpi_.y);
+  SharedFont handle = FontHandle(font_->attributes(), surface_.dpi().y);
   if (handle == fontHandle_) return;
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
   fontHandle_ = std::move(handle);  // the previous font is let go once the window no longer uses it
@@ -336,7 +347,7 @@ void EditTextBox::SetHeight(Single height) {
 }
 
 void EditTextBox::Place() {
-  if (hwnd()) PlaceChild(hwnd(), dpi_, left_, top_, width_, height_);
+  if (hwnd()) PlaceChild(hwnd(), surface_.dpi(), left_, top_, width_, height_);
 }
 
 // Focus.
@@ -372,7 +383,7 @@ LRESULT CALLBACK EditTextBox::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     self->OnWindowDestroyed();
     return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
   }
-  OwnerReference owner(self->owner_);
+  OwnerReference owner(self->surface_.owner());
   return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -388,8 +399,9 @@ LRESULT EditTextBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnCharacter(message, wParam, lParam);
     case WM_GETOBJECT:
       if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (!accessibleName_) accessibleName_ = std::make_shared<std::wstring>(AccessibleName());
-        if (LRESULT answer = NamedAccessibleObject(hwnd(), wParam, accessibleName_)) return answer;
+        auto& name = MadeDescription().accessibleName;
+        if (!name) name = std::make_shared<std::wstring>(AccessibleName());
+        if (LRESULT answer = NamedAccessibleObject(hwnd(), wParam, name)) return answer;
       }
       return Default(message, wParam, lParam);
     case WM_KILLFOCUS: {
@@ -444,11 +456,11 @@ LRESULT EditTextBox::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT EditTextBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
   if (KeepsText(message)) return CallWindowProcW(editProc_, hwnd(), message, wParam, lParam);
-  lastText_.reset();
+  knownTextIsCurrent_ = false;
   ++changingMessages_;
   LRESULT result = CallWindowProcW(editProc_, hwnd(), message, wParam, lParam);
   --changingMessages_;
-  lastText_.reset();
+  knownTextIsCurrent_ = false;
   return result;
 }
 

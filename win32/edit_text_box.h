@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "control/platform/constituents.h"
@@ -25,7 +24,7 @@ class EditTextBox final : public TextBox {
   static constexpr Single kFirstHeight = 300;
 
   // A box at its first place (twips) in the surface, with the surface's font attributes.
-  EditTextBox(SurfaceWindow& surface, Dpi dpi, const Font::Attributes& surfaceFont);
+  EditTextBox(SurfaceWindow& surface, const Font::Attributes& surfaceFont);
   EditTextBox(const EditTextBox&) = delete;
   EditTextBox& operator=(const EditTextBox&) = delete;
   ~EditTextBox() override;
@@ -42,7 +41,6 @@ class EditTextBox final : public TextBox {
   void OnWheelNotch(bool awayFromUser) {  // taken by the surface
     RaiseEvent(events_, &TextBoxEvents::txtFecha_MouseWheel, awayFromUser);
   }
-  void SetOwner(IUnknown* owner) { owner_ = owner; }  // held by every message of the window
 
   void SetEvents(TextBoxEvents* events) override { events_ = events; }
 
@@ -63,7 +61,7 @@ class EditTextBox final : public TextBox {
   void SetEnabled(bool enabled) override;
   bool Locked() const override;
   void SetLocked(bool locked) override;
-  std::u16string ToolTipText() const override { return toolTipText_; }
+  std::u16string ToolTipText() const override { return description_ ? description_->toolTip : std::u16string(); }
   void SetToolTipText(const std::u16string& text) override;
   std::shared_ptr<Font> GetFont() const override { return font_; }
   void SetFont(std::shared_ptr<Font> font) override;
@@ -109,30 +107,34 @@ class EditTextBox final : public TextBox {
   std::unique_ptr<Unmade> unmade_ = std::make_unique<Unmade>();
   UniqueWindow window_;
   WNDPROC editProc_ = nullptr;  // the EDIT's own window procedure
-  IUnknown* owner_ = nullptr;
-  Dpi dpi_;
   TextBoxEvents* events_ = nullptr;
   std::u16string knownText_;  // the text at the last change event, so that only real changes raise one
-  // The EDIT's text as last read. Its text changes only while it handles a message, and every message that
-  // may change it empties this, so that a read gives the EDIT's own text without asking it again.
-  mutable std::optional<std::u16string> lastText_;
-  int changingMessages_ = 0;  // the EDIT is handling messages that may change its text: read it afresh
+  // The EDIT holds knownText_, so a read need not ask it. Its text changes only while it handles a message, and
+  // every message that may change it clears this; a read that finds the known text again sets it.
+  mutable bool knownTextIsCurrent_ = false;
   bool writing_ = false;      // a write of ours is under way and raises its own change event
+  bool leftButtonPressed_ = false;
+  int changingMessages_ = 0;  // the EDIT is handling messages that may change its text: read it afresh
   OleColor backColor_ = kWindowColor;
   OleColor foreColor_ = kWindowTextColor;
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
   std::shared_ptr<void> fontSubscription_;
   SharedFont fontHandle_;
-  std::u16string toolTipText_;
-  // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text, made when
-  // the first of them is.
-  std::shared_ptr<std::wstring> accessibleName_;
+  // What names the box to its users: few boxes have a tool tip or meet a screen reader, so it is made when first
+  // needed.
+  struct Description {
+    std::u16string toolTip;
+    // Screen readers name the box by its tool tip, or "Date" without one; their objects share this text, made
+    // when the first of them is.
+    std::shared_ptr<std::wstring> accessibleName;
+  };
+  Description& MadeDescription();
+  std::unique_ptr<Description> description_;
   Single left_ = 0;
   Single top_ = 0;
   Single width_ = kFirstWidth;
   Single height_ = kFirstHeight;
-  bool leftButtonPressed_ = false;
 };
 
 }  // namespace marelco::win32

@@ -81,14 +81,21 @@ void PrintChild(HWND surface, HWND child, HDC dc, RECT place) {
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
 }
 
+// The attributes of a surface's first font, shared by every surface: they live as long as the module.
+std::shared_ptr<const Font::Attributes> DefaultFontAttributes() {
+  static const Font::Attributes attributes;
+  return {std::shared_ptr<const void>(), &attributes};
+}
+
 }  // namespace
 
 // A surface that is given its parent and cannot make its window fails (out of memory at the COM boundary)
 // instead of drawing on the screen's device context.
 SurfaceWindow::SurfaceWindow(HWND parent)
-    : dpi_(ScreenDpi()),
+    : fontAttributes_(DefaultFontAttributes()),
+      dpi_(ScreenDpi()),
       unmadeSize_{ToPixels(kFirstWidth, dpi_.x), ToPixels(kFirstHeight, dpi_.y)},
-      textBox_(*this, dpi_, fontAttributes_),
+      textBox_(*this, *fontAttributes_),
       spinner_(dpi_) {
   if (parent && !MakeWindows(parent, true)) throw std::bad_alloc();
 }
@@ -154,10 +161,6 @@ void SurfaceWindow::ShowOnly(const RECT* part) {
   clipped_ = true;
 }
 
-void SurfaceWindow::SetOwner(IUnknown* owner) {
-  owner_ = owner;
-  textBox_.SetOwner(owner);
-}
 
 SIZE SurfaceWindow::ClientSize() const {
   if (!made_) return unmadeSize_;
@@ -177,13 +180,16 @@ void SurfaceWindow::SetBackColor(OleColor color) {
 }
 
 void SurfaceWindow::SetFontName(const std::u16string& name) {
-  fontAttributes_.name = name;
+  if (name == fontAttributes_->name) return;
+  auto attributes = std::make_shared<Font::Attributes>(*fontAttributes_);
+  attributes->name = name;
+  fontAttributes_ = std::move(attributes);
   ApplyFont();
 }
 
 void SurfaceWindow::ApplyFont() {
   if (!window_) return;
-  SharedFont handle = FontHandle(fontAttributes_, dpi_.y);
+  SharedFont handle = FontHandle(*fontAttributes_, dpi_.y);
   if (dc_) SelectObject(dc_, handle.get());
   fontHandle_ = std::move(handle);  // the previous font was deselected just now
 }

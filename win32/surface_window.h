@@ -55,7 +55,9 @@ class SurfaceWindow final : public Surface {
   void SetListener(SurfaceListener* listener) { listener_ = listener; }
   // The COM object that owns this surface, held by every message of the surface and its text box; null lets go
   // of it, before the owner goes.
-  void SetOwner(IUnknown* owner);
+  void SetOwner(IUnknown* owner) { owner_ = owner; }
+  IUnknown* owner() const { return owner_; }
+  Dpi dpi() const { return dpi_; }
   // The text box has taken a change made through its font object.
   void TextBoxFontChanged() {
     if (listener_) listener_->FontObjectChanged();
@@ -69,7 +71,7 @@ class SurfaceWindow final : public Surface {
 
   OleColor BackColor() const override { return backColor_; }
   void SetBackColor(OleColor color) override;
-  std::u16string FontName() const override { return fontAttributes_.name; }
+  std::u16string FontName() const override { return fontAttributes_->name; }
   void SetFontName(const std::u16string& name) override;
   Integer MousePointer() const override { return mousePointer_; }
   void SetMousePointer(Integer pointer) override;
@@ -91,20 +93,20 @@ class SurfaceWindow final : public Surface {
 
   // Declared in the order of creation: the font outlives the window whose device context holds it, and
   // the constituents are created inside the window.
-  Font::Attributes fontAttributes_;
+  std::shared_ptr<const Font::Attributes> fontAttributes_;  // the default, shared by every surface, until a name is set
   SharedFont fontHandle_;
-  OleColor backColor_ = kButtonFaceColor;
   SolidBrush backBrush_;
-  Integer mousePointer_ = 0;
   SurfaceEvents* events_ = nullptr;
   SurfaceListener* listener_ = nullptr;
   IUnknown* owner_ = nullptr;
-  bool ready_ = false;  // the constituents exist and may be told of their notifications
-  bool clipped_ = false;  // the window has a region that hides part of it
-  int wheelDelta_ = 0;    // the part of a notch that the wheel has turned so far
   Dpi dpi_;
-  bool made_ = false;     // the windows were made; they stay gone once the system destroyed them
   SIZE unmadeSize_ = {};  // pixels: the size the window is to be made at
+  OleColor backColor_ = kButtonFaceColor;
+  int wheelDelta_ = 0;  // the part of a notch that the wheel has turned so far
+  Integer mousePointer_ = 0;
+  bool ready_ = false;    // the constituents exist and may be told of their notifications
+  bool clipped_ = false;  // the window has a region that hides part of it
+  bool made_ = false;     // the windows were made; they stay gone once the system destroyed them
   UniqueWindow window_;
   // The device context that hdc hands out, with the surface's font: one of the system's, kept from the first
   // request until the window goes.

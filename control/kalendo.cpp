@@ -18,8 +18,8 @@ Kalendo::Kalendo(Surface& surface, Host& host, const DateServices& dates, Gdi& g
   surface_.SetEvents(this);
 
   // The control's initialisation: the format, and today's date in it.
-  formato_ = kInitialFormat;
-  txtFecha().SetText(dates_.Format(dates_.Now(), formato_));
+  formato_ = KeptFormat(kInitialFormat);
+  txtFecha().SetText(dates_.Format(dates_.Now(), *formato_));
 }
 
 // The constituents may outlive the control: they must not call into it afterwards.
@@ -31,6 +31,14 @@ Kalendo::~Kalendo() {
 
 // ---- Text and Formato ----
 
+std::shared_ptr<const std::u16string> Kalendo::KeptFormat(const std::u16string& format) {
+  static const std::u16string standard[] = {u"dd/mm/yyyy", u"dd/mmm/yyyy", u"dd/mmmm/yyyy"};
+  for (const std::u16string& each : standard) {
+    if (each == format) return {std::shared_ptr<const void>(), &each};  // lives as long as the program
+  }
+  return std::make_shared<const std::u16string>(format);
+}
+
 std::u16string Kalendo::Text() const { return txtFecha().Text(); }
 
 // Whatever the text holds, it goes through the format; nothing is checked here.
@@ -41,19 +49,19 @@ void Kalendo::SetText(const std::u16string& text) {
   host_.PropertyChanged(u"Text");
 }
 
-std::u16string Kalendo::Formato() const { return formato_; }
+std::u16string Kalendo::Formato() const { return *formato_; }
 
 // The format is stored first, then the text is rewritten in it, even when it is the same format.
 void Kalendo::SetFormato(const std::u16string& format) {
-  formato_ = format;
-  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_));
+  formato_ = KeptFormat(format);
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), *formato_));
   host_.PropertyChanged(u"Formato");
 }
 
 // A text that is a date is rewritten in the current format; any other text stays as the user left it.
 void Kalendo::txtFecha_LostFocus() {
   if (!dates_.IsDate(txtFecha().Text())) return;
-  txtFecha().SetText(dates_.Format(txtFecha().Text(), formato_));
+  txtFecha().SetText(dates_.Format(txtFecha().Text(), *formato_));
 }
 
 // ---- Events passed on to the host ----

@@ -114,7 +114,10 @@ class Kalendo final : private TextBoxEvents, private SpinnerEvents, private Surf
   Host& host_;
   const DateServices& dates_;
   Gdi& gdi_;
-  std::u16string formato_;
+  // A format as a control keeps it: the standard ones are shared by every control, since most forms use them.
+  static std::shared_ptr<const std::u16string> KeptFormat(const std::u16string& format);
+
+  std::shared_ptr<const std::u16string> formato_;
   std::shared_ptr<Picture> mouseIcon_;
 };
 

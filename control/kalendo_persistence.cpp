@@ -19,17 +19,17 @@ std::span<const SavedProperty> Kalendo::SavedProperties() {
   using K = const Kalendo&;
   static const SavedProperty properties[] = {
       {u"Formato", [](K) { return Variant::FromString(kDefaultFormat); },
-       [](K k) { return Variant::FromString(k.formato_); },
-       [](Kalendo& k, const Variant& v) { k.formato_ = v.ToString(); }},
+       [](K k) { return Variant::FromString(*k.formato_); },
+       [](Kalendo& k, const Variant& v) { k.formato_ = KeptFormat(v.ToString()); }},
       // A date text in the form the format gives is not stored: it loads as the day's date. Any other text
       // that is a date is stored. A text that is no date has no formatted form to compare with; it is always
       // stored, so that loading gives it back instead of the day's date.
-      {u"Text", [](K k) { return Variant::FromString(k.dates_.Format(k.txtFecha().Text(), k.formato_)); },
+      {u"Text", [](K k) { return Variant::FromString(k.dates_.Format(k.txtFecha().Text(), *k.formato_)); },
        [](K k) { return Variant::FromString(k.txtFecha().Text()); },
        [](Kalendo& k, const Variant& v) { k.txtFecha().SetText(v.ToString()); },
        [](K k) {
          const std::u16string text = k.txtFecha().Text();
-         return k.dates_.IsDate(text) ? Variant::FromString(k.dates_.Format(text, k.formato_)) : Variant();
+         return k.dates_.IsDate(text) ? Variant::FromString(k.dates_.Format(text, *k.formato_)) : Variant();
        }},
       {u"BackColor", [](K) { return ColorValue(kButtonFaceColor); },
        [](K k) { return ColorValue(k.txtFecha().BackColor()); },
@@ -69,7 +69,7 @@ std::span<const SavedProperty> Kalendo::SavedProperties() {
 }
 
 void Kalendo::InitProperties() {
-  formato_ = kDefaultFormat;
+  formato_ = KeptFormat(kDefaultFormat);
   mouseIcon_ = MakeEmptyPicture();
 }
 

@@ -52,6 +52,10 @@ std::shared_ptr<Font> MakeFont(Font::Attributes attributes) {
   return std::make_shared<SharedFont>(std::move(attributes));
 }
 
-std::shared_ptr<Picture> MakeEmptyPicture() { return std::make_shared<EmptyPicture>(); }
+// One for every control: it holds nothing, so there is nothing of a control's own in it.
+std::shared_ptr<Picture> MakeEmptyPicture() {
+  static const auto empty = std::make_shared<EmptyPicture>();
+  return empty;
+}
 
 }  // namespace marelco

@@ -30,7 +30,7 @@ void KalendoObject::CoreHost::PropertyChanged(std::u16string_view name) {
   std::wstring member(WideView(name));
   LPOLESTR names[] = {member.data()};
   DISPID id = DISPID_UNKNOWN;
-  control_.types_.dispatch->GetIDsOfNames(names, 1, &id);
+  control_.shared_->dispatch->GetIDsOfNames(names, 1, &id);
   control_.events_.PropertyChanged(id);
 }
 

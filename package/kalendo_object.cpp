@@ -34,75 +34,65 @@ HRESULT CreateKalendoControl(REFIID iid, void** object) { return KalendoObject::
 
 namespace {
 
-// The date services of one user locale, read from the platform once.
-struct LocaleServices {
-  std::wstring name;
-  std::unique_ptr<Locale> locale = MakeLocale("");
-  DateServices services{*locale};
-};
-
-// What every control of the process shares, made by the first one that needs it, on whichever thread.
-std::mutex shared_mutex;
-std::shared_ptr<LocaleServices> shared_dates;
+std::mutex shared_mutex;  // guards KalendoObject::current_
 
 }  // namespace
 
-// The module's type library is read once; every control shares its type descriptions.
-HRESULT KalendoObject::LoadTypeInfos(TypeInfos& infos) {
+// The module's type library is read once; the date services are read again when the user's locale changes.
+HRESULT KalendoObject::GetShared(std::shared_ptr<const Shared>& shared) {
+  wchar_t localeName[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(localeName, LOCALE_NAME_MAX_LENGTH);
   std::lock_guard lock(shared_mutex);
-  if (!sharedTypes_.vtable) {
-    TypeInfos fresh;
-    ComPtr<ITypeLib> library;
-    HRESULT result = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
-    if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(IID__Kalendo, fresh.dispatch.put());
-    if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(CLSID_Kalendo, fresh.coclass.put());
-    HREFTYPE vtable = 0;
-    if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeOfImplType(-1, &vtable);
-    if (SUCCEEDED(result)) result = fresh.dispatch->GetRefTypeInfo(vtable, fresh.vtable.put());
-    if (FAILED(result)) return result;
-    sharedTypes_ = std::move(fresh);
+  if (!current_ || current_->localeName != localeName) {
+    auto fresh = std::make_shared<Shared>();
+    fresh->localeName = localeName;
+    if (current_) {
+      fresh->dispatch = current_->dispatch;
+      fresh->vtable = current_->vtable;
+      fresh->coclass = current_->coclass;
+    } else {
+      ComPtr<ITypeLib> library;
+      HRESULT result = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
+      if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(IID__Kalendo, fresh->dispatch.put());
+      if (SUCCEEDED(result)) result = library->GetTypeInfoOfGuid(CLSID_Kalendo, fresh->coclass.put());
+      HREFTYPE vtable = 0;
+      if (SUCCEEDED(result)) result = fresh->dispatch->GetRefTypeOfImplType(-1, &vtable);
+      if (SUCCEEDED(result)) result = fresh->dispatch->GetRefTypeInfo(vtable, fresh->vtable.put());
+      if (FAILED(result)) return result;
+    }
+    current_ = std::move(fresh);
   }
-  infos = sharedTypes_;
+  shared = current_;
   return S_OK;
-}
-
-// The date services of the user's locale, shared by the controls made while that locale stays the user's.
-std::shared_ptr<const DateServices> KalendoObject::UserDateServices() {
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-  GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
-  std::lock_guard lock(shared_mutex);
-  if (!shared_dates || shared_dates->name != name) {
-    shared_dates = std::make_shared<LocaleServices>();
-    shared_dates->name = name;
-  }
-  return {shared_dates, &shared_dates->services};
 }
 
 void KalendoObject::ReleaseShared() {
   std::lock_guard lock(shared_mutex);
-  sharedTypes_ = {};
-  shared_dates.reset();
+  current_.reset();
 }
 
 HRESULT KalendoObject::Create(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  TypeInfos infos;
-  if (HRESULT result = LoadTypeInfos(infos); FAILED(result)) return result;
+  std::shared_ptr<const Shared> shared;
+  HRESULT loaded = S_OK;
   KalendoObject* control = nullptr;
-  HRESULT result = Guarded(IID__Kalendo, [&] { control = new KalendoObject(std::move(infos)); });
+  HRESULT result = Guarded(IID__Kalendo, [&] {
+    loaded = GetShared(shared);
+    if (SUCCEEDED(loaded)) control = new KalendoObject(std::move(shared));
+  });
   if (FAILED(result)) return result;
+  if (FAILED(loaded)) return loaded;
   result = control->QueryInterface(iid, object);
   control->Release();
   return result;
 }
 
-KalendoObject::KalendoObject(TypeInfos infos)
-    : types_(std::move(infos)), dates_(UserDateServices()) {
+KalendoObject::KalendoObject(std::shared_ptr<const Shared> shared) : shared_(std::move(shared)) {
   // The text box uses a standard font object, so that the one Font hands out is the box's own.
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
-  kalendo_ = std::make_unique<Kalendo>(surface_, host_, *dates_, gdi_);
+  kalendo_.emplace(surface_, host_, shared_->dates, gdi_);
   surface_.SetListener(this);
   surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
@@ -172,14 +162,14 @@ STDMETHODIMP KalendoObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  *info = ComPtr<ITypeInfo>(types_.dispatch).detach();
+  *info = ComPtr<ITypeInfo>(shared_->dispatch).detach();
   return S_OK;
 }
 
 STDMETHODIMP KalendoObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!names || !ids) return E_POINTER;
-  return types_.dispatch->GetIDsOfNames(names, count, ids);
+  return shared_->dispatch->GetIDsOfNames(names, count, ids);
 }
 
 STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
@@ -191,7 +181,7 @@ STDMETHODIMP KalendoObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
     return InvokeStep(id, params, result, exception, argumentError);
   if (HRESULT refused = RefuseSurplusArguments(id, flags, *params); FAILED(refused)) return refused;
   SetErrorInfo(0, nullptr);
-  return types_.vtable->Invoke(static_cast<_Kalendo*>(this), id, flags, params, result, exception, argumentError);
+  return shared_->vtable->Invoke(static_cast<_Kalendo*>(this), id, flags, params, result, exception, argumentError);
 }
 
 // Calls with arguments no member takes are refused here rather than by the type library's dispatch, which
@@ -241,7 +231,7 @@ HRESULT KalendoObject::Get(BSTR* out, std::u16string (Kalendo::*getter)() const)
   if (!out) return E_POINTER;
   *out = nullptr;
   return Call([&] {
-    Bstr text((kalendo_.get()->*getter)());
+    Bstr text(((*kalendo_).*getter)());
     if (!text.get()) throw std::bad_alloc();
     *out = text.detach();
   });
@@ -253,7 +243,7 @@ HRESULT KalendoObject::Put(Setter setter, Value value) {
 }
 
 HRESULT KalendoObject::Put(void (Kalendo::*setter)(const std::u16string&), BSTR value) {
-  return Call([&] { (kalendo_.get()->*setter)(Bstr::ToUtf16(value)); });
+  return Call([&] { ((*kalendo_).*setter)(Bstr::ToUtf16(value)); });
 }
 
 STDMETHODIMP KalendoObject::CambiaFecha(VARIANT_BOOL* Incremento) {
@@ -322,10 +312,7 @@ STDMETHODIMP KalendoObject::get_MouseIcon(IPictureDisp** MouseIcon) {
       return;
     }
     // The core's own empty picture: one standard empty picture stands for it, the same at every read.
-    if (emptyMouseIconOf_ != picture) {
-      emptyMouseIcon_ = MakeEmptyPictureDisp();
-      emptyMouseIconOf_ = picture;
-    }
+    if (!emptyMouseIcon_) emptyMouseIcon_ = MakeEmptyPictureDisp();
     *MouseIcon = ComPtr<IPictureDisp>(emptyMouseIcon_).detach();
   });
 }
@@ -348,7 +335,7 @@ STDMETHODIMP KalendoObject::put_SelText(BSTR SelText) { return Put(&Kalendo::Set
 
 STDMETHODIMP KalendoObject::GetClassInfo(ITypeInfo** info) {
   if (!info) return E_POINTER;
-  *info = ComPtr<ITypeInfo>(types_.coclass).detach();
+  *info = ComPtr<ITypeInfo>(shared_->coclass).detach();
   return S_OK;
 }
 

@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "com/com_object.h"
@@ -223,14 +224,18 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
  private:
-  struct TypeInfos {
-    ComPtr<ITypeInfo> dispatch;   // _Kalendo as clients see it
-    ComPtr<ITypeInfo> vtable;     // its interface table, for ITypeInfo::Invoke
-    ComPtr<ITypeInfo> coclass;    // Kalendo
+  // What every control of the process shares: the type descriptions and the date services of the user's locale,
+  // made again when that locale changes.
+  struct Shared {
+    ComPtr<ITypeInfo> dispatch;  // _Kalendo as clients see it
+    ComPtr<ITypeInfo> vtable;    // its interface table, for ITypeInfo::Invoke
+    ComPtr<ITypeInfo> coclass;   // Kalendo
+    std::wstring localeName;
+    std::unique_ptr<Locale> locale = MakeLocale("");
+    DateServices dates{*locale};
   };
-  static HRESULT LoadTypeInfos(TypeInfos& infos);
-  inline static TypeInfos sharedTypes_;  // read once, under the lock of the shared state
-  static std::shared_ptr<const DateServices> UserDateServices();
+  static HRESULT GetShared(std::shared_ptr<const Shared>& shared);
+  inline static std::shared_ptr<const Shared> current_;  // under the lock of the shared state
 
   // The host of the portable Kalendo: its property changes, ambient properties and events become calls on the
   // container.
@@ -261,7 +266,7 @@ class KalendoObject final : public _Kalendo,
     KalendoObject& control_;
   };
 
-  explicit KalendoObject(TypeInfos infos);
+  explicit KalendoObject(std::shared_ptr<const Shared> shared);
   ~KalendoObject();
 
   // A reference to this control, held by a method across its calls out to the host, whose handlers may let go
@@ -300,9 +305,8 @@ class KalendoObject final : public _Kalendo,
   HRESULT StartNew(HRESULT again);
 
   RefCount refs_;
-  TypeInfos types_;
-  std::shared_ptr<const DateServices> dates_;
-  win32::WindowsGdi gdi_;
+  std::shared_ptr<const Shared> shared_;
+  inline static win32::WindowsGdi gdi_;  // holds nothing of a control's own
   win32::SurfaceWindow surface_;
   KalendoView view_{*this};
   InPlaceActivation inPlace_{*this, surface_, view_};
@@ -310,9 +314,8 @@ class KalendoObject final : public _Kalendo,
   PersistenceState persistence_;
   SafetyOptions safety_;
   CoreHost host_{*this};
-  std::unique_ptr<Kalendo> kalendo_;
+  std::optional<Kalendo> kalendo_;  // made once the text box has its font object
   ComPtr<IPictureDisp> emptyMouseIcon_;  // the standard picture shown for the core's empty picture
-  std::shared_ptr<Picture> emptyMouseIconOf_;
 };
 
 }  // namespace marelco

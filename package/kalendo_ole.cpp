@@ -233,7 +233,7 @@ STDMETHODIMP KalendoObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC
   if (!dc || !bounds) return E_INVALIDARG;
   win32::WindowPicture live;
   if (!view_.frozen()) live = inPlace_.CurrentPicture();
-  const win32::WindowPicture& picture = view_.frozen() ? view_.frozen() : live;
+  const win32::WindowPicture& picture = view_.frozen() ? *view_.frozen() : live;
   if (!picture) return E_FAIL;
   picture.Draw(dc, {bounds->left, bounds->top, bounds->right, bounds->bottom});
   return S_OK;

@@ -36,7 +36,7 @@ HRESULT SafetyOptions::Set(REFIID iid, DWORD mask, DWORD enabled) {
   const size_t index = SafeInterfaceIndex(iid);
   if (index == kInterfaces) return E_NOINTERFACE;
   if (mask & ~kSupportedSafety) return E_FAIL;
-  enabled_[index] = (enabled_[index] & ~mask) | (enabled & mask);
+  enabled_[index] = static_cast<BYTE>((enabled_[index] & ~mask) | (enabled & mask));
   return S_OK;
 }
 

@@ -18,7 +18,7 @@ class SafetyOptions {
   static constexpr size_t kInterfaces = 5;
 
  private:
-  std::array<DWORD, kInterfaces> enabled_ = {};
+  std::array<BYTE, kInterfaces> enabled_ = {};  // the supported options fit in a byte
 };
 
 }  // namespace marelco

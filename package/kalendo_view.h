@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "com/com_ptr.h"
@@ -42,8 +44,8 @@ class KalendoView {
   void SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink);
   void GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) const;
 
-  // The picture a frozen view draws, empty while the view is live.
-  const win32::WindowPicture& frozen() const { return frozen_; }
+  // The picture a frozen view draws, null while the view is live.
+  const win32::WindowPicture* frozen() const { return frozen_.get(); }
   // Freezes the view at the picture `take` gives, or tells the freeze under way.
   template <typename TakePicture>
   HRESULT Freeze(DWORD* freeze, TakePicture&& take) {
@@ -54,7 +56,8 @@ class KalendoView {
     *freeze = 0;
     win32::WindowPicture picture = take();
     if (!picture) return E_FAIL;
-    frozen_ = std::move(picture);
+    frozen_.reset(new (std::nothrow) win32::WindowPicture(std::move(picture)));
+    if (!frozen_) return E_OUTOFMEMORY;
     *freeze = ++freezeCookie_;
     return S_OK;
   }
@@ -79,7 +82,7 @@ class KalendoView {
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseAspects_ = 0;
   DWORD viewAdviseFlags_ = 0;
-  win32::WindowPicture frozen_;
+  std::unique_ptr<win32::WindowPicture> frozen_;  // few views are ever frozen
   DWORD freezeCookie_ = 0;       // the freeze that frozen_ belongs to
   int callDepth_ = 0;            // calls under way
   bool pictureChanged_ = false;  // a change the sinks have not heard of yet

@@ -45,7 +45,7 @@ HRESULT InPlaceActivation::EnterContainerWindow() {
   frameInfo.cb = sizeof frameInfo;
   HRESULT result = site->GetWindow(&parent);
   if (SUCCEEDED(result)) result = site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo);
-  if (SUCCEEDED(result) && (!parent || !surface_.Reparent(parent)))
+  if (SUCCEEDED(result) && (!parent || !surface_.Reparent(parent, {position.left, position.top})))
     result = HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
   if (SUCCEEDED(result)) result = SetObjectRects(&position, &clip);
   if (FAILED(result)) {
@@ -129,9 +129,11 @@ HRESULT InPlaceActivation::SetObjectRects(LPCRECT position, LPCRECT clip) {
   surface_.ShowOnly(whole ? nullptr : &visible);
   const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
   RECT before = {};
-  GetClientRect(surface_.hwnd(), &before);
+  GetWindowRect(surface_.hwnd(), &before);
+  MapWindowPoints(HWND_DESKTOP, GetParent(surface_.hwnd()), reinterpret_cast<POINT*>(&before), 2);
+  if (EqualRect(&before, position)) return S_OK;  // made there, or moved there already
   MoveWindow(surface_.hwnd(), position->left, position->top, size.cx, size.cy, TRUE);
-  if (before.right != size.cx || before.bottom != size.cy) view_.PictureChanged();
+  if (before.right - before.left != size.cx || before.bottom - before.top != size.cy) view_.PictureChanged();
   return S_OK;
 }
 

@@ -88,11 +88,11 @@ HRESULT KalendoObject::Create(REFIID iid, void** object) {
   return result;
 }
 
-KalendoObject::KalendoObject(std::shared_ptr<const Shared> shared) : shared_(std::move(shared)) {
+KalendoObject::KalendoObject(std::shared_ptr<const Shared> shared)
+    : shared_(std::move(shared)), kalendo_(surface_, host_, shared_->dates, gdi_) {
   // The text box uses a standard font object, so that the one Font hands out is the box's own.
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
-  kalendo_.emplace(surface_, host_, shared_->dates, gdi_);
   surface_.SetListener(this);
   surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
@@ -103,7 +103,7 @@ KalendoObject::~KalendoObject() {
   inPlace_.Deactivate();
   events_.DisconnectAll();
   try {
-    kalendo_->Terminate();
+    kalendo_.Terminate();
   } catch (...) {
   }
 }
@@ -224,14 +224,14 @@ HRESULT KalendoObject::InvokeStep(DISPID id, DISPPARAMS* params, VARIANT* result
 template <typename Value, typename Getter>
 HRESULT KalendoObject::Get(Value* out, Getter&& getter) {
   if (!out) return E_POINTER;
-  return Call([&] { *out = std::invoke(getter, *kalendo_); });
+  return Call([&] { *out = std::invoke(getter, kalendo_); });
 }
 
 HRESULT KalendoObject::Get(BSTR* out, std::u16string (Kalendo::*getter)() const) {
   if (!out) return E_POINTER;
   *out = nullptr;
   return Call([&] {
-    Bstr text(((*kalendo_).*getter)());
+    Bstr text((kalendo_.*getter)());
     if (!text.get()) throw std::bad_alloc();
     *out = text.detach();
   });
@@ -239,21 +239,21 @@ HRESULT KalendoObject::Get(BSTR* out, std::u16string (Kalendo::*getter)() const)
 
 template <typename Setter, typename Value>
 HRESULT KalendoObject::Put(Setter setter, Value value) {
-  return Call([&] { std::invoke(setter, *kalendo_, value); });
+  return Call([&] { std::invoke(setter, kalendo_, value); });
 }
 
 HRESULT KalendoObject::Put(void (Kalendo::*setter)(const std::u16string&), BSTR value) {
-  return Call([&] { ((*kalendo_).*setter)(Bstr::ToUtf16(value)); });
+  return Call([&] { (kalendo_.*setter)(Bstr::ToUtf16(value)); });
 }
 
 STDMETHODIMP KalendoObject::CambiaFecha(VARIANT_BOOL* Incremento) {
   if (!Incremento) return E_POINTER;
-  return Call([&] { kalendo_->CambiaFecha(*Incremento); });
+  return Call([&] { kalendo_.CambiaFecha(*Incremento); });
 }
 
 STDMETHODIMP KalendoObject::CambiaFecha2(VARIANT_BOOL* Incremento) {
   if (!Incremento) return E_POINTER;
-  return Call([&] { kalendo_->CambiaFecha2(*Incremento); });
+  return Call([&] { kalendo_.CambiaFecha2(*Incremento); });
 }
 
 STDMETHODIMP KalendoObject::get_Text(BSTR* Text) { return Get(Text, &Kalendo::Text); }
@@ -272,13 +272,13 @@ STDMETHODIMP KalendoObject::put_Enabled(VARIANT_BOOL Enabled) { return Put(&Kale
 STDMETHODIMP KalendoObject::get_Font(IFontDisp** Font) {
   if (!Font) return E_POINTER;
   *Font = nullptr;
-  return Call([&] { *Font = ToFontDisp(kalendo_->GetFont()).detach(); });
+  return Call([&] { *Font = ToFontDisp(kalendo_.GetFont()).detach(); });
 }
 STDMETHODIMP KalendoObject::putref_Font(IFontDisp* Font) {
   return Call([&] {
     auto font = FromFontDisp(Font);
     if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
-    kalendo_->SetFont(std::move(font));
+    kalendo_.SetFont(std::move(font));
   });
 }
 
@@ -305,7 +305,7 @@ STDMETHODIMP KalendoObject::get_MouseIcon(IPictureDisp** MouseIcon) {
   if (!MouseIcon) return E_POINTER;
   *MouseIcon = nullptr;
   return Call([&] {
-    auto picture = kalendo_->MouseIcon();
+    auto picture = kalendo_.MouseIcon();
     if (!picture) return;
     if (auto* ole = dynamic_cast<OlePicture*>(picture.get())) {
       *MouseIcon = ole->dispatch().detach();
@@ -320,7 +320,7 @@ STDMETHODIMP KalendoObject::putref_MouseIcon(IPictureDisp* MouseIcon) {
   return Call([&] {
     auto picture = FromPictureDisp(MouseIcon);
     if (MouseIcon && !picture) throw RuntimeError(ErrorNumber::TypeMismatch);
-    kalendo_->SetMouseIcon(std::move(picture));
+    kalendo_.SetMouseIcon(std::move(picture));
   });
 }
 

@@ -8,7 +8,6 @@
 #include <olectl.h>
 
 #include <memory>
-#include <optional>
 #include <span>
 
 #include "com/com_object.h"
@@ -314,7 +313,7 @@ class KalendoObject final : public _Kalendo,
   PersistenceState persistence_;
   SafetyOptions safety_;
   CoreHost host_{*this};
-  std::optional<Kalendo> kalendo_;  // made once the text box has its font object
+  Kalendo kalendo_;
   ComPtr<IPictureDisp> emptyMouseIcon_;  // the standard picture shown for the core's empty picture
 };
 

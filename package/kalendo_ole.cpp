@@ -213,8 +213,8 @@ STDMETHODIMP KalendoObject::OnMnemonic(MSG*) {
 // The container names the ambient property that changed; DISPID_UNKNOWN means several did.
 STDMETHODIMP KalendoObject::OnAmbientPropertyChange(DISPID id) {
   return Call([&] {
-    if (id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN) kalendo_->AmbientChanged(AmbientProperty::BackColor);
-    if (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN) kalendo_->AmbientChanged(AmbientProperty::Font);
+    if (id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN) kalendo_.AmbientChanged(AmbientProperty::BackColor);
+    if (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN) kalendo_.AmbientChanged(AmbientProperty::Font);
   });
 }
 

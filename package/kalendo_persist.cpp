@@ -37,17 +37,17 @@ const BrowsedProperty* FindBrowsedProperty(DISPID id) {
 
 HRESULT KalendoObject::StartNew(HRESULT again) {
   const auto alive = KeepAlive();
-  return persistence_.StartNew(again, [&] { return Call([&] { kalendo_->InitProperties(); }); });
+  return persistence_.StartNew(again, [&] { return Call([&] { kalendo_.InitProperties(); }); });
 }
 
 HRESULT KalendoObject::LoadProperties(PropertyBag& bag, HRESULT again) {
   const auto alive = KeepAlive();
-  return persistence_.Load(again, [&] { return Call([&] { kalendo_->ReadProperties(bag); }); });
+  return persistence_.Load(again, [&] { return Call([&] { kalendo_.ReadProperties(bag); }); });
 }
 
 HRESULT KalendoObject::SaveProperties(PropertyBag& bag, BOOL clearDirty) {
   const auto alive = KeepAlive();
-  return persistence_.Save(clearDirty, [&] { return Call([&] { kalendo_->WriteProperties(bag); }); });
+  return persistence_.Save(clearDirty, [&] { return Call([&] { kalendo_.WriteProperties(bag); }); });
 }
 
 // IPersist, IPersistStreamInit

@@ -62,11 +62,11 @@ void RegisterSurfaceClass(WNDPROC windowProc) {
   RegisterClassExW(&surfaceClass);
 }
 
-HWND CreateSurface(HWND parent, SIZE size, bool shown, WNDPROC windowProc, void* self) {
+HWND CreateSurface(HWND parent, POINT place, SIZE size, bool shown, WNDPROC windowProc, void* self) {
   RegisterSurfaceClass(windowProc);
   return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"",
-                         WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0), 0, 0, size.cx,
-                         size.cy, parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
+                         WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0), place.x, place.y,
+                         size.cx, size.cy, parent ? parent : ParkingWindow(), nullptr, ThisModule(), self);
 }
 
 // Prints a constituent at its place in the surface: a sunken frame (the text box's) is drawn here, and the
@@ -102,8 +102,8 @@ SurfaceWindow::SurfaceWindow(HWND parent)
 
 // The windows, made with what the surface and its constituents hold; false when the system cannot make the
 // surface's, which stays unmade.
-bool SurfaceWindow::MakeWindows(HWND parent, bool shown) {
-  window_.reset(CreateSurface(parent, unmadeSize_, shown, WindowProc, this));
+bool SurfaceWindow::MakeWindows(HWND parent, bool shown, POINT place) {
+  window_.reset(CreateSurface(parent, place, unmadeSize_, shown, WindowProc, this));
   if (!window_) return false;
   made_ = true;
   textBox_.MakeWindow(window_.get());
@@ -131,10 +131,12 @@ SurfaceWindow::~SurfaceWindow() {
 
 // The surface moves hidden, and the caller shows it in its new place: the system hides and shows again a
 // window that moves while visible, repainting it and its constituents each time.
-bool SurfaceWindow::Reparent(HWND parent) {
-  if (!made_) return MakeWindows(parent, false);
+bool SurfaceWindow::Reparent(HWND parent, POINT place) {
+  if (!made_) return MakeWindows(parent, false, place);
   ShowWindow(hwnd(), SW_HIDE);
-  return SetParent(hwnd(), parent ? parent : ParkingWindow()) != nullptr;
+  if (!SetParent(hwnd(), parent ? parent : ParkingWindow())) return false;
+  SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 // A surface not made yet takes its new size as its window would, with a Resize event when the size changes.

@@ -39,9 +39,10 @@ class SurfaceWindow final : public Surface {
   // The surface window, made (parked) if it was not made yet; null once the system has destroyed it (with its
   // parent, for instance), or when it cannot be made.
   HWND hwnd() const;
-  // Moves the surface, hidden, into another parent window, where the caller shows it, or makes it there; null
-  // parks it. False when the surface or the parent window no longer exists: the surface stays where it was.
-  bool Reparent(HWND parent);
+  // Moves the surface, hidden, into another parent window at a place in it (pixels), where the caller shows it,
+  // or makes it there; null parks it. False when the surface or the parent window no longer exists: the surface
+  // stays where it was.
+  bool Reparent(HWND parent, POINT place = {});
   // Gives the surface a new size in twips, as on a form, laying its constituents out again.
   void Resize(Single width, Single height);
   // Shows only this part of the surface (in its own coordinates), as a container's scrolled or split window
@@ -88,7 +89,7 @@ class SurfaceWindow final : public Surface {
   void OnPaintBackground(HWND hwnd, HDC dc);
   void OnDestroyed();
   void ApplyFont();
-  bool MakeWindows(HWND parent, bool shown);
+  bool MakeWindows(HWND parent, bool shown, POINT place = {});
   SIZE ClientSize() const;
 
   // Declared in the order of creation: the font outlives the window whose device context holds it, and

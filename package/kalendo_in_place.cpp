@@ -128,10 +128,10 @@ HRESULT InPlaceActivation::SetObjectRects(LPCRECT position, LPCRECT clip) {
   OffsetRect(&visible, -position->left, -position->top);
   surface_.ShowOnly(whole ? nullptr : &visible);
   const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
-  RECT before = {};
-  GetWindowRect(surface_.hwnd(), &before);
-  MapWindowPoints(HWND_DESKTOP, GetParent(surface_.hwnd()), reinterpret_cast<POINT*>(&before), 2);
-  if (EqualRect(&before, position)) return S_OK;  // made there, or moved there already
+  // A window made there, or moved there already, stays: under Wine even a move that changes nothing goes through
+  // the server.
+  const RECT before = win32::PlaceInParent(surface_.hwnd());
+  if (EqualRect(&before, position)) return S_OK;
   MoveWindow(surface_.hwnd(), position->left, position->top, size.cx, size.cy, TRUE);
   if (before.right - before.left != size.cx || before.bottom - before.top != size.cy) view_.PictureChanged();
   return S_OK;

@@ -37,13 +37,19 @@ inline RECT ChildPlace(Dpi dpi, Single left, Single top, Single width, Single he
           ToPixels(top, dpi.y) + SpanPixels(top, height, dpi.y)};
 }
 
+// Where a child window is now, in pixels of its parent's client area.
+inline RECT PlaceInParent(HWND child) {
+  RECT now = {};
+  GetWindowRect(child, &now);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&now), 2);
+  return now;
+}
+
 // Moves a child window to a place of its parent given in twips, and repaints it. A window already there is
 // left alone: under Wine even a move that changes nothing goes through the server.
 inline void PlaceChild(HWND child, Dpi dpi, Single left, Single top, Single width, Single height) {
   const RECT place = ChildPlace(dpi, left, top, width, height);
-  RECT now = {};
-  GetWindowRect(child, &now);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&now), 2);
+  const RECT now = PlaceInParent(child);
   if (EqualRect(&now, &place)) return;
   MoveWindow(child, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }

@@ -1,6 +1,5 @@
 #include "package/ole_objects.h"
 
-#include <functional>
 #include <new>
 
 #include "com/com_object.h"
@@ -11,22 +10,23 @@ namespace {
 // Tells a listener of every property change of a font object, for as long as the subscription lives.
 class FontChangeSink final : public ComObject<FontChangeSink, IPropertyNotifySink> {
  public:
-  explicit FontChangeSink(Font::Listener listener) : listener_(std::move(listener)) {}
+  explicit FontChangeSink(FontListener& listener) : listener_(listener) {}
 
   STDMETHODIMP OnChanged(DISPID) override {
-    if (listener_) listener_();
+    listener_.FontChanged();
     return S_OK;
   }
   STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
 
  private:
-  Font::Listener listener_;
+  FontListener& listener_;
 };
 
-struct Subscription {
+// The sink's connection to the font, held by the listener; the font lets the sink go when it ends.
+struct Connection final : Font::Subscription {
   ComPtr<IConnectionPoint> point;
   DWORD cookie = 0;
-  ~Subscription() {
+  ~Connection() override {
     if (point) point->Unadvise(cookie);
   }
 };
@@ -64,15 +64,15 @@ void OleFont::SetAttributes(const Attributes& attributes) {
   font_->put_Charset(attributes.charset);
 }
 
-std::shared_ptr<void> OleFont::Subscribe(Listener listener) {
-  auto subscription = std::make_shared<Subscription>();
+std::unique_ptr<Font::Subscription> OleFont::Subscribe(FontListener& listener) {
+  auto connection = std::make_unique<Connection>();
   auto container = font_.query<IConnectionPointContainer>();
-  if (!container || FAILED(container->FindConnectionPoint(IID_IPropertyNotifySink, subscription->point.put())))
-    return subscription;
+  if (!container || FAILED(container->FindConnectionPoint(IID_IPropertyNotifySink, connection->point.put())))
+    return connection;
   ComPtr<IPropertyNotifySink> sink;
-  *sink.put() = new FontChangeSink(std::move(listener));
-  if (FAILED(subscription->point->Advise(sink.get(), &subscription->cookie))) subscription->point.reset();
-  return subscription;
+  *sink.put() = new FontChangeSink(listener);
+  if (FAILED(connection->point->Advise(sink.get(), &connection->cookie))) connection->point.reset();
+  return connection;
 }
 
 bool OlePicture::IsEmpty() const {

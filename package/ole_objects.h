@@ -20,7 +20,7 @@ class OleFont final : public Font {
 
   Attributes attributes() const override;
   void SetAttributes(const Attributes& attributes) override;
-  std::shared_ptr<void> Subscribe(Listener listener) override;
+  std::unique_ptr<Subscription> Subscribe(FontListener& listener) override;
 
   ComPtr<IFontDisp> dispatch() const { return font_.query<IFontDisp>(); }
 

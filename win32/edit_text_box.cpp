@@ -318,12 +318,14 @@ void EditTextBox::RemoveToolTip() {
 
 void EditTextBox::SetFont(std::shared_ptr<Font> font) {
   if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
-  fontSubscription_ = font->Subscribe([this] {
-    ApplyFont();
-    surface_.TextBoxFontChanged();
-  });
+  fontSubscription_ = font->Subscribe(*this);
   font_ = std::move(font);
   ApplyFont();
+}
+
+void EditTextBox::FontChanged() {
+  ApplyFont();
+  surface_.TextBoxFontChanged();
 }
 
 void EditTextBox::ApplyFont() {

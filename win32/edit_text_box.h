@@ -18,7 +18,7 @@ class SurfaceWindow;
 // Until the surface makes its windows, the box keeps what its EDIT will hold: the text, the selection and the
 // states. What only the EDIT itself knows how to do (a text with line breaks, a replaced selection) makes the windows
 // first.
-class EditTextBox final : public TextBox {
+class EditTextBox final : public TextBox, private FontListener {
  public:
   static constexpr Single kFirstWidth = 1665;
   static constexpr Single kFirstHeight = 300;
@@ -89,6 +89,7 @@ class EditTextBox final : public TextBox {
   void RaiseChangeIfChanged();
   void Selection(DWORD& start, DWORD& end) const;
   void ApplyFont();
+  void FontChanged() override;  // the font object changed: the EDIT takes it and the surface lays out again
   void RemoveToolTip();
   std::wstring AccessibleName() const;
   void Place();
@@ -119,7 +120,7 @@ class EditTextBox final : public TextBox {
   OleColor foreColor_ = kWindowTextColor;
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
-  std::shared_ptr<void> fontSubscription_;
+  std::unique_ptr<Font::Subscription> fontSubscription_;
   SharedFont fontHandle_;
   // What names the box to its users: few boxes have a tool tip or meet a screen reader, so it is made when first
   // needed.

@@ -19,23 +19,32 @@ class SharedFont : public Font {
     attributes_ = attributes;
     // A listener may subscribe or unsubscribe others while it is told: walk a snapshot, and skip
     // those that left in the meantime.
-    std::vector<std::weak_ptr<Listener>> snapshot(listeners_->begin(), listeners_->end());
+    std::vector<std::weak_ptr<FontListener*>> snapshot(listeners_->begin(), listeners_->end());
     for (const auto& entry : snapshot) {
-      if (auto listener = entry.lock()) (*listener)();
+      if (auto listener = entry.lock()) (*listener)->FontChanged();
     }
   }
 
-  std::shared_ptr<void> Subscribe(Listener listener) override {
-    auto entry = listeners_->insert(listeners_->end(), std::make_shared<Listener>(std::move(listener)));
-    std::weak_ptr<Listeners> owner = listeners_;
-    // The token outlives the font safely: it only erases while the list still exists.
-    return std::shared_ptr<void>(nullptr, [owner, entry](void*) {
-      if (auto listeners = owner.lock()) listeners->erase(entry);
-    });
+  std::unique_ptr<Subscription> Subscribe(FontListener& listener) override {
+    auto entry = listeners_->insert(listeners_->end(), std::make_shared<FontListener*>(&listener));
+    return std::make_unique<Entry>(listeners_, entry);
   }
 
  private:
-  using Listeners = std::list<std::shared_ptr<Listener>>;
+  using Listeners = std::list<std::shared_ptr<FontListener*>>;
+
+  // Outlives the font safely: it only erases while the list still exists.
+  class Entry final : public Subscription {
+   public:
+    Entry(std::weak_ptr<Listeners> owner, Listeners::iterator entry) : owner_(std::move(owner)), entry_(entry) {}
+    ~Entry() override {
+      if (auto listeners = owner_.lock()) listeners->erase(entry_);
+    }
+
+   private:
+    std::weak_ptr<Listeners> owner_;
+    Listeners::iterator entry_;
+  };
 
   Attributes attributes_;
   std::shared_ptr<Listeners> listeners_;

@@ -3,13 +3,21 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "control/platform/types.h"
 
 namespace marelco {
+
+// Told of every change of a font it subscribed to.
+class FontListener {
+ public:
+  virtual void FontChanged() = 0;
+
+ protected:
+  ~FontListener() = default;
+};
 
 class Font {
  public:
@@ -24,13 +32,17 @@ class Font {
     Integer charset = 0;
     friend bool operator==(const Attributes&, const Attributes&) = default;
   };
-  using Listener = std::function<void()>;
+  // A listener's place among the font's: destroying it removes the listener. It may outlive the font.
+  class Subscription {
+   public:
+    virtual ~Subscription() = default;
+  };
 
   virtual ~Font() = default;
   virtual Attributes attributes() const = 0;
   virtual void SetAttributes(const Attributes& attributes) = 0;  // notifies every listener
-  // Listeners are told of every change; the returned token removes the listener when destroyed.
-  virtual std::shared_ptr<void> Subscribe(Listener listener) = 0;
+  // The listener is told of every change for as long as the subscription lives.
+  virtual std::unique_ptr<Subscription> Subscribe(FontListener& listener) = 0;
 };
 
 // A portable font object, used by the in-memory constituents and as the default font.

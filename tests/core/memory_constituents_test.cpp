@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -135,12 +136,20 @@ TEST(MemorySurface, RaisesResizeAndMouseEventsWithArgumentsByReference) {
   EXPECT_EQ(surface.ScaleHeight(), 400);
 }
 
+// Does what it is given at each change of a font.
+struct ToldOfChanges final : FontListener {
+  std::function<void()> then;
+  explicit ToldOfChanges(std::function<void()> then) : then(std::move(then)) {}
+  void FontChanged() override { then(); }
+};
+
 TEST(Font, ChangesReachEveryListenerUntilItsTokenIsGone) {
   auto font = MakeFont();
   EXPECT_EQ(font->attributes().name, u"MS Sans Serif");
   int first = 0, second = 0;
-  auto firstToken = font->Subscribe([&] { ++first; });
-  auto secondToken = font->Subscribe([&] { ++second; });
+  ToldOfChanges firstListener([&] { ++first; }), secondListener([&] { ++second; });
+  auto firstToken = font->Subscribe(firstListener);
+  auto secondToken = font->Subscribe(secondListener);
   Font::Attributes arial;
   arial.name = u"Arial";
   font->SetAttributes(arial);
@@ -157,9 +166,10 @@ TEST(Font, ChangesReachEveryListenerUntilItsTokenIsGone) {
 TEST(Font, ListenerMayUnsubscribeAnotherWhileBeingTold) {
   auto font = MakeFont();
   int told = 0;
-  std::shared_ptr<void> second;
-  auto first = font->Subscribe([&] { second.reset(); });
-  second = font->Subscribe([&] { ++told; });
+  std::unique_ptr<Font::Subscription> second;
+  ToldOfChanges firstListener([&] { second.reset(); }), secondListener([&] { ++told; });
+  auto first = font->Subscribe(firstListener);
+  second = font->Subscribe(secondListener);
   font->SetAttributes({});
   EXPECT_EQ(told, 0);
 }

@@ -54,7 +54,9 @@ Variant FromVariant(const VARIANT* value) {
       IUnknown* object = V_UNKNOWN(value);
       if (!object) return Variant::FromPicture(nullptr);
       if (auto font = FromFontDisp(object)) return Variant::FromFont(std::move(font));
-      if (auto picture = FromPictureDisp(object)) return Variant::FromPicture(std::move(picture));
+      // A saved picture without an image is read as the core's own empty one, which every control shares.
+      if (auto picture = FromPictureDisp(object))
+        return Variant::FromPicture(picture->IsEmpty() ? MakeEmptyPicture() : std::move(picture));
       throw RuntimeError(ErrorNumber::TypeMismatch);
     }
     default: {

@@ -163,6 +163,14 @@ TEST_F(Container, PropertyBagCarriesEveryPersistedPropertyAndOnlyWhatDiffersFrom
   EXPECT_EQ(0u, fresh.values.count(L"Formato"));
   EXPECT_EQ(0u, fresh.values.count(L"Text")) << "a well formed date is not stored";
   EXPECT_EQ(1u, fresh.values.count(L"MouseIcon")) << "the new instance's empty picture differs from none";
+  auto reloaded = NewKalendo();
+  ASSERT_EQ(S_OK, reloaded.query<IPersistPropertyBag>()->Load(&fresh, nullptr));
+  ComPtr<IPictureDisp> icon, again;
+  ASSERT_EQ(S_OK, reloaded->get_MouseIcon(icon.put()));
+  ASSERT_EQ(S_OK, reloaded->get_MouseIcon(again.put()));
+  EXPECT_TRUE(icon && icon.get() == again.get() &&
+              icon.query<IUnknown>().get() != ComPtr<IUnknown>(V_UNKNOWN(&fresh.values[L"MouseIcon"])).query<IUnknown>().get())
+      << "a saved empty picture is read as the control's own";
 
   ChangeEveryProperty(original.get());
   PropertyBag bag;

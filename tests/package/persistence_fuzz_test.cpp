@@ -384,11 +384,19 @@ std::wstring Read(_Kalendo* control, HRESULT (STDMETHODCALLTYPE _Kalendo::*gette
   return value.get() ? std::wstring(value.get(), SysStringLen(value.get())) : L"";
 }
 
+// An object is saved as itself, but a picture without an image only as such: each save may make its own.
+bool IsEmptyPicture(IUnknown* object) {
+  SHORT type = -1;
+  auto picture = ComPtr<IUnknown>(object).query<IPicture>();
+  return picture && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_NONE;
+}
+
 bool SameValue(const VARIANT& a, const VARIANT& b) {
   if (V_VT(&a) != V_VT(&b)) return false;
   switch (V_VT(&a)) {
     case VT_BSTR: return VarBstrCmp(V_BSTR(&a), V_BSTR(&b), 0, 0) == static_cast<HRESULT>(VARCMP_EQ);
-    case VT_DISPATCH: case VT_UNKNOWN: return V_UNKNOWN(&a) == V_UNKNOWN(&b);
+    case VT_DISPATCH: case VT_UNKNOWN:
+      return V_UNKNOWN(&a) == V_UNKNOWN(&b) || (IsEmptyPicture(V_UNKNOWN(&a)) && IsEmptyPicture(V_UNKNOWN(&b)));
     default: return VarCmp(const_cast<VARIANT*>(&a), const_cast<VARIANT*>(&b), 0, 0) == static_cast<HRESULT>(VARCMP_EQ);
   }
 }

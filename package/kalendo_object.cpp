@@ -10,6 +10,7 @@
 #include "package/kalendo_control.h"
 #include "package/module.h"
 #include "package/ole_objects.h"
+#include "package/property_browsing.h"
 #include "pages/frm_about.h"
 
 namespace marelco {
@@ -94,11 +95,9 @@ KalendoObject::KalendoObject(std::shared_ptr<const Shared> shared)
   auto& box = surface_.txtFecha();
   box.SetFont(MakeOleFont(box.GetFont() ? box.GetFont()->attributes() : Font::Attributes{}));
   surface_.SetListener(this);
-  surface_.SetOwner(static_cast<_Kalendo*>(this));
 }
 
 KalendoObject::~KalendoObject() {
-  surface_.SetOwner(nullptr);
   surface_.SetListener(nullptr);
   inPlace_.Deactivate();
   events_.DisconnectAll();
@@ -109,6 +108,8 @@ KalendoObject::~KalendoObject() {
 }
 
 STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
+  if (PropertyBrowsing::AnswersFor(iid))
+    return CreateComObject<PropertyBrowsing>(iid, object, static_cast<IUnknown*>(static_cast<_Kalendo*>(this)));
   return QueryInterfaceFromTable(this,
                                  {
                                      Entry<KalendoObject, _Kalendo>(),
@@ -131,9 +132,6 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistPropertyBag>(),
                                      Entry<KalendoObject, IPersistStorage>(),
-                                     Entry<KalendoObject, ISpecifyPropertyPages>(),
-                                     Entry<KalendoObject, IPerPropertyBrowsing>(),
-                                     Entry<KalendoObject, ICategorizeProperties>(),
                                      Entry<KalendoObject, IObjectSafety>(),
                                  },
                                  iid, object);

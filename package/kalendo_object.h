@@ -14,7 +14,6 @@
 #include "com/com_ptr.h"
 #include "com/error_boundary.h"
 #include "control/kalendo.h"
-#include "package/categorize_properties.h"
 #include "package/connection_point.h"
 #include "package/kalendo_events.h"
 #include "package/kalendo_in_place.h"
@@ -43,9 +42,6 @@ class KalendoObject final : public _Kalendo,
                             public IPersistStreamInit,
                             public IPersistPropertyBag,
                             public IPersistStorage,
-                            public ISpecifyPropertyPages,
-                            public IPerPropertyBrowsing,
-                            public ICategorizeProperties,
                             public IObjectSafety,
                             private win32::SurfaceListener {
  public:
@@ -205,19 +201,6 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP SaveCompleted(IStorage* storage) override;
   STDMETHODIMP HandsOffStorage() override;
 
-  // ISpecifyPropertyPages
-  STDMETHODIMP GetPages(CAUUID* pages) override;
-
-  // IPerPropertyBrowsing
-  STDMETHODIMP GetDisplayString(DISPID id, BSTR* text) override;
-  STDMETHODIMP MapPropertyToPage(DISPID id, CLSID* page) override;
-  STDMETHODIMP GetPredefinedStrings(DISPID id, CALPOLESTR* strings, CADWORD* cookies) override;
-  STDMETHODIMP GetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value) override;
-
-  // ICategorizeProperties
-  STDMETHODIMP MapPropertyToCategory(DISPID id, PROPCAT* category) override;
-  STDMETHODIMP GetCategoryName(PROPCAT category, LCID locale, BSTR* name) override;
-
   // IObjectSafety
   STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
   STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
@@ -296,6 +279,7 @@ class KalendoObject final : public _Kalendo,
   // What the surface's windows tell.
   void TextBoxFocusChanged(bool entered) override { inPlace_.TextBoxFocusChanged(entered); }
   void FontObjectChanged() override;
+  IUnknown* owner() override { return static_cast<_Kalendo*>(this); }
   HRESULT ShowPropertyPages(HWND owner);
   // Loading and initialising happen once; `again` is what the interface answers a second time.
   HRESULT LoadProperties(PropertyBag& bag, HRESULT again);

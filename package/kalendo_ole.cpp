@@ -8,6 +8,7 @@
 #include "package/enumerator.h"
 #include "package/kalendo_control.h"
 #include "package/kalendo_object.h"
+#include "package/property_browsing.h"
 #include "win32/window_support.h"
 
 namespace marelco {
@@ -148,7 +149,7 @@ HRESULT KalendoObject::ShowPropertyPages(HWND owner) {
   auto controlSite = inPlace_.SiteAs<IOleControlSite>();
   if (controlSite && SUCCEEDED(controlSite->ShowPropertyFrame())) return S_OK;
   CAUUID pages = {};
-  if (HRESULT result = GetPages(&pages); FAILED(result)) return result;
+  if (HRESULT result = PropertyBrowsing::Pages(&pages); FAILED(result)) return result;
   const std::unique_ptr<GUID, decltype(&CoTaskMemFree)> ownedPages(pages.pElems, CoTaskMemFree);
   LPOLESTR name = nullptr;
   GetUserType(USERCLASSTYPE_SHORT, &name);

@@ -238,7 +238,7 @@ LRESULT CALLBACK SurfaceWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
   }
   auto* self = reinterpret_cast<SurfaceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  OwnerReference owner(self->owner_);
+  OwnerReference owner(self->owner());
   return self->HandleMessage(hwnd, message, wParam, lParam);
 }
 

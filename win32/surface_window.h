@@ -20,6 +20,8 @@ class SurfaceListener {
   virtual void TextBoxFocusChanged(bool entered) = 0;
   // Told when the text box has taken a change made through its font object (its size, say) by whoever holds it.
   virtual void FontObjectChanged() = 0;
+  // The COM object that owns the surface, held by every message of the surface and its text box.
+  virtual IUnknown* owner() = 0;
 
  protected:
   ~SurfaceListener() = default;
@@ -52,12 +54,9 @@ class SurfaceWindow final : public Surface {
   void Print(HDC dc) const;
 
   void SetEvents(SurfaceEvents* events) override { events_ = events; }
-  // The container's side of the surface; null tells no one.
+  // The container's side of the surface, and its owner; null tells no one and lets go of the owner, before it goes.
   void SetListener(SurfaceListener* listener) { listener_ = listener; }
-  // The COM object that owns this surface, held by every message of the surface and its text box; null lets go
-  // of it, before the owner goes.
-  void SetOwner(IUnknown* owner) { owner_ = owner; }
-  IUnknown* owner() const { return owner_; }
+  IUnknown* owner() const { return listener_ ? listener_->owner() : nullptr; }
   Dpi dpi() const { return dpi_; }
   // The text box has taken a change made through its font object.
   void TextBoxFontChanged() {
@@ -99,7 +98,6 @@ class SurfaceWindow final : public Surface {
   SolidBrush backBrush_;
   SurfaceEvents* events_ = nullptr;
   SurfaceListener* listener_ = nullptr;
-  IUnknown* owner_ = nullptr;
   Dpi dpi_;
   SIZE unmadeSize_ = {};  // pixels: the size the window is to be made at
   OleColor backColor_ = kButtonFaceColor;

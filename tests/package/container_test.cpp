@@ -309,6 +309,8 @@ TEST_F(Container, OffersItsPageThenTheStockFontAndColourPagesAndSortsTheirProper
 
   auto categories = control.query<ICategorizeProperties>();
   ASSERT_TRUE(categories);
+  EXPECT_EQ(control.query<IUnknown>().get(), categories.query<IUnknown>().get()) << "one identity";
+  EXPECT_TRUE(categories.query<IOleObject>() && categories.query<ISpecifyPropertyPages>());
   PROPCAT category = 0;
   EXPECT_EQ(S_OK, categories->MapPropertyToCategory(DISPID_BACKCOLOR, &category));
   EXPECT_EQ(PROPCAT_Appearance, category);

@@ -349,6 +349,11 @@ TEST(Server, CanUnloadOnceTheLastObjectIsGone) {
          ComPtr<IUnknown>(control).query<IOleObject>()->EnumVerbs(verbs.put());
          return verbs.query<IUnknown>();
        }},
+      {"its answers to property browsers",
+       [](IUnknown* control) {
+         auto browsing = ComPtr<IUnknown>(control).query<IPerPropertyBrowsing>();
+         return ComPtr<IUnknown>(static_cast<IUnknown*>(browsing.get()));
+       }},
       {"the accessible object of its text box",
        [](IUnknown* control) {
          HWND surface = nullptr;

@@ -22,14 +22,13 @@ class FontChangeSink final : public ComObject<FontChangeSink, IPropertyNotifySin
   FontListener& listener_;
 };
 
-// The sink's connection to the font, held by the listener; the font lets the sink go when it ends.
-struct Connection final : Font::Subscription {
+// The font object's point of its property notifications; null when it has none.
+ComPtr<IConnectionPoint> NotificationsOf(const ComPtr<IFont>& font) {
   ComPtr<IConnectionPoint> point;
-  DWORD cookie = 0;
-  ~Connection() override {
-    if (point) point->Unadvise(cookie);
-  }
-};
+  auto container = font.query<IConnectionPointContainer>();
+  if (container && FAILED(container->FindConnectionPoint(IID_IPropertyNotifySink, point.put()))) point.reset();
+  return point;
+}
 
 }  // namespace
 
@@ -64,15 +63,19 @@ void OleFont::SetAttributes(const Attributes& attributes) {
   font_->put_Charset(attributes.charset);
 }
 
-std::unique_ptr<Font::Subscription> OleFont::Subscribe(FontListener& listener) {
-  auto connection = std::make_unique<Connection>();
-  auto container = font_.query<IConnectionPointContainer>();
-  if (!container || FAILED(container->FindConnectionPoint(IID_IPropertyNotifySink, connection->point.put())))
-    return connection;
+// The font object's own connection cookie: the font holds the sink until Unadvise.
+Font::Cookie OleFont::Subscribe(FontListener& listener) {
+  auto point = NotificationsOf(font_);
+  if (!point) return 0;
   ComPtr<IPropertyNotifySink> sink;
   *sink.put() = new FontChangeSink(listener);
-  if (FAILED(connection->point->Advise(sink.get(), &connection->cookie))) connection->point.reset();
-  return connection;
+  DWORD cookie = 0;
+  return SUCCEEDED(point->Advise(sink.get(), &cookie)) ? cookie : 0;
+}
+
+void OleFont::Unsubscribe(Cookie cookie) {
+  if (!cookie) return;
+  if (auto point = NotificationsOf(font_)) point->Unadvise(cookie);
 }
 
 bool OlePicture::IsEmpty() const {

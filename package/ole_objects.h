@@ -20,7 +20,8 @@ class OleFont final : public Font {
 
   Attributes attributes() const override;
   void SetAttributes(const Attributes& attributes) override;
-  std::unique_ptr<Subscription> Subscribe(FontListener& listener) override;
+  Cookie Subscribe(FontListener& listener) override;
+  void Unsubscribe(Cookie cookie) override;
 
   ComPtr<IFontDisp> dispatch() const { return font_.query<IFontDisp>(); }
 

@@ -132,6 +132,7 @@ HWND EditTextBox::Window() {
 // The window, destroyed after this, no longer reaches this object.
 EditTextBox::~EditTextBox() {
   events_ = nullptr;
+  if (font_) font_->Unsubscribe(fontCookie_);
   RemoveToolTip();
   if (window_) SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
 }
@@ -318,8 +319,10 @@ void EditTextBox::RemoveToolTip() {
 
 void EditTextBox::SetFont(std::shared_ptr<Font> font) {
   if (!font) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
-  fontSubscription_ = font->Subscribe(*this);
+  const Font::Cookie cookie = font->Subscribe(*this);
+  if (font_) font_->Unsubscribe(fontCookie_);
   font_ = std::move(font);
+  fontCookie_ = cookie;
   ApplyFont();
 }
 

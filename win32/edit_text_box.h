@@ -120,7 +120,7 @@ class EditTextBox final : public TextBox, private FontListener {
   OleColor foreColor_ = kWindowTextColor;
   SolidBrush backBrush_;
   std::shared_ptr<Font> font_;
-  std::unique_ptr<Font::Subscription> fontSubscription_;
+  Font::Cookie fontCookie_ = 0;
   SharedFont fontHandle_;
   // What names the box to its users: few boxes have a tool tip or meet a screen reader, so it is made when first
   // needed.

@@ -11,7 +11,7 @@ namespace {
 class SharedFont : public Font {
  public:
   explicit SharedFont(Attributes attributes)
-      : attributes_(std::move(attributes)), listeners_(std::make_shared<Listeners>()) {}
+      : attributes_(std::move(attributes)) {}
 
   Attributes attributes() const override { return attributes_; }
 
@@ -19,35 +19,30 @@ class SharedFont : public Font {
     attributes_ = attributes;
     // A listener may subscribe or unsubscribe others while it is told: walk a snapshot, and skip
     // those that left in the meantime.
-    std::vector<std::weak_ptr<FontListener*>> snapshot(listeners_->begin(), listeners_->end());
+    std::vector<std::weak_ptr<Listener>> snapshot(listeners_.begin(), listeners_.end());
     for (const auto& entry : snapshot) {
-      if (auto listener = entry.lock()) (*listener)->FontChanged();
+      if (auto listener = entry.lock()) listener->listener.FontChanged();
     }
   }
 
-  std::unique_ptr<Subscription> Subscribe(FontListener& listener) override {
-    auto entry = listeners_->insert(listeners_->end(), std::make_shared<FontListener*>(&listener));
-    return std::make_unique<Entry>(listeners_, entry);
+  Cookie Subscribe(FontListener& listener) override {
+    listeners_.push_back(std::make_shared<Listener>(Listener{++lastCookie_, listener}));
+    return lastCookie_;
+  }
+
+  void Unsubscribe(Cookie cookie) override {
+    std::erase_if(listeners_, [cookie](const auto& entry) { return entry->cookie == cookie; });
   }
 
  private:
-  using Listeners = std::list<std::shared_ptr<FontListener*>>;
-
-  // Outlives the font safely: it only erases while the list still exists.
-  class Entry final : public Subscription {
-   public:
-    Entry(std::weak_ptr<Listeners> owner, Listeners::iterator entry) : owner_(std::move(owner)), entry_(entry) {}
-    ~Entry() override {
-      if (auto listeners = owner_.lock()) listeners->erase(entry_);
-    }
-
-   private:
-    std::weak_ptr<Listeners> owner_;
-    Listeners::iterator entry_;
+  struct Listener {
+    Cookie cookie;
+    FontListener& listener;
   };
 
   Attributes attributes_;
-  std::shared_ptr<Listeners> listeners_;
+  std::list<std::shared_ptr<Listener>> listeners_;
+  Cookie lastCookie_ = 0;
 };
 
 class EmptyPicture : public Picture {

@@ -32,17 +32,15 @@ class Font {
     Integer charset = 0;
     friend bool operator==(const Attributes&, const Attributes&) = default;
   };
-  // A listener's place among the font's: destroying it removes the listener. It may outlive the font.
-  class Subscription {
-   public:
-    virtual ~Subscription() = default;
-  };
+  // A listener's place among the font's, given by Subscribe and taken back by Unsubscribe; 0 is none.
+  using Cookie = std::uint32_t;
 
   virtual ~Font() = default;
   virtual Attributes attributes() const = 0;
   virtual void SetAttributes(const Attributes& attributes) = 0;  // notifies every listener
-  // The listener is told of every change for as long as the subscription lives.
-  virtual std::unique_ptr<Subscription> Subscribe(FontListener& listener) = 0;
+  // The listener is told of every change until its cookie is taken back.
+  virtual Cookie Subscribe(FontListener& listener) = 0;
+  virtual void Unsubscribe(Cookie cookie) = 0;
 };
 
 // A portable font object, used by the in-memory constituents and as the default font.

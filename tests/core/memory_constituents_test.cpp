@@ -143,32 +143,31 @@ struct ToldOfChanges final : FontListener {
   void FontChanged() override { then(); }
 };
 
-TEST(Font, ChangesReachEveryListenerUntilItsTokenIsGone) {
+TEST(Font, ChangesReachEveryListenerUntilItsCookieIsTakenBack) {
   auto font = MakeFont();
   EXPECT_EQ(font->attributes().name, u"MS Sans Serif");
   int first = 0, second = 0;
   ToldOfChanges firstListener([&] { ++first; }), secondListener([&] { ++second; });
-  auto firstToken = font->Subscribe(firstListener);
-  auto secondToken = font->Subscribe(secondListener);
+  font->Subscribe(firstListener);
+  const Font::Cookie secondCookie = font->Subscribe(secondListener);
   Font::Attributes arial;
   arial.name = u"Arial";
   font->SetAttributes(arial);
-  secondToken.reset();
+  font->Unsubscribe(secondCookie);
+  font->Unsubscribe(0);  // none
   arial.size = 12;
   font->SetAttributes(arial);
   EXPECT_EQ(first, 2);
   EXPECT_EQ(second, 1);
   EXPECT_EQ(font->attributes().size, 12);
-  font.reset();
-  firstToken.reset();  // a token may outlive its font
 }
 
 TEST(Font, ListenerMayUnsubscribeAnotherWhileBeingTold) {
   auto font = MakeFont();
   int told = 0;
-  std::unique_ptr<Font::Subscription> second;
-  ToldOfChanges firstListener([&] { second.reset(); }), secondListener([&] { ++told; });
-  auto first = font->Subscribe(firstListener);
+  Font::Cookie second = 0;
+  ToldOfChanges firstListener([&] { font->Unsubscribe(second); }), secondListener([&] { ++told; });
+  font->Subscribe(firstListener);
   second = font->Subscribe(secondListener);
   font->SetAttributes({});
   EXPECT_EQ(told, 0);

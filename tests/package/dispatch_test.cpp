@@ -198,6 +198,20 @@ TEST_F(Dispatch, NullPointersAreRefused) {
   EXPECT_EQ(E_POINTER, control_.query<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr));
 }
 
+// The sinks connected to a font object's property notifications.
+int FontListeners(const ComPtr<IUnknown>& font) {
+  ComPtr<IConnectionPoint> point;
+  ComPtr<IEnumConnections> connections;
+  if (FAILED(font.query<IConnectionPointContainer>()->FindConnectionPoint(IID_IPropertyNotifySink, point.put())))
+    return -1;
+  const HRESULT enumerated = point->EnumConnections(connections.put());
+  if (enumerated == OLE_E_NOCONNECTION) return 0;
+  if (FAILED(enumerated)) return -1;
+  int count = 0;
+  for (CONNECTDATA data = {}; connections->Next(1, &data, nullptr) == S_OK; ++count) data.pUnk->Release();
+  return count;
+}
+
 TEST_F(Dispatch, FontIsTheTextBoxsOwnStandardFontObject) {
   ComPtr<IFontDisp> first, second;
   ASSERT_EQ(S_OK, control_->get_Font(first.put()));
@@ -208,10 +222,16 @@ TEST_F(Dispatch, FontIsTheTextBoxsOwnStandardFontObject) {
   ComPtr<IFont> replacement;
   FONTDESC description = {sizeof description, const_cast<LPOLESTR>(L"Arial"), {{120000, 0}}, FW_BOLD, 0, 0, 0, 0};
   ASSERT_EQ(S_OK, OleCreateFontIndirect(&description, IID_IFont, replacement.put_void()));
+  EXPECT_EQ(1, FontListeners(first.query<IUnknown>()));
   ASSERT_EQ(S_OK, control_->putref_Font(replacement.query<IFontDisp>().get()));
   ComPtr<IFontDisp> now;
   ASSERT_EQ(S_OK, control_->get_Font(now.put()));
   EXPECT_EQ(replacement.query<IUnknown>().get(), now.query<IUnknown>().get());
+  EXPECT_EQ(0, FontListeners(first.query<IUnknown>())) << "the font let go is no longer heard";
+  EXPECT_EQ(1, FontListeners(replacement.query<IUnknown>()));
+  control_.reset();
+  dispatch_.reset();
+  EXPECT_EQ(0, FontListeners(replacement.query<IUnknown>())) << "nor the font of a control gone";
 }
 
 TEST_F(Dispatch, ClassInfoNamesTheEventInterface) {

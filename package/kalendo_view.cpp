@@ -68,7 +68,7 @@ void KalendoView::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) co
 }
 
 HRESULT KalendoView::Unfreeze(DWORD freeze) {
-  if (!frozen_ || freeze != freezeCookie_) return OLE_E_NOCONNECTION;
+  if (!frozen_ || freeze != frozen_->cookie) return OLE_E_NOCONNECTION;
   frozen_.reset();
   return S_OK;
 }

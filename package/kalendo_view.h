@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <atomic>
 #include <memory>
 #include <new>
 #include <utility>
@@ -45,20 +46,20 @@ class KalendoView {
   void GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) const;
 
   // The picture a frozen view draws, null while the view is live.
-  const win32::WindowPicture* frozen() const { return frozen_.get(); }
+  const win32::WindowPicture* frozen() const { return frozen_ ? &frozen_->picture : nullptr; }
   // Freezes the view at the picture `take` gives, or tells the freeze under way.
   template <typename TakePicture>
   HRESULT Freeze(DWORD* freeze, TakePicture&& take) {
     if (frozen_) {
-      *freeze = freezeCookie_;
+      *freeze = frozen_->cookie;
       return VIEW_S_ALREADY_FROZEN;
     }
     *freeze = 0;
     win32::WindowPicture picture = take();
     if (!picture) return E_FAIL;
-    frozen_.reset(new (std::nothrow) win32::WindowPicture(std::move(picture)));
+    frozen_.reset(new (std::nothrow) Frozen{std::move(picture), ++lastFreezeCookie_});
     if (!frozen_) return E_OUTOFMEMORY;
-    *freeze = ++freezeCookie_;
+    *freeze = frozen_->cookie;
     return S_OK;
   }
   HRESULT Unfreeze(DWORD freeze);
@@ -82,8 +83,13 @@ class KalendoView {
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseAspects_ = 0;
   DWORD viewAdviseFlags_ = 0;
-  std::unique_ptr<win32::WindowPicture> frozen_;  // few views are ever frozen
-  DWORD freezeCookie_ = 0;       // the freeze that frozen_ belongs to
+  // The picture of a freeze and the cookie that ends it; few views are ever frozen.
+  struct Frozen {
+    win32::WindowPicture picture;
+    DWORD cookie;
+  };
+  std::unique_ptr<Frozen> frozen_;
+  inline static std::atomic<DWORD> lastFreezeCookie_ = 0;  // of every view of the process
   int callDepth_ = 0;            // calls under way
   bool pictureChanged_ = false;  // a change the sinks have not heard of yet
 };

@@ -104,10 +104,9 @@ SharedFont FontHandle(const Font::Attributes& attributes, int dpiY) {
 
 HBRUSH SolidBrush::Get(COLORREF color) {
   static SharedObjects<COLORREF, HBRUSH> brushes;
-  if (!brush_ || color != color_) {
+  LOGBRUSH current = {};
+  if (!brush_ || !GetObjectW(brush_.get(), sizeof current, &current) || current.lbColor != color)
     brush_ = brushes.Get(color, [](COLORREF rgb) { return SharedBrush(CreateSolidBrush(rgb), DeleteGdiObject); });
-    color_ = color;
-  }
   return brush_.get();
 }
 

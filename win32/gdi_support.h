@@ -27,14 +27,13 @@ using SharedBrush = std::shared_ptr<std::remove_pointer_t<HBRUSH>>;
 // The GDI font of the given attributes for a device of the given vertical resolution.
 SharedFont FontHandle(const Font::Attributes& attributes, int dpiY);
 
-// A brush of one colour, taken again only when the colour changes.
+// A brush of one colour, taken again only when the colour changes; the brush itself tells its colour.
 class SolidBrush {
  public:
   HBRUSH Get(COLORREF color);
 
  private:
   SharedBrush brush_;
-  COLORREF color_ = 0;
 };
 
 }  // namespace marelco::win32

@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include "com/tear_off.h"
 #include "dates/runtime_error.h"
 
 namespace marelco {
@@ -36,5 +37,19 @@ HRESULT Guarded(REFIID iid, Body&& body) {
     return E_UNEXPECTED;
   }
 }
+
+// ISupportErrorInfo of an object whose one interface reports errors through Guarded. Clients ask only after a
+// failure, so it is a tear-off.
+class ErrorInfoSupport final : public TearOff<ErrorInfoSupport, ISupportErrorInfo> {
+ public:
+  ErrorInfoSupport(IUnknown* owner, const IID& reporting) : TearOff(owner), reporting_(reporting) {}
+
+  STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
+    return IsEqualIID(iid, reporting_) ? S_OK : S_FALSE;
+  }
+
+ private:
+  const IID& reporting_;
+};
 
 }  // namespace marelco

@@ -14,7 +14,12 @@ class TearOff : public ComObject<Self, Interfaces...> {
  public:
   explicit TearOff(IUnknown* owner) : owner_(owner) {}
 
-  static bool AnswersFor(REFIID iid) { return (IsEqualIID(iid, __uuidof(Interfaces)) || ...); }
+  static bool AnswersFor(REFIID iid) {
+    for (const auto& entry : Self::InterfaceTable()) {
+      if (IsEqualIID(iid, entry.iid)) return true;
+    }
+    return false;
+  }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** result) override {
     if (AnswersFor(iid)) return ComObject<Self, Interfaces...>::QueryInterface(iid, result);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 
+#include "com/class_info.h"
 #include "com/error_boundary.h"
 #include "package/kalendo_control.h"
 #include "package/module.h"
@@ -108,16 +109,20 @@ KalendoObject::~KalendoObject() {
 }
 
 STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
-  if (PropertyBrowsing::AnswersFor(iid))
-    return CreateComObject<PropertyBrowsing>(iid, object, static_cast<IUnknown*>(static_cast<_Kalendo*>(this)));
+  // Interfaces that few clients ask for are tear-offs, made when asked for.
+  IUnknown* const identity = static_cast<_Kalendo*>(this);
+  if (PropertyBrowsing::AnswersFor(iid)) return CreateComObject<PropertyBrowsing>(iid, object, identity);
+  if (ClassInfo::AnswersFor(iid))
+    return CreateComObject<ClassInfo>(iid, object, identity, shared_->coclass.get(), DIID___Kalendo);
+  if (QuickActivation::AnswersFor(iid)) return CreateComObject<QuickActivation>(iid, object, *this);
+  if (StoragePersistence::AnswersFor(iid)) return CreateComObject<StoragePersistence>(iid, object, *this);
+  if (ObjectSafety::AnswersFor(iid)) return CreateComObject<ObjectSafety>(iid, object, identity, safety_);
+  if (ErrorInfoSupport::AnswersFor(iid)) return CreateComObject<ErrorInfoSupport>(iid, object, identity, IID__Kalendo);
   return QueryInterfaceFromTable(this,
                                  {
                                      Entry<KalendoObject, _Kalendo>(),
                                      Entry<KalendoObject, IDispatch, _Kalendo>(),
-                                     Entry<KalendoObject, IProvideClassInfo, IProvideClassInfo2>(),
-                                     Entry<KalendoObject, IProvideClassInfo2>(),
                                      Entry<KalendoObject, IConnectionPointContainer>(),
-                                     Entry<KalendoObject, ISupportErrorInfo>(),
                                      Entry<KalendoObject, IOleObject>(),
                                      Entry<KalendoObject, IOleWindow, IOleInPlaceObject>(),
                                      Entry<KalendoObject, IOleInPlaceObject>(),
@@ -127,12 +132,9 @@ STDMETHODIMP KalendoObject::QueryInterface(REFIID iid, void** object) {
                                      Entry<KalendoObject, IViewObject2, IViewObjectEx>(),
                                      Entry<KalendoObject, IViewObjectEx>(),
                                      Entry<KalendoObject, IDataObject>(),
-                                     Entry<KalendoObject, IQuickActivate>(),
                                      Entry<KalendoObject, IPersist, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistStreamInit>(),
                                      Entry<KalendoObject, IPersistPropertyBag>(),
-                                     Entry<KalendoObject, IPersistStorage>(),
-                                     Entry<KalendoObject, IObjectSafety>(),
                                  },
                                  iid, object);
 }
@@ -329,21 +331,6 @@ STDMETHODIMP KalendoObject::put_SelStart(LONG SelStart) { return Put(&Kalendo::S
 STDMETHODIMP KalendoObject::get_SelText(BSTR* SelText) { return Get(SelText, &Kalendo::SelText); }
 STDMETHODIMP KalendoObject::put_SelText(BSTR SelText) { return Put(&Kalendo::SetSelText, SelText); }
 
-// IProvideClassInfo2
-
-STDMETHODIMP KalendoObject::GetClassInfo(ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = ComPtr<ITypeInfo>(shared_->coclass).detach();
-  return S_OK;
-}
-
-STDMETHODIMP KalendoObject::GetGUID(DWORD kind, GUID* guid) {
-  if (!guid) return E_POINTER;
-  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
-  *guid = DIID___Kalendo;
-  return S_OK;
-}
-
 // IConnectionPointContainer
 
 STDMETHODIMP KalendoObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
@@ -352,12 +339,6 @@ STDMETHODIMP KalendoObject::EnumConnectionPoints(IEnumConnectionPoints** points)
 
 STDMETHODIMP KalendoObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   return events_.FindConnectionPoint(iid, point);
-}
-
-// ISupportErrorInfo
-
-STDMETHODIMP KalendoObject::InterfaceSupportsErrorInfo(REFIID iid) {
-  return IsEqualIID(iid, IID__Kalendo) ? S_OK : S_FALSE;
 }
 
 // Whoever holds the control's font object changed it (its size, say): the control saves and shows the change

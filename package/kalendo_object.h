@@ -13,6 +13,7 @@
 #include "com/com_object.h"
 #include "com/com_ptr.h"
 #include "com/error_boundary.h"
+#include "com/tear_off.h"
 #include "control/kalendo.h"
 #include "package/connection_point.h"
 #include "package/kalendo_events.h"
@@ -28,21 +29,32 @@
 
 namespace marelco {
 
+class KalendoObject;
+
+// IQuickActivate: a container that knows it hands the site, the sinks and the ambient state over in one call at
+// creation; others never ask, so it is a tear-off.
+class QuickActivation final : public TearOff<QuickActivation, IQuickActivate> {
+ public:
+  explicit QuickActivation(KalendoObject& control);
+
+  STDMETHODIMP QuickActivate(QACONTAINER* container, QACONTROL* control) override;
+  STDMETHODIMP SetContentExtent(LPSIZEL size) override;
+  STDMETHODIMP GetContentExtent(LPSIZEL size) override;
+
+ private:
+  KalendoObject& control_;
+};
+
 class KalendoObject final : public _Kalendo,
-                            public IProvideClassInfo2,
                             public IConnectionPointContainer,
-                            public ISupportErrorInfo,
                             public IOleObject,
                             public IOleInPlaceObject,
                             public IOleInPlaceActiveObject,
                             public IOleControl,
                             public IViewObjectEx,
                             public IDataObject,
-                            public IQuickActivate,
                             public IPersistStreamInit,
                             public IPersistPropertyBag,
-                            public IPersistStorage,
-                            public IObjectSafety,
                             private win32::SurfaceListener {
  public:
   static HRESULT Create(REFIID iid, void** object);
@@ -96,16 +108,9 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP get_SelText(BSTR* SelText) override;
   STDMETHODIMP put_SelText(BSTR SelText) override;
 
-  // IProvideClassInfo2
-  STDMETHODIMP GetClassInfo(ITypeInfo** info) override;
-  STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
-
   // IConnectionPointContainer
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
-
-  // ISupportErrorInfo
-  STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
 
   // IOleObject
   STDMETHODIMP SetClientSite(IOleClientSite* site) override;
@@ -181,12 +186,7 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP DUnadvise(DWORD connection) override;
   STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advises) override;
 
-  // IQuickActivate
-  STDMETHODIMP QuickActivate(QACONTAINER* container, QACONTROL* control) override;
-  STDMETHODIMP SetContentExtent(LPSIZEL size) override;
-  STDMETHODIMP GetContentExtent(LPSIZEL size) override;
-
-  // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
+  // IPersist, IPersistStreamInit, IPersistPropertyBag
   STDMETHODIMP GetClassID(CLSID* clsid) override;
   STDMETHODIMP IsDirty() override;
   STDMETHODIMP Load(IStream* stream) override;
@@ -195,17 +195,11 @@ class KalendoObject final : public _Kalendo,
   STDMETHODIMP InitNew() override;
   STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
   STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
-  STDMETHODIMP InitNew(IStorage* storage) override;
-  STDMETHODIMP Load(IStorage* storage) override;
-  STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
-  STDMETHODIMP SaveCompleted(IStorage* storage) override;
-  STDMETHODIMP HandsOffStorage() override;
-
-  // IObjectSafety
-  STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
-  STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
  private:
+  friend class QuickActivation;
+  friend class StoragePersistence;
+
   // What every control of the process shares: the type descriptions and the date services of the user's locale,
   // made again when that locale changes.
   struct Shared {
@@ -281,6 +275,8 @@ class KalendoObject final : public _Kalendo,
   void FontObjectChanged() override;
   IUnknown* owner() override { return static_cast<_Kalendo*>(this); }
   HRESULT ShowPropertyPages(HWND owner);
+  // The container's site, sinks and ambient state, given at once (IQuickActivate).
+  HRESULT QuickActivate(QACONTAINER* container, QACONTROL* control);
   // Loading and initialising happen once; `again` is what the interface answers a second time.
   HRESULT LoadProperties(PropertyBag& bag, HRESULT again);
   HRESULT LoadStream(IStream* stream, HRESULT again);

@@ -295,7 +295,7 @@ STDMETHODIMP KalendoObject::GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, 
 // IQuickActivate: the container hands over its site and sinks in one call instead of many. Older containers
 // pass shorter structures; only the members they pass are read or written.
 
-STDMETHODIMP KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* control) {
+HRESULT KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* control) {
   if (!container || !control) return E_POINTER;
   if (container->cbSize < offsetof(QACONTAINER, dwAmbientFlags) ||
       control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy)) {
@@ -310,7 +310,13 @@ STDMETHODIMP KalendoObject::QuickActivate(QACONTAINER* container, QACONTROL* con
   return S_OK;
 }
 
-STDMETHODIMP KalendoObject::SetContentExtent(LPSIZEL size) { return SetExtent(DVASPECT_CONTENT, size); }
-STDMETHODIMP KalendoObject::GetContentExtent(LPSIZEL size) { return GetExtent(DVASPECT_CONTENT, size); }
+QuickActivation::QuickActivation(KalendoObject& control)
+    : TearOff(static_cast<_Kalendo*>(&control)), control_(control) {}
+
+STDMETHODIMP QuickActivation::QuickActivate(QACONTAINER* container, QACONTROL* control) {
+  return control_.QuickActivate(container, control);
+}
+STDMETHODIMP QuickActivation::SetContentExtent(LPSIZEL size) { return control_.SetExtent(DVASPECT_CONTENT, size); }
+STDMETHODIMP QuickActivation::GetContentExtent(LPSIZEL size) { return control_.GetExtent(DVASPECT_CONTENT, size); }
 
 }  // namespace marelco

@@ -89,30 +89,33 @@ STDMETHODIMP KalendoObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
   return SaveProperties(properties, clearDirty);
 }
 
-// IPersistStorage: the stream form, in the storage's stream "Contents".
+// IPersistStorage
 
-STDMETHODIMP KalendoObject::InitNew(IStorage* storage) {
+StoragePersistence::StoragePersistence(KalendoObject& control)
+    : TearOff(static_cast<_Kalendo*>(&control)), control_(control) {}
+
+STDMETHODIMP StoragePersistence::GetClassID(CLSID* clsid) { return control_.GetClassID(clsid); }
+STDMETHODIMP StoragePersistence::IsDirty() { return control_.IsDirty(); }
+
+STDMETHODIMP StoragePersistence::InitNew(IStorage* storage) {
   if (!storage) return E_POINTER;
-  return StartNew(CO_E_ALREADYINITIALIZED);
+  return control_.StartNew(CO_E_ALREADYINITIALIZED);
 }
 
-STDMETHODIMP KalendoObject::Load(IStorage* storage) {
+STDMETHODIMP StoragePersistence::Load(IStorage* storage) {
   if (!storage) return E_POINTER;
-  if (persistence_.initialised()) return CO_E_ALREADYINITIALIZED;
+  if (control_.persistence_.initialised()) return CO_E_ALREADYINITIALIZED;
   ComPtr<IStream> stream;
   HRESULT result = storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
-  return FAILED(result) ? result : LoadStream(stream.get(), CO_E_ALREADYINITIALIZED);
+  return FAILED(result) ? result : control_.LoadStream(stream.get(), CO_E_ALREADYINITIALIZED);
 }
 
-STDMETHODIMP KalendoObject::Save(IStorage* storage, BOOL) {
+STDMETHODIMP StoragePersistence::Save(IStorage* storage, BOOL) {
   if (!storage) return E_POINTER;
   ComPtr<IStream> stream;
   HRESULT result = storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
                                          stream.put());
-  return FAILED(result) ? result : Save(stream.get(), TRUE);
+  return FAILED(result) ? result : control_.Save(stream.get(), TRUE);
 }
-
-STDMETHODIMP KalendoObject::SaveCompleted(IStorage*) { return S_OK; }
-STDMETHODIMP KalendoObject::HandsOffStorage() { return S_OK; }
 
 }  // namespace marelco

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <windows.h>
+#include <ocidl.h>
+
+#include "com/tear_off.h"
 
 namespace marelco {
 
@@ -43,6 +46,26 @@ class PersistenceState {
  private:
   bool initialised_ = false;
   bool dirty_ = false;
+};
+
+class KalendoObject;
+
+// IPersistStorage: the stream form, in the storage's stream "Contents". Only compound documents keep controls
+// in storages, so the interface is a tear-off.
+class StoragePersistence final : public TearOff<StoragePersistence, IPersistStorage> {
+ public:
+  explicit StoragePersistence(KalendoObject& control);
+
+  STDMETHODIMP GetClassID(CLSID* clsid) override;
+  STDMETHODIMP IsDirty() override;
+  STDMETHODIMP InitNew(IStorage* storage) override;
+  STDMETHODIMP Load(IStorage* storage) override;
+  STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
+  STDMETHODIMP SaveCompleted(IStorage*) override { return S_OK; }
+  STDMETHODIMP HandsOffStorage() override { return S_OK; }
+
+ private:
+  KalendoObject& control_;
 };
 
 }  // namespace marelco

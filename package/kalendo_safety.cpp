@@ -1,8 +1,6 @@
 #include "package/kalendo_safety.h"
 
-#include <objsafe.h>
-
-#include "package/kalendo_object.h"
+#include "package/marelco_typelib.h"
 
 namespace marelco {
 namespace {
@@ -38,14 +36,6 @@ HRESULT SafetyOptions::Set(REFIID iid, DWORD mask, DWORD enabled) {
   if (mask & ~kSupportedSafety) return E_FAIL;
   enabled_[index] = static_cast<BYTE>((enabled_[index] & ~mask) | (enabled & mask));
   return S_OK;
-}
-
-STDMETHODIMP KalendoObject::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
-  return safety_.Get(iid, supported, enabled);
-}
-
-STDMETHODIMP KalendoObject::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
-  return safety_.Set(iid, mask, enabled);
 }
 
 }  // namespace marelco

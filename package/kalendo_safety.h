@@ -3,8 +3,13 @@
 #pragma once
 
 #include <windows.h>
+#include <ocidl.h>
+
+#include <objsafe.h>
 
 #include <array>
+
+#include "com/tear_off.h"
 
 namespace marelco {
 
@@ -19,6 +24,22 @@ class SafetyOptions {
 
  private:
   std::array<BYTE, kInterfaces> enabled_ = {};  // the supported options fit in a byte
+};
+
+// IObjectSafety, which only script hosts and browsers ask for, is a tear-off; the options stay with the control.
+class ObjectSafety final : public TearOff<ObjectSafety, IObjectSafety> {
+ public:
+  ObjectSafety(IUnknown* owner, SafetyOptions& options) : TearOff(owner), options_(options) {}
+
+  STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override {
+    return options_.Get(iid, supported, enabled);
+  }
+  STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override {
+    return options_.Set(iid, mask, enabled);
+  }
+
+ private:
+  SafetyOptions& options_;
 };
 
 }  // namespace marelco

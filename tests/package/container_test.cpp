@@ -287,6 +287,26 @@ TEST_F(Container, BadSavedDataIsRefusedWithAnErrorNeverACrash) {
   EXPECT_EQ(E_POINTER, NewKalendo().query<IPersistStreamInit>()->Load(static_cast<IStream*>(nullptr)));
 }
 
+// Every interface the control answers for, whether the object carries it or makes it when asked, leads to every
+// other and to one IUnknown.
+TEST_F(Container, EveryInterfaceIsOneIdentity) {
+  const IID* interfaces[] = {&IID__Kalendo,          &IID_IDispatch,          &IID_IProvideClassInfo,
+                             &IID_IProvideClassInfo2, &IID_ISupportErrorInfo,  &IID_IQuickActivate,
+                             &IID_IPersistStorage,    &IID_IObjectSafety,      &IID_ISpecifyPropertyPages,
+                             &IID_IOleObject,         &IID_IPersistStreamInit, &IID_IConnectionPointContainer};
+  auto control = NewKalendo();
+  const ComPtr<IUnknown> identity = control.query<IUnknown>();
+  for (const IID* from : interfaces) {
+    ComPtr<IUnknown> start;
+    ASSERT_EQ(S_OK, control->QueryInterface(*from, start.put_void())) << testing::PrintToString(*from);
+    EXPECT_EQ(identity.get(), start.query<IUnknown>().get()) << testing::PrintToString(*from);
+    for (const IID* to : interfaces) {
+      ComPtr<IUnknown> reached;
+      EXPECT_EQ(S_OK, start->QueryInterface(*to, reached.put_void())) << testing::PrintToString(*to);
+    }
+  }
+}
+
 TEST_F(Container, OffersItsPageThenTheStockFontAndColourPagesAndSortsTheirProperties) {
   auto control = NewKalendo();
   CAUUID pages = {};

@@ -344,7 +344,11 @@ TEST_F(Dispatch, ObjectSafetyKeepsTheTwoSafeOptionsPerInterfaceAndRefusesOthers)
     ASSERT_EQ(S_OK, safety->SetInterfaceSafetyOptions(*iid, kCaller | kData, 0));
   }
   ASSERT_EQ(S_OK, safety->SetInterfaceSafetyOptions(IID_IDispatch, kCaller, kCaller));
+  safety = nullptr;
+  safety = control_.query<IObjectSafety>();
   DWORD supported = 0, enabled = 0;
+  ASSERT_EQ(S_OK, safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled));
+  EXPECT_EQ(kCaller, enabled) << "the control keeps the options, not the interface that set them";
   ASSERT_EQ(S_OK, safety->GetInterfaceSafetyOptions(IID_IPersistPropertyBag, &supported, &enabled));
   EXPECT_EQ(0u, enabled) << "options belong to one interface";
 

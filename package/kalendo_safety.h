@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <ocidl.h>
-
 #include <objsafe.h>
 
 #include <array>

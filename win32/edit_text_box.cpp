@@ -11,6 +11,7 @@
 
 #include "win32/accessible_text_box.h"
 #include "win32/surface_window.h"
+#include "win32/thread_windows.h"
 
 namespace marelco::win32 {
 namespace {
@@ -29,15 +30,6 @@ HWND CreateEdit(HWND surface, const RECT& place, const std::u16string& text, boo
 // A text the EDIT holds as it is given: one line, without the NUL that would end it early.
 bool IsOneLine(const std::u16string& text) {
   return text.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string::npos;
-}
-
-// The tooltip window of the calling thread, shared by its text boxes and made when the first of them gets a
-// tool tip. Like a thread's other windows, it is destroyed when the thread ends.
-HWND ToolTipWindow() {
-  thread_local HWND toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  return toolTip;
 }
 
 // Adds, changes or (with an empty text) removes the edit window's tool in the thread's tooltip window.

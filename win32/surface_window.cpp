@@ -7,27 +7,13 @@
 #include <new>
 #include <utility>
 
+
 namespace marelco::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"MarelcoKalendoSurface";
 constexpr Single kFirstWidth = 1890;
 constexpr Single kFirstHeight = 615;
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
-
-// A hidden top-level window of the system's STATIC class that holds the surfaces of this thread that have
-// no parent. It lives as long as the thread, which destroys it when it ends.
-HWND ParkingWindow() {
-  thread_local HWND parking = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                              ThisModule(), nullptr);
-  return parking;
-}
 
 Dpi DpiOf(HDC dc) {
   if (!dc) return {};

@@ -8,6 +8,7 @@
 #include "win32/edit_text_box.h"
 #include "win32/gdi_support.h"
 #include "win32/handles.h"
+#include "win32/thread_windows.h"
 #include "win32/updown_spinner.h"
 #include "win32/window_support.h"
 
@@ -91,8 +92,9 @@ class SurfaceWindow final : public Surface {
   bool MakeWindows(HWND parent, bool shown, POINT place = {});
   SIZE ClientSize() const;
 
-  // Declared in the order of creation: the font outlives the window whose device context holds it, and
-  // the constituents are created inside the window.
+  // Declared in the order of creation: the thread's shared windows outlive the surface's, the font outlives
+  // the window whose device context holds it, and the constituents are created inside the window.
+  ThreadWindowsUse threadWindows_;
   std::shared_ptr<const Font::Attributes> fontAttributes_;  // the default, shared by every surface, until a name is set
   SharedFont fontHandle_;
   SolidBrush backBrush_;

@@ -20,6 +20,14 @@ struct Dpi {
   int y = 96;
 };
 
+// The module that holds this code: Marelco.ocx, or a program that links it.
+inline HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  return module;
+}
+
 inline constexpr double kTwipsPerInch = 1440.0;
 
 inline int ToPixels(Single twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }

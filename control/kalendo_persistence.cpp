@@ -55,15 +55,27 @@ std::span<const SavedProperty> Kalendo::SavedProperties() {
       {u"MouseIcon", [](K) { return Variant::FromPicture(nullptr); },
        [](K k) { return Variant::FromPicture(k.mouseIcon_); },
        [](Kalendo& k, const Variant& v) { k.mouseIcon_ = v.ToPicture(); }},
+      // The selection comes back without touching the text. The length, read first, selects from the start
+      // of the text; the start, read next, moves the caret, which collapses the selection, and selects that
+      // length again from there. Both are cut at the end of the text, as the text box cuts them.
       {u"SelLength", [](K) { return Variant::FromInteger(0); },
        [](K k) { return Variant::FromLong(k.txtFecha().SelLength()); },
-       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelLength(v.ToLong()); }},
+       [](Kalendo& k, const Variant& v) {
+         k.txtFecha().SetSelStart(0);
+         k.txtFecha().SetSelLength(v.ToLong());
+       }},
       {u"SelStart", [](K) { return Variant::FromInteger(0); },
        [](K k) { return Variant::FromLong(k.txtFecha().SelStart()); },
-       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelStart(v.ToLong()); }},
+       [](Kalendo& k, const Variant& v) {
+         const Long length = k.txtFecha().SelLength();
+         k.txtFecha().SetSelStart(v.ToLong());
+         k.txtFecha().SetSelLength(length);
+       }},
+      // The selected text is saved for the forms that read it, but loading it would write it into the date:
+      // it is read as a text and left there.
       {u"SelText", [](K) { return Variant::FromString(u""); },
        [](K k) { return Variant::FromString(k.txtFecha().SelText()); },
-       [](Kalendo& k, const Variant& v) { k.txtFecha().SetSelText(v.ToString()); }},
+       [](Kalendo&, const Variant& v) { static_cast<void>(v.ToString()); }},
   };
   return properties;
 }

@@ -86,12 +86,12 @@ TEST_F(PersistenceTest, LoadsEveryKeyInOrderIntoItsTarget) {
   EXPECT_TRUE(box().Locked());
   EXPECT_EQ(surface.MousePointer(), 11);
   EXPECT_EQ(control.MouseIcon(), icon);
-  // The length comes before the start, which collapses the selection; the text goes in at the start.
-  EXPECT_EQ(box().Text(), u"7/3x/2001");
-  EXPECT_EQ(control.SelStart(), 4);
-  EXPECT_EQ(control.SelLength(), 0);
-  // Only the two keys loaded through their setters are marked; the text box reports its text changes.
-  EXPECT_EQ(host.Take(), (Log{"Change", "PropertyChanged Enabled", "PropertyChanged Font", "Change"}));
+  // The stored selection comes back; its stored text is not written into the date.
+  EXPECT_EQ(box().Text(), u"7/3/2001");
+  EXPECT_EQ(control.SelStart(), 3);
+  EXPECT_EQ(control.SelLength(), 2);
+  // Only the two keys loaded through their setters are marked; the text box reports the change of its text.
+  EXPECT_EQ(host.Take(), (Log{"Change", "PropertyChanged Enabled", "PropertyChanged Font"}));
 }
 
 TEST_F(PersistenceTest, AnEmptyBagLoadsTheDefaults) {
@@ -208,12 +208,14 @@ TEST_F(PersistenceTest, StoredNumbersOfOtherTypesConvert) {
   MemoryPropertyBag bag({{u"BackColor", Variant::FromString(u"255")},
                          {u"Enabled", Variant::FromString(u"False")},
                          {u"MousePointer", Variant::FromDouble(2.5)},
+                         {u"SelLength", Variant::FromString(u"40")},
                          {u"SelStart", Variant::FromInteger(2)}});
   control.ReadProperties(bag);
   EXPECT_EQ(control.BackColor(), 255u);
   EXPECT_EQ(control.Enabled(), kFalse);
   EXPECT_EQ(control.MousePointer(), 2);
   EXPECT_EQ(control.SelStart(), 2);
+  EXPECT_EQ(control.SelLength(), 8) << "cut at the end of 05/09/2026";
 }
 
 // A bag that refuses to store one key.

@@ -71,8 +71,8 @@ std::span<const SavedProperty> Kalendo::SavedProperties() {
          k.txtFecha().SetSelStart(v.ToLong());
          k.txtFecha().SetSelLength(length);
        }},
-      // The selected text is saved for the forms that read it, but loading it would write it into the date:
-      // it is read as a text and left there.
+      // The selected text is saved as every version saves it. Writing it back on loading would put it into
+      // the date: it is read (a value that is no text is refused, as under every key) and goes nowhere.
       {u"SelText", [](K) { return Variant::FromString(u""); },
        [](K k) { return Variant::FromString(k.txtFecha().SelText()); },
        [](Kalendo&, const Variant& v) { static_cast<void>(v.ToString()); }},

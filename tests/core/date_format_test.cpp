@@ -67,35 +67,22 @@ TEST_F(DateFormat, AbbreviationsAreShortFormsWithoutPeriod) {
 struct TokenCase {
   const char16_t* format;
   const char16_t* expected;
+  Date date = test::kFixedNow;
 };
 
-TEST_F(DateFormat, DateTokens) {
+TEST_F(DateFormat, DateAndTimeTokens) {
   const TokenCase cases[] = {
       {u"d", u"5"},       {u"dd", u"05"},     {u"m", u"9"},        {u"mm", u"09"},      {u"mmm", u"Sep"},
       {u"yy", u"26"},     {u"yyyy", u"2026"}, {u"y", u"248"},      {u"q", u"3"},        {u"DD/MM/YYYY", u"05/09/2026"},
       {u"w", u"7"},       {u"ww", u"36"},     {u"www", u"367"},    {u"ddddddd", u"Saturday, September 5, 20265"},
-  };
-  for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
-  }
-}
-
-TEST_F(DateFormat, TimeTokens) {
-  const TokenCase cases[] = {
+      // Time tokens, and the designators either side of noon.
       {u"h", u"14"},           {u"hh:nn:ss", u"14:07:09"}, {u"h:n:s", u"14:7:9"},  {u"h:mm", u"14:07"},
       {u"hh:mm:ss AM/PM", u"02:07:09 PM"},                 {u"h am/pm", u"2 pm"},  {u"h A/P", u"2 P"},
       {u"h a/p", u"2 p"},      {u"h Am/pM", u"2 pM"},      {u"HH:NN", u"14:07"},
-  };
-  for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
-  }
-  EXPECT_EQ(Format(DateOf(2026, 9, 5, 0.5), u"h:nn AM/PM"), u"12:30 AM");
-  EXPECT_EQ(Format(DateOf(2026, 9, 5, 12), u"h:nn AM/PM"), u"12:00 PM");
-  EXPECT_EQ(Format(DateOf(2026, 9, 5, 11), u"hh a/p"), u"11 a");
-}
-
-TEST_F(DateFormat, MinutesOrMonthAfterHours) {
-  const TokenCase cases[] = {
+      {u"h:nn AM/PM", u"12:30 AM", DateOf(2026, 9, 5, 0.5)},
+      {u"h:nn AM/PM", u"12:00 PM", DateOf(2026, 9, 5, 12)},
+      {u"hh a/p", u"11 a", DateOf(2026, 9, 5, 11)},
+      // Minutes or the month after hours.
       {u"h \"x\" m", u"14 x 7"},  // literals between keep the minutes
       {u"h d m", u"14 5 9"},      // a day token between makes it the month
       {u"h yy w q mmm m", u"14 26 7 3 Sep 7"},  // other date tokens keep the minutes
@@ -103,20 +90,13 @@ TEST_F(DateFormat, MinutesOrMonthAfterHours) {
       {u"m h", u"9 14"},
       {u"n m", u"7 9"},           // n is always minutes and leaves m the month
       {u"h mmm", u"14 Sep"},
-  };
-  for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
-  }
-}
-
-TEST_F(DateFormat, LiteralsAndOtherCharacters) {
-  const TokenCase cases[] = {
+      // Literals and other characters.
       {u"\"Day\" d", u"Day 5"},   {u"\\d d", u"d 5"},          {u"dd.mm.yyyy", u"05.09.2026"},
       {u"dd-mm-yyyy", u"05-09-2026"}, {u"\"unclosed", u"unclosed"}, {u"d\\", u"5"},
       {u"[d] é", u"[5] é"},
   };
   for (const TokenCase& token : cases) {
-    EXPECT_EQ(Format(afternoon, token.format), token.expected) << Shown(token.format);
+    EXPECT_EQ(Format(token.date, token.format), token.expected) << Shown(token.format) << " " << token.date.serial;
   }
 }
 
@@ -134,50 +114,49 @@ TEST_F(DateFormat, WeekOfYearFollowsItsArguments) {
   EXPECT_EQ(ErrorOf([&] { services.Format(january1, u"ww", 8, 1); }), ErrorNumber::InvalidProcedureCall);
 }
 
-TEST_F(DateFormat, TextsAreReadAsDates) {
-  EXPECT_EQ(Format(std::u16string(u"7 March 2001"), u"dd/mm/yyyy"), u"07/03/2001");
-  EXPECT_EQ(Format(std::u16string(u"6/12/2026"), u"dd/mmmm/yyyy"), u"06/December/2026");
-  EXPECT_EQ(spanish.services.Format(std::u16string(u"15/09/2026"), u"dd/mmmm/yyyy", 1, 1), u"15/septiembre/2026");
-}
-
-TEST_F(DateFormat, TextThatIsNoDateComesBackUnchanged) {
-  for (const char16_t* text : {u"abc", u"", u"31/02/2026", u"12 monkeys"}) {
-    EXPECT_EQ(Format(std::u16string(text), u"dd/mm/yyyy"), text);
+// Texts that read as dates are dates; numbers take number formats; an empty format gives the value's own text; a
+// value beyond the supported dates is a number.
+TEST_F(DateFormat, ValuesOfEachKind) {
+  using namespace std::string_literals;
+  const struct {
+    FormatValue value;
+    const char16_t *format, *expected;
+  } cases[] = {
+      {u"7 March 2001"s, u"dd/mm/yyyy", u"07/03/2001"},
+      {u"6/12/2026"s, u"dd/mmmm/yyyy", u"06/December/2026"},
+      {6.0, u"00", u"06"},
+      {31.0, u"00", u"31"},
+      {123.0, u"00", u"123"},
+      {u"6"s, u"00", u"06"},
+      {1234.5, u"#,##0.00", u"1,234.50"},
+      {1234567.0, u"#,##0", u"1,234,567"},
+      {0.5, u"#.##", u".5"},  // "#" writes no zero before the point
+      {0.5, u".0", u".5"},
+      {25.0, u"#", u"25"},
+      {-2.25, u"0.0", u"-2.3"},
+      {0.5, u"\"n=\"0.##\"!\"", u"n=0.5!"},
+      {12.0, u"0\"0\"\\#", u"120#"},  // quoted and escaped placeholders are text
+      {DateOf(2026, 9, 15), u"", u"15/09/2026"},
+      {test::kFixedNow, u"", u"05/09/2026 14:07:09"},
+      {6.5, u"", u"6.5"},
+      {u"any text"s, u"", u"any text"},
+      {Date{3e6}, u"dd/mm/yyyy", u"3000000"},
+      // A time that rounds up to midnight: of the next day, or the last second of the last day.
+      {DateOf(2026, 9, 5, 23.9999999), u"dd/mm/yyyy hh:nn:ss", u"06/09/2026 00:00:00"},
+      {DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy hh:nn:ss", u"31/12/9999 23:59:59"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Format(c.value, c.format), c.expected) << Shown(c.format) << " " << ::testing::PrintToString(c.value);
   }
-}
-
-TEST_F(DateFormat, Numbers) {
-  EXPECT_EQ(Format(6.0, u"00"), u"06");
-  EXPECT_EQ(Format(31.0, u"00"), u"31");
-  EXPECT_EQ(Format(123.0, u"00"), u"123");
-  EXPECT_EQ(Format(std::u16string(u"6"), u"00"), u"06");
-  EXPECT_EQ(Format(1234.5, u"#,##0.00"), u"1,234.50");
-  EXPECT_EQ(Format(1234567.0, u"#,##0"), u"1,234,567");
-  EXPECT_EQ(Format(0.5, u"#.##"), u".5");  // "#" writes no zero before the point
-  EXPECT_EQ(Format(0.5, u".0"), u".5");
-  EXPECT_EQ(Format(25.0, u"#"), u"25");
-  EXPECT_EQ(Format(-2.25, u"0.0"), u"-2.3");
-  EXPECT_EQ(Format(0.5, u"\"n=\"0.##\"!\""), u"n=0.5!");
-  EXPECT_EQ(Format(12.0, u"0\"0\"\\#"), u"120#");  // quoted and escaped placeholders are text
-  // Texts that only the C library reads as numbers stay texts.
-  for (const char16_t* text : {u"inf", u"-INF", u"nan", u"infinity", u"1e999"}) {
-    EXPECT_EQ(Format(std::u16string(text), u"0.00"), text);
-  }
-}
-
-TEST_F(DateFormat, EmptyFormatGivesTheValuesOwnText) {
-  EXPECT_EQ(Format(DateOf(2026, 9, 15), u""), u"15/09/2026");
-  EXPECT_EQ(Format(afternoon, u""), u"05/09/2026 14:07:09");
-  EXPECT_EQ(Format(6.5, u""), u"6.5");
-  EXPECT_EQ(Format(std::u16string(u"any text"), u""), u"any text");
-}
-
-TEST_F(DateFormat, ValuesOutsideTheSupportedDates) {
-  EXPECT_EQ(Format(Date{3e6}, u"dd/mm/yyyy"), u"3000000");
   EXPECT_EQ(Format(Date{std::nan("")}, u"dd/mm/yyyy"), Format(std::nan(""), u""));
-  // A time that rounds up to midnight: of the next day, or the last second of the last day.
-  EXPECT_EQ(Format(DateOf(2026, 9, 5, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"06/09/2026 00:00:00");
-  EXPECT_EQ(Format(DateOf(9999, 12, 31, 23.9999999), u"dd/mm/yyyy hh:nn:ss"), u"31/12/9999 23:59:59");
+  EXPECT_EQ(spanish.services.Format(u"15/09/2026"s, u"dd/mmmm/yyyy", 1, 1), u"15/septiembre/2026");
+  // Texts that are no date, and texts that only the C library reads as numbers, come back unchanged.
+  for (const char16_t* text : {u"abc", u"", u"31/02/2026", u"12 monkeys", u"inf", u"-INF", u"nan", u"infinity",
+                               u"1e999"}) {
+    for (const char16_t* format : {u"dd/mm/yyyy", u"0.00"}) {
+      EXPECT_EQ(Format(std::u16string(text), format), text) << Shown(text) << " " << Shown(format);
+    }
+  }
 }
 
 }  // namespace

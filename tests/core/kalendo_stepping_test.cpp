@@ -26,7 +26,6 @@ class KalendoStepping : public ::testing::Test {
   std::string text() { return Narrow(k.control.Text()); }
 
   void Step2(Boolean incremento) { k.control.CambiaFecha2(incremento); }
-  void Step1(Boolean incremento) { k.control.CambiaFecha(incremento); }
 
   KalendoHarness k;
 };
@@ -58,65 +57,89 @@ TEST_F(KalendoStepping, HostSeesTheKeyBeforeTheDateChanges) {
   EXPECT_EQ(k.host.Take(), (Log{"KeyDown 40 1", "Change", "KeyUp 40 1"}));
 }
 
-TEST_F(KalendoStepping, LeapYearsBothWays) {
-  k.Show(u"31/03/2028", 4);
-  Step2(kFalse);
-  EXPECT_EQ(text(), "29/02/2028");
-  k.Show(u"29/02/2028", 10);
-  Step2(kTrue);
-  EXPECT_EQ(text(), "28/02/2029");
-  EXPECT_EQ(selection(), (Selection{6, 4}));
-  k.Show(u"28/02/2028", 0);
-  Step2(kTrue);
-  EXPECT_EQ(text(), "29/02/2028");
-  k.Show(u"01/03/2100", 1);  // 2100 is no leap year
-  Step2(kFalse);
-  EXPECT_EQ(text(), "28/02/2100");
-}
-
-TEST_F(KalendoStepping, DaysCarryIntoMonthsAndYears) {
-  k.Show(u"01/01/2027", 1);
-  Step2(kFalse);
-  EXPECT_EQ(text(), "31/12/2026");
-  EXPECT_EQ(selection(), (Selection{0, 2}));
-  k.Show(u"31/12/2026", 0);
-  k.box().Blur();
-  Step2(kTrue);
-  EXPECT_EQ(text(), "01/01/2027");
-  EXPECT_EQ(selection(), (Selection{0, 2}));
-  EXPECT_TRUE(k.box().HasFocus());  // caret 0 asks for the focus
-}
-
-TEST_F(KalendoStepping, MonthEndIsCutToTheShorterMonthAndStaysCut) {
-  k.Show(u"31/08/2026", 3);
-  Step2(kTrue);
-  EXPECT_EQ(text(), "30/09/2026");
-  Step2(kTrue);
-  EXPECT_EQ(text(), "30/10/2026");
-  EXPECT_EQ(selection(), (Selection{3, 2}));
-}
-
-TEST_F(KalendoStepping, YearFieldIsSelectedUpToTheEnd) {
-  k.Show(u"15/09/2026", 9);
-  Step2(kTrue);
-  EXPECT_EQ(text(), "15/09/2027");
-  EXPECT_EQ(selection(), (Selection{6, 4}));
-}
-
-TEST_F(KalendoStepping, CaretOnEitherSideOfEachSeparator) {
-  struct Case {
+// One step each, in the order of the rows: a row without a text steps again from the text and selection that
+// the row before left, its caret being where that selection starts. A step that cannot be taken leaves the
+// caret alone; caret 0 asks for the focus.
+TEST_F(KalendoStepping, StepsTheFieldUnderTheCaret) {
+  enum Call { ByPosition, ByFormat, Both };  // CambiaFecha, CambiaFecha2, each in turn on the shown text
+  const struct {
+    const char16_t* shown;
     Long caret;
-    const char* forwards;
+    Call call;
+    Boolean incremento;
+    const char* stepped;
     Selection selected;
+    const char16_t* format = u"dd/mm/yyyy";
+  } rows[] = {
+      {u"31/03/2028", 4, ByFormat, kFalse, "29/02/2028", {3, 2}},  // leap years both ways
+      {u"29/02/2028", 10, ByFormat, kTrue, "28/02/2029", {6, 4}},
+      {u"28/02/2028", 0, ByFormat, kTrue, "29/02/2028", {0, 2}},
+      {u"01/03/2100", 1, ByFormat, kFalse, "28/02/2100", {0, 2}},  // 2100 is no leap year
+      {u"01/01/2027", 1, ByFormat, kFalse, "31/12/2026", {0, 2}},  // days carry into months and years
+      {u"31/12/2026", 0, ByFormat, kTrue, "01/01/2027", {0, 2}},
+      {u"31/08/2026", 3, ByFormat, kTrue, "30/09/2026", {3, 2}},  // the month end is cut and stays cut
+      {nullptr, 3, ByFormat, kTrue, "30/10/2026", {3, 2}},
+      {u"15/09/2026", 9, ByFormat, kTrue, "15/09/2027", {6, 4}},  // the year is selected up to the end
+      {u"15/09/2026", 2, Both, kTrue, "16/09/2026", {0, 2}},      // either side of each separator
+      {u"15/09/2026", 3, Both, kTrue, "15/10/2026", {3, 2}},
+      {u"15/09/2026", 5, Both, kTrue, "15/10/2026", {3, 2}},
+      {u"15/09/2026", 6, Both, kTrue, "15/09/2027", {6, 4}},
+      {u"15/05/2026", 1, ByFormat, 1, "16/05/2026", {0, 2}},  // any nonzero Incremento, which is only read
+      {u"31/12/9999", 0, Both, kTrue, "31/12/9999", {0, 0}},  // the last supported date cannot go forwards
+      {u"31/12/9999", 1, Both, kTrue, "31/12/9999", {1, 0}},
+      {u"31/12/9999", 4, Both, kTrue, "31/12/9999", {4, 0}},
+      {u"31/12/9999", 8, Both, kTrue, "31/12/9999", {8, 0}},
+      {u"31/12/9999", 10, Both, kTrue, "31/12/9999", {10, 0}},
+      {nullptr, 10, ByFormat, kFalse, "31/12/9998", {6, 4}},
+      {u"01/01/100", 1, ByFormat, kFalse, "01/01/100", {1, 0}},  // nor the first backwards
+      {u"01/01/100", 4, ByFormat, kFalse, "01/01/100", {4, 0}},
+      {u"01/01/100", 8, ByFormat, kFalse, "01/01/100", {8, 0}},
+      {nullptr, 8, ByFormat, kTrue, "01/01/101", {6, 3}},
+      // Long month names move the second separator: caret 12 then lies behind the shorter month.
+      {u"15/September/2026", 12, ByFormat, kTrue, "15/October/2026", {11, 4}, u"dd/mmmm/yyyy"},
+      {nullptr, 11, ByFormat, kTrue, "15/October/2027", {11, 4}},
+      // Separators wherever the text puts them.
+      {u"1/1/2026", 2, ByPosition, kTrue, "01/02/2026", {0, 2}},             // the separator "1" first at 1, then at 3
+      {u"6/11/2026", 3, ByPosition, kTrue, "06/12/2026", {3, 2}},            // "1" at 3 and 4: a month between them
+      {u"15-9-2026", 0, ByFormat, kTrue, "15/9/2027", {0, 2}, u"d/m/yyyy"},  // no "-" in the format: all fields 3
+      {u"09/2026", 0, ByFormat, kTrue, "10/2026", {0, 2}, u"mm/yyyy"},       // no day: "m" stands behind no second "/"
+      {u"15/09/2026", 4, ByFormat, kTrue, "2027", {0, 0}, u"yyyy"},          // no "d" nor "m": the middle is the year
+      // A one-digit day: the separator is read as the third character, "1", so only one "separator" is found.
+      {u"6/12/2026", 0, ByPosition, kTrue, "07/12/2026", {0, 2}},
+      {u"6/12/2026", 1, ByPosition, kTrue, "07/12/2026", {0, 2}},
+      {u"6/12/2026", 2, ByPosition, kTrue, "07/12/2026", {0, 2}},
+      {u"6/12/2026", 3, ByPosition, kTrue, "6/12/2026", {3, 0}},
+      {u"6/12/2026", 5, ByPosition, kTrue, "6/12/2026", {5, 0}},
+      {u"6/12/2026", 9, ByPosition, kTrue, "6/12/2026", {9, 0}},
+      // By the format every caret counts as the year's field, which the format does not name: the day.
+      {u"6/12/2026", 1, ByFormat, kTrue, "07/12/2026", {0, 2}},
+      {u"6/12/2026", 4, ByFormat, kTrue, "07/12/2026", {3, 2}},
+      {u"6/12/2026", 8, ByFormat, kTrue, "07/12/2026", {6, 4}},
   };
-  const Case cases[] = {{2, "16/09/2026", {0, 2}}, {3, "15/10/2026", {3, 2}}, {5, "15/10/2026", {3, 2}},
-                        {6, "15/09/2027", {6, 4}}};
-  for (const Case& c : cases) {
-    for (bool byFormat : {false, true}) {
-      k.Show(u"15/09/2026", c.caret);
-      byFormat ? Step2(kTrue) : Step1(kTrue);
-      EXPECT_EQ(text(), c.forwards) << "caret " << c.caret << (byFormat ? " CambiaFecha2" : " CambiaFecha");
-      EXPECT_EQ(selection(), c.selected) << "caret " << c.caret;
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const auto& row = rows[i];
+    for (Call call : {ByPosition, ByFormat}) {
+      if (row.call != Both && row.call != call) continue;
+      const std::string before = row.shown ? Narrow(row.shown) : text();
+      SCOPED_TRACE(::testing::Message() << "row " << i << " " << before << " caret " << row.caret
+                                        << (call == ByFormat ? " CambiaFecha2" : " CambiaFecha"));
+      if (row.shown) {
+        k.box().Blur();
+        k.control.SetFormato(row.format);
+        k.Show(row.shown, row.caret);
+      } else {
+        ASSERT_EQ(selection().start, row.caret);
+        k.host.Take();
+      }
+      Boolean incremento = row.incremento;
+      call == ByFormat ? k.control.CambiaFecha2(incremento) : k.control.CambiaFecha(incremento);
+      EXPECT_EQ(incremento, row.incremento);
+      EXPECT_EQ(text(), row.stepped);
+      EXPECT_EQ(selection(), row.selected);
+      EXPECT_EQ(k.host.Count("Change"), before == row.stepped ? 0u : 1u);
+      if (row.shown) {
+        EXPECT_EQ(k.box().HasFocus(), row.caret == 0);
+      }
     }
   }
 }
@@ -127,31 +150,6 @@ TEST_F(KalendoStepping, WholeTextSelectedStepsTheDayAndSelectsIt) {
   Step2(kTrue);
   EXPECT_EQ(text(), "16/09/2026");
   EXPECT_EQ(selection(), (Selection{0, 2}));
-}
-
-TEST_F(KalendoStepping, TheLastSupportedDateCannotGoForwards) {
-  for (Long caret : {0, 1, 4, 8, 10}) {
-    k.Show(u"31/12/9999", caret);
-    Step2(kTrue);
-    Step1(kTrue);
-    EXPECT_EQ(text(), "31/12/9999");
-    EXPECT_EQ(selection(), (Selection{caret, 0}));
-  }
-  EXPECT_EQ(k.host.Count("Change"), 0u);
-  Step2(kFalse);
-  EXPECT_EQ(text(), "31/12/9998");
-}
-
-TEST_F(KalendoStepping, TheFirstSupportedDateCannotGoBackwards) {
-  using namespace std::chrono;
-  const std::u16string first = k.dates.Format(DateOf(100, 1, 1), u"dd/mm/yyyy");
-  for (Long caret : {1, 4, 8}) {
-    k.Show(first, caret);
-    Step2(kFalse);
-    EXPECT_EQ(k.control.Text(), first);
-  }
-  Step2(kTrue);
-  EXPECT_NE(k.control.Text(), first);
 }
 
 TEST_F(KalendoStepping, TextsThatAreNoDateChangeNothingButTheKeyIsConsumed) {
@@ -232,61 +230,6 @@ TEST_F(KalendoStepping, HostKeyDownErrorPreventsTheStep) {
   ASSERT_TRUE(k.box().TakeEventError().has_value());
 }
 
-TEST_F(KalendoStepping, OneDigitDayFindsNoSecondSeparator) {
-  // The separator is read as the third character, "1", so only one "separator" is found.
-  for (Long caret : {0, 1, 2}) {
-    k.Show(u"6/12/2026", caret);
-    Step1(kTrue);
-    EXPECT_EQ(text(), "07/12/2026") << caret;
-    EXPECT_EQ(selection(), (Selection{0, 2}));
-  }
-  for (Long caret : {3, 5, 9}) {
-    k.Show(u"6/12/2026", caret);
-    Step1(kTrue);
-    EXPECT_EQ(text(), "6/12/2026") << caret;
-  }
-  const Selection selected[] = {{0, 2}, {3, 2}, {6, 4}};
-  for (Long caret : {1, 4, 8}) {
-    k.Show(u"6/12/2026", caret);
-    Step2(kTrue);  // every caret counts as the year's field, which the format does not name: the day
-    EXPECT_EQ(text(), "07/12/2026") << caret;
-    EXPECT_EQ(selection(), selected[caret / 3]) << caret;
-  }
-}
-
-// Texts whose separators fall otherwise than in the formats' own texts, forwards.
-TEST_F(KalendoStepping, SeparatorsWhereverTheTextPutsThem) {
-  const struct {
-    const char16_t *format, *text;
-    Long caret;
-    bool byFormat;
-    const char* stepped;
-    Selection selected;
-  } cases[] = {
-      {u"dd/mm/yyyy", u"1/1/2026", 2, false, "01/02/2026", {0, 2}},   // the separator "1" first at 1, then at 3
-      {u"dd/mm/yyyy", u"6/11/2026", 3, false, "06/12/2026", {3, 2}},  // "1" at 3 and 4: a month between them
-      {u"d/m/yyyy", u"15-9-2026", 0, true, "15/9/2027", {0, 2}},      // no "-" in the format: every field is 3
-      {u"mm/yyyy", u"09/2026", 0, true, "10/2026", {0, 2}},           // no day: "m" stands behind no second "/"
-  };
-  for (const auto& c : cases) {
-    k.control.SetFormato(c.format);
-    k.Show(c.text, c.caret);
-    c.byFormat ? Step2(kTrue) : Step1(kTrue);
-    EXPECT_EQ(text(), c.stepped) << Narrow(c.text);
-    EXPECT_EQ(selection(), c.selected) << Narrow(c.text);
-  }
-}
-
-TEST_F(KalendoStepping, LongMonthNamesMoveTheSecondSeparator) {
-  k.control.SetFormato(u"dd/mmmm/yyyy");
-  k.Show(u"15/September/2026", 12);
-  Step2(kTrue);
-  EXPECT_EQ(text(), "15/October/2026");
-  EXPECT_EQ(selection(), (Selection{11, 4}));  // caret 12 now lies behind the shorter month
-  Step2(kTrue);
-  EXPECT_EQ(text(), "15/October/2027");
-}
-
 TEST_F(KalendoStepping, SpinnerAndWheelStepWithoutEventsOfTheirOwn) {
   k.Show(u"15/05/2026", 1);
   k.box().TurnWheel(true);  // the box does not have the focus
@@ -318,14 +261,6 @@ TEST_F(KalendoStepping, DisabledTextBoxStepsExceptAtCaretZero) {
   k.box().SetSelStart(0);
   Step2(kTrue);  // the box cannot take the focus
   EXPECT_EQ(text(), "15/06/2026");
-}
-
-TEST_F(KalendoStepping, IncrementoIsOnlyRead) {
-  k.Show(u"15/05/2026", 1);
-  Boolean incremento = 1;
-  k.control.CambiaFecha2(incremento);
-  EXPECT_EQ(incremento, 1);
-  EXPECT_EQ(text(), "16/05/2026");
 }
 
 TEST_F(KalendoStepping, PositionsBeyondAByteEndTheStep) {

@@ -12,29 +12,15 @@ class LayoutTest : public ShellTest {
   }
 };
 
+// The spinner keeps its width even on surfaces as narrow as or narrower than it; all in single precision.
 TEST_F(LayoutTest, TextBoxFillsTheSurfaceUpToTheSpinnerAtTheRightEdge) {
-  for (const auto& [width, height] : {std::pair<Single, Single>{1890, 615}, {3000, 300}, {200.5f, 45.25f}}) {
+  const std::pair<Single, Single> sizes[] = {
+      {1890, 615}, {3000, 300}, {200.5f, 45.25f}, {1234.567f, 300.1f}, {195, 300}, {100, 20}, {0, 0}};
+  for (const auto& [width, height] : sizes) {
     surface.Resize(width, height);
-    EXPECT_EQ(Places(), (std::vector<Single>{0, 0, width - 195, height, width - 195, 0, 195, height}))
+    EXPECT_EQ(Places(), (std::vector<Single>{0, 0, width - Single{195}, height, width - Single{195}, 0, 195, height}))
         << width << " x " << height;
   }
-}
-
-TEST_F(LayoutTest, ComputesInSinglePrecision) {
-  const Single width = 1234.567f;
-  surface.Resize(width, 300.1f);
-  EXPECT_EQ(box().Width(), width - Single{195});
-  EXPECT_EQ(spinner().Left(), width - Single{195});
-  EXPECT_EQ(box().Height(), 300.1f);
-}
-
-TEST_F(LayoutTest, SurfacesAsNarrowAsOrNarrowerThanTheSpinner) {
-  surface.Resize(195, 300);
-  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, 0, 300, 0, 0, 195, 300}));
-  surface.Resize(100, 20);
-  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, -95, 20, -95, 0, 195, 20}));
-  surface.Resize(0, 0);
-  EXPECT_EQ(Places(), (std::vector<Single>{0, 0, -195, 0, -195, 0, 195, 0}));
 }
 
 TEST_F(LayoutTest, AnchoMinQueriesTheWidthsOfTheFontsRange) {

@@ -63,9 +63,12 @@ TEST_F(PropertiesTest, RefusedValuesMarkNothing) {
   EXPECT_EQ(ErrorOf([&] { control.SetSelLength(-5); }), ErrorNumber::InvalidPropertyValue);
   EXPECT_EQ(ErrorOf([&] { control.SetMousePointer(16); }), ErrorNumber::InvalidPropertyValue);
   EXPECT_EQ(ErrorOf([&] { control.SetFont(nullptr); }), ErrorNumber::InvalidPropertyValue);
+  host.ambientFont = nullptr;
+  EXPECT_EQ(ErrorOf([&] { control.AmbientChanged(AmbientProperty::Font); }), ErrorNumber::InvalidPropertyValue);
   EXPECT_TRUE(host.log.empty());
   EXPECT_EQ(control.MousePointer(), 0);
   EXPECT_NE(control.GetFont(), nullptr);
+  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
 }
 
 TEST_F(PropertiesTest, EnabledReachesTheTextBoxThenTheSpinnerAndReadsTheTextBox) {
@@ -139,12 +142,6 @@ TEST_F(PropertiesTest, AmbientChangesReachTheSurfaceOnly) {
   EXPECT_EQ(box().BackColor(), kWindowColor);
   EXPECT_EQ(box().GetFont()->attributes(), textBoxFont);
   EXPECT_TRUE(host.log.empty());
-}
-
-TEST_F(PropertiesTest, AnAmbientFontOfNothingIsRefused) {
-  host.ambientFont = nullptr;
-  EXPECT_EQ(ErrorOf([&] { control.AmbientChanged(AmbientProperty::Font); }), ErrorNumber::InvalidPropertyValue);
-  EXPECT_EQ(surface.FontName(), u"MS Sans Serif");
 }
 
 }  // namespace

@@ -216,6 +216,10 @@ TEST_F(PersistenceTest, StoredNumbersOfOtherTypesConvert) {
   EXPECT_EQ(control.MousePointer(), 2);
   EXPECT_EQ(control.SelStart(), 2);
   EXPECT_EQ(control.SelLength(), 8) << "cut at the end of 05/09/2026";
+  control.SetSelStart(7);  // a length is loaded from the start of the text, wherever the caret stood
+  MemoryPropertyBag whole({{u"SelLength", Variant::FromString(u"40")}});
+  control.ReadProperties(whole);
+  EXPECT_EQ(control.SelLength(), 10) << "the whole of 05/09/2026";
 }
 
 // A bag that refuses to store one key.

@@ -7,7 +7,6 @@
 #include <new>
 #include <utility>
 
-
 namespace marelco::win32 {
 namespace {
 

@@ -94,7 +94,7 @@ class SurfaceWindow final : public Surface {
 
   // Declared in the order of creation: the thread's shared windows outlive the surface's, the font outlives
   // the window whose device context holds it, and the constituents are created inside the window.
-  ThreadWindowsUse threadWindows_;
+  [[no_unique_address]] ThreadWindowsUse threadWindows_;
   std::shared_ptr<const Font::Attributes> fontAttributes_;  // the default, shared by every surface, until a name is set
   SharedFont fontHandle_;
   SolidBrush backBrush_;

@@ -3,6 +3,7 @@
 namespace marelco {
 
 HRESULT KalendoView::Advise(IAdviseSink* sink, DWORD* connection) {
+  if (!sink || !connection) return E_INVALIDARG;  // the platform's holder would keep a null sink
   if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.put()))) return E_OUTOFMEMORY;
   return adviseHolder_->Advise(sink, connection);
 }

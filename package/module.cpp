@@ -12,15 +12,9 @@ HINSTANCE ModuleInstance() { return module_instance; }
 void SetModuleInstance(HINSTANCE instance) { module_instance = instance; }
 
 std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(module_instance, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  std::wstring path(UNICODE_STRING_MAX_CHARS, L'\0');  // the longest path the system takes
+  path.resize(GetModuleFileNameW(module_instance, path.data(), static_cast<DWORD>(path.size())));
+  return path;
 }
 
 }  // namespace marelco

@@ -20,7 +20,7 @@ constexpr int kFormatoId = 101;
 constexpr int kLockedId = 102;
 constexpr int kEnabledId = 103;
 
-constexpr TwipsRect kPageSize = {0, 0, 4635, 2175};
+constexpr SIZE kPageTwips = {4635, 2175};
 constexpr TwipsRect kLblFormato = {180, 240, 615, 255};
 constexpr TwipsRect kCboFormato = {900, 180, 2175, 315};
 constexpr TwipsRect kChkLocked = {660, 720, 960, 285};
@@ -133,7 +133,7 @@ STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info) {
   *info = {};
   info->cb = sizeof *info;
   info->pszTitle = title;
-  info->size = {TwipsToPixels(kPageSize.width), TwipsToPixels(kPageSize.height)};
+  info->size = {TwipsToPixels(kPageTwips.cx), TwipsToPixels(kPageTwips.cy)};
   return S_OK;
 }
 

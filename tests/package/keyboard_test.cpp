@@ -305,7 +305,7 @@ TEST_F(Keyboard, TheWheelStepsTheFocusedControlAndOtherwiseReachesTheContainer) 
     std::vector<int> deltas;
     const wchar_t* text;  // afterwards, from 15/05/2026 with the caret in the month
     int changes, containerWheels;
-  } cases[] = {
+  } cases[] = {  // in order: what a row leaves of a notch, the next row's turn adds to
       {TextBox(), true, false, {}, {notch}, L"15/06/2026", 1, 0},  {TextBox(), true, false, {}, {-notch}, L"15/04/2026", 1, 0},
       {spinner, true, false, {}, {notch}, L"15/06/2026", 1, 0},    {spinner, true, false, {}, {-notch}, L"15/04/2026", 1, 0},
       {TextBox(), true, false, {}, {2 * notch}, L"15/07/2026", 2, 0},
@@ -313,8 +313,10 @@ TEST_F(Keyboard, TheWheelStepsTheFocusedControlAndOtherwiseReachesTheContainer) 
       {spinner, true, false, {}, {notch / 2, -notch / 2}, L"15/05/2026", 0, 0},
       {TextBox(), true, true, {}, {-notch}, L"15/04/2026", 1, 0},
       {TextBox(), true, false, {VK_CONTROL}, {notch}, L"15/05/2026", 0, 1},
+      {TextBox(), true, false, {}, {-notch / 2}, L"15/05/2026", 0, 0},  // what went to the container is not kept
       {spinner, true, false, {VK_SHIFT}, {notch}, L"15/05/2026", 0, 1},
       {TextBox(), false, false, {}, {notch}, L"15/05/2026", 0, 1},  {spinner, false, false, {}, {-notch}, L"15/05/2026", 0, 1},
+      {TextBox(), true, false, {}, {-notch / 2, 1, notch - 1}, L"15/06/2026", 1, 0},
   };
   for (const auto& each : cases) {
     const auto& [over, focused, locked, modifiers, deltas, text, changes, containerWheels] = each;

@@ -685,8 +685,10 @@ TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
     int at;           // from the start of the image, behind the picture's "lt" header and length
     uint32_t number;  // written there
     const char* what;
+    HRESULT expected = E_UNEXPECTED;
   };
   const Damage damages[] = {
+      {1, 2, 0x00010002, "not damaged: a cursor of one image", S_OK},
       {2, 14, 0x04000028, "bitmap header size beyond the image"},
       {2, 10, 0x7FFFFFF0, "pixels beyond the image"},
       {2, 22, 0x00100000, "more rows than the image holds"},
@@ -718,37 +720,51 @@ TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
     ASSERT_EQ(S_OK, whole.query<IPersistStreamInit>()->Load(MemoryStream(bytes).get())) << "undamaged, it loads";
     std::memcpy(bytes.data() + at, &damage.number, 4);
     auto damaged = NewKalendo();
-    EXPECT_EQ(E_UNEXPECTED, damaged.query<IPersistStreamInit>()->Load(MemoryStream(bytes).get()));
+    EXPECT_EQ(damage.expected, damaged.query<IPersistStreamInit>()->Load(MemoryStream(bytes).get()));
   }
 }
 
-// A mouse icon is only kept and saved, so it may be any picture; a GIF the platform decodes itself must come back
-// from a save as it went in.
-TEST_F(PersistenceFuzz, AGifMouseIconSavedInAStreamLoadsBack) {
+// A 1x1 true-colour bitmap file that also lists a palette of 256 colours, for displays of 256 colours.
+Bytes TrueColourBitmapWithPalette() {
+  Bytes file(14 + 40 + 256 * 4 + 4);
+  const struct {
+    size_t at, number, size;
+  } fields[] = {{0, 'B' | 'M' << 8, 2}, {2, file.size(), 4}, {10, 14 + 40 + 256 * 4, 4},  // the file's header
+                {14, 40, 4}, {18, 1, 4}, {22, 1, 4}, {26, 1, 2}, {28, 32, 2}, {46, 256, 4}};  // 1x1, 32 bits, 256 colours
+  for (const auto& field : fields) std::memcpy(file.data() + field.at, &field.number, field.size);
+  return file;
+}
+
+// A mouse icon is only kept and saved, so it may be any picture; an image the platform decodes itself (a GIF, a
+// bitmap file) must come back from a save as it went in.
+TEST_F(PersistenceFuzz, AMouseIconOfAnImageFileSavedInAStreamLoadsBack) {
   const Bytes gif = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF, 0xFF,
                      0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
                      0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-  ComPtr<IPictureDisp> picture;
-  ASSERT_EQ(S_OK, OleLoadPicture(MemoryStream(gif).get(), static_cast<LONG>(gif.size()), FALSE, IID_IPictureDisp,
-                                 picture.put_void()));
-  auto original = NewKalendo();
-  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
-  ASSERT_EQ(S_OK, original->putref_MouseIcon(picture.get()));
-  auto stream = MemoryStream({});
-  ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
-  const Bytes saved = Contents(stream.get());
-  ASSERT_NE(saved.end(), std::search(saved.begin(), saved.end(), gif.begin(), gif.end())) << "saved as a GIF";
+  for (const Bytes& image : {gif, TrueColourBitmapWithPalette()}) {
+    SCOPED_TRACE(image.size());
+    ComPtr<IPictureDisp> picture;
+    ASSERT_EQ(S_OK, OleLoadPicture(MemoryStream(image).get(), static_cast<LONG>(image.size()), FALSE,
+                                   IID_IPictureDisp, picture.put_void()));
+    auto original = NewKalendo();
+    ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->InitNew());
+    ASSERT_EQ(S_OK, original->putref_MouseIcon(picture.get()));
+    auto stream = MemoryStream({});
+    ASSERT_EQ(S_OK, original.query<IPersistStreamInit>()->Save(stream.get(), TRUE));
+    const Bytes saved = Contents(stream.get());
+    ASSERT_NE(saved.end(), std::search(saved.begin(), saved.end(), image.begin(), image.end())) << "saved as it was";
 
-  auto loaded = NewKalendo();
-  ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Load(MemoryStream(saved).get()));
-  ComPtr<IPictureDisp> icon;
-  ASSERT_EQ(S_OK, loaded->get_MouseIcon(icon.put()));
-  SHORT type = PICTYPE_NONE;
-  ASSERT_EQ(S_OK, icon.query<IPicture>()->get_Type(&type));
-  EXPECT_EQ(PICTYPE_BITMAP, type);
-  auto again = MemoryStream({});
-  ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Save(again.get(), TRUE));
-  EXPECT_EQ(saved, Contents(again.get()));
+    auto loaded = NewKalendo();
+    ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Load(MemoryStream(saved).get()));
+    ComPtr<IPictureDisp> icon;
+    ASSERT_EQ(S_OK, loaded->get_MouseIcon(icon.put()));
+    SHORT type = PICTYPE_NONE;
+    ASSERT_EQ(S_OK, icon.query<IPicture>()->get_Type(&type));
+    EXPECT_EQ(PICTYPE_BITMAP, type);
+    auto again = MemoryStream({});
+    ASSERT_EQ(S_OK, loaded.query<IPersistStreamInit>()->Save(again.get(), TRUE));
+    EXPECT_EQ(saved, Contents(again.get()));
+  }
 }
 
 }  // namespace

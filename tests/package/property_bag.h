@@ -14,6 +14,7 @@ namespace marelco::testing_bag {
 class PropertyBag final : public testing_sinks::StackObject<IPropertyBag> {
  public:
   std::map<std::wstring, VARIANT> values;
+  std::map<std::wstring, VARTYPE> asked;  // the type each value was last asked for
 
   PropertyBag() = default;
   PropertyBag(const PropertyBag& other) {
@@ -36,11 +37,14 @@ class PropertyBag final : public testing_sinks::StackObject<IPropertyBag> {
     values.erase(found);
   }
 
+  // As a container's bag: the value as stored when the caller asks for no type, else changed to the type it asks
+  // for, or refused.
   STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+    const VARTYPE type = asked[name] = V_VT(value);
     auto found = values.find(name);
     if (found == values.end()) return E_INVALIDARG;
-    VariantClear(value);
-    return VariantCopy(value, &found->second);
+    VariantInit(value);
+    return type == VT_EMPTY ? VariantCopy(value, &found->second) : VariantChangeType(value, &found->second, 0, type);
   }
   STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
     Put(name, *value);

@@ -70,6 +70,18 @@ class EventSink final : public StackObject<IDispatch> {
   bool Answers(REFIID iid) override { return IsEqualIID(iid, DIID___Kalendo); }
 };
 
+// A container's advise sink that counts the data changes it is told of, with the medium's kind, and the view's.
+class DataSink final : public StackObject<IAdviseSink> {
+ public:
+  std::vector<DWORD> changes;  // the medium's tymed for each change
+  int views = 0;
+  STDMETHODIMP_(void) OnDataChange(FORMATETC*, STGMEDIUM* medium) override { changes.push_back(medium->tymed); }
+  STDMETHODIMP_(void) OnViewChange(DWORD, LONG) override { ++views; }
+  STDMETHODIMP_(void) OnRename(IMoniker*) override {}
+  STDMETHODIMP_(void) OnSave() override {}
+  STDMETHODIMP_(void) OnClose() override {}
+};
+
 class PropertyNotifySink final : public StackObject<IPropertyNotifySink> {
  public:
   std::vector<DISPID> changed;

@@ -54,6 +54,7 @@ class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleC
   HWND window = nullptr;
   Frame frame;
   OLE_COLOR ambientBack = RGB(1, 2, 3);
+  ComPtr<IFontDisp> ambientFont;  // none: the container has no font for its controls
   HRESULT acceleratorAnswer = S_FALSE;  // S_OK: the container takes the keys the control passes it
   HRESULT propertyFrameAnswer = E_NOTIMPL;  // S_OK: the container shows the control's pages itself
   RECT position = {10, 10, 150, 40};  // where the control stands in the window, and the part of it in view
@@ -166,7 +167,13 @@ class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleC
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
     calls.push_back("Ambient " + std::to_string(id));
-    if (id != DISPID_AMBIENT_BACKCOLOR || !result) return DISP_E_MEMBERNOTFOUND;
+    if (!result) return E_POINTER;
+    if (id == DISPID_AMBIENT_FONT && ambientFont) {
+      V_VT(result) = VT_DISPATCH;
+      V_DISPATCH(result) = ComPtr<IFontDisp>(ambientFont).detach();
+      return S_OK;
+    }
+    if (id != DISPID_AMBIENT_BACKCOLOR) return DISP_E_MEMBERNOTFOUND;
     V_VT(result) = VT_I4;
     V_I4(result) = static_cast<LONG>(ambientBack);
     return S_OK;

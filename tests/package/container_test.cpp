@@ -337,6 +337,8 @@ struct Arguments {
   DWORD dword = 0;
   IConnectionPoint* point = nullptr;
   OLEVERB verbs[2] = {};
+  ITypeInfo* typeInfo = nullptr;
+  DISPID dispid = 0;
   HDC dc = GetDC(nullptr);
   FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   FORMATETC picture = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
@@ -375,6 +377,13 @@ std::vector<BYTE> SavedBytes(const ComPtr<_Kalendo>& control, BOOL clearDirty = 
 // with its error; the control is as before: the same saved bytes, not dirty, not in a window.
 TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
   const Refused rows[] = {
+      REFUSED(IDispatch, GetTypeInfoCount(nullptr), E_POINTER),
+      REFUSED(IDispatch, GetTypeInfo(0, 0, nullptr), E_POINTER),
+      REFUSED(IDispatch, GetTypeInfo(1, 0, &given.typeInfo), DISP_E_BADINDEX),
+      REFUSED(IDispatch, GetIDsOfNames(IID_IOleObject, nullptr, 1, 0, &given.dispid), DISP_E_UNKNOWNINTERFACE),
+      REFUSED(IDispatch, GetIDsOfNames(IID_NULL, nullptr, 1, 0, &given.dispid), E_POINTER),
+      REFUSED(IDispatch, Invoke(DISPID_VALUE, IID_IOleObject, 0, DISPATCH_PROPERTYGET, nullptr, nullptr, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE),
       REFUSED(IOleObject, GetClientSite(nullptr), E_POINTER),
       REFUSED(IOleObject, SetHostNames(nullptr, nullptr), S_OK),
       REFUSED(IOleObject, SetMoniker(OLEWHICHMK_OBJREL, nullptr), E_NOTIMPL),

@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "tests/core/kalendo_fixture.h"
 
@@ -29,8 +30,8 @@ class StepModel {
   StepModel(const Locale& locale, MonthStyle style) : locale_(locale), style_(style) {}
 
   std::u16string Render(year_month_day date) const {
-    return TwoDigits(static_cast<unsigned>(date.day())) + u"/" + MonthText(static_cast<unsigned>(date.month())) +
-           u"/" + FourDigits(static_cast<int>(date.year()));
+    return Digits(static_cast<unsigned>(date.day()), 2) + u"/" + MonthText(static_cast<unsigned>(date.month())) +
+           u"/" + Digits(static_cast<int>(date.year()), 4);
   }
 
   // The text and selection after one step at caret P; nothing changes when the result leaves the
@@ -72,20 +73,17 @@ class StepModel {
 
   std::u16string MonthText(unsigned month) const {
     switch (style_) {
-      case MonthStyle::Digits: return TwoDigits(month);
+      case MonthStyle::Digits: return Digits(month, 2);
       case MonthStyle::Abbreviated: return locale_.MonthName(static_cast<int>(month), true);
       case MonthStyle::Full: return locale_.MonthName(static_cast<int>(month), false);
     }
     return {};
   }
 
-  static std::u16string TwoDigits(unsigned value) {
-    return {static_cast<char16_t>(u'0' + value / 10), static_cast<char16_t>(u'0' + value % 10)};
-  }
-
-  static std::u16string FourDigits(int value) {
-    std::u16string digits(4, u'0');
-    for (int i = 3; i >= 0; --i, value /= 10) digits[i] = static_cast<char16_t>(u'0' + value % 10);
+  // The value in as many decimal digits as given, with leading zeros.
+  static std::u16string Digits(int value, int count) {
+    std::u16string digits(count, u'0');
+    for (int i = count - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char16_t>(u'0' + value % 10);
     return digits;
   }
 
@@ -93,24 +91,15 @@ class StepModel {
   MonthStyle style_;
 };
 
-struct Setting {
-  const char* locale;
-  const char16_t* format;
-  MonthStyle style;
-};
-
-std::string SettingName(const ::testing::TestParamInfo<Setting>& info) {
-  static const char* const styles[] = {"Digits", "Abbreviated", "Full"};
-  return std::string(info.param.locale) + styles[static_cast<int>(info.param.style)];
-}
-
-class SteppingProperty : public ::testing::TestWithParam<Setting> {};
+// A locale, and the month's style in the date format.
+class SteppingProperty : public ::testing::TestWithParam<std::tuple<const char*, MonthStyle>> {};
 
 TEST_P(SteppingProperty, EveryStepMatchesTheCalendar) {
-  const Setting setting = GetParam();
-  KalendoHarness k(setting.locale);
-  k.control.SetFormato(setting.format);
-  const StepModel model(*k.locale, setting.style);
+  const auto [locale, style] = GetParam();
+  KalendoHarness k(locale);
+  const char16_t* const formats[] = {u"dd/mm/yyyy", u"dd/mmm/yyyy", u"dd/mmmm/yyyy"};
+  k.control.SetFormato(formats[static_cast<int>(style)]);
+  const StepModel model(*k.locale, style);
 
   std::mt19937 random(20261207);
   std::uniform_int_distribution<int> years(1000, 9999);
@@ -143,14 +132,16 @@ TEST_P(SteppingProperty, EveryStepMatchesTheCalendar) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SteppingProperty,
-                         ::testing::Values(Setting{"en", u"dd/mm/yyyy", MonthStyle::Digits},
-                                           Setting{"en", u"dd/mmm/yyyy", MonthStyle::Abbreviated},
-                                           Setting{"en", u"dd/mmmm/yyyy", MonthStyle::Full},
-                                           Setting{"es", u"dd/mm/yyyy", MonthStyle::Digits},
-                                           Setting{"es", u"dd/mmm/yyyy", MonthStyle::Abbreviated},
-                                           Setting{"es", u"dd/mmmm/yyyy", MonthStyle::Full}),
-                         SettingName);
+std::string SettingName(const ::testing::TestParamInfo<SteppingProperty::ParamType>& info) {
+  const char* const styles[] = {"Digits", "Abbreviated", "Full"};
+  return std::get<0>(info.param) + std::string(styles[static_cast<int>(std::get<1>(info.param))]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, SteppingProperty,
+    ::testing::Combine(::testing::Values("en", "es"),
+                       ::testing::Values(MonthStyle::Digits, MonthStyle::Abbreviated, MonthStyle::Full)),
+    SettingName);
 
 }  // namespace
 }  // namespace marelco::test

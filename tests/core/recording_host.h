@@ -51,57 +51,38 @@ class RecordingHost : public Host {
 
   void PropertyChanged(std::u16string_view name) override {
     Record("PropertyChanged", Narrow(name));
-    Run(onPropertyChanged, name);
+    if (auto copy = onPropertyChanged) copy(name);
   }
   OleColor AmbientBackColor() override { return ambientBackColor; }
   std::shared_ptr<Font> AmbientFont() override { return ambientFont; }
 
-  void Change() override {
-    Record("Change");
-    Run(onChange);
-  }
-  void Click() override {
-    Record("Click");
-    Run(onClick);
-  }
-  void DblClick() override {
-    Record("DblClick");
-    Run(onDblClick);
-  }
-  void KeyDown(Integer& KeyCode, Integer& Shift) override {
-    Record("KeyDown", KeyCode, Shift);
-    Run(onKeyDown, KeyCode, Shift);
-  }
-  void KeyPress(Integer& KeyAscii) override {
-    Record("KeyPress", KeyAscii);
-    Run(onKeyPress, KeyAscii);
-  }
-  void KeyUp(Integer& KeyCode, Integer& Shift) override {
-    Record("KeyUp", KeyCode, Shift);
-    Run(onKeyUp, KeyCode, Shift);
-  }
+  void Change() override { Raise(onChange, "Change"); }
+  void Click() override { Raise(onClick, "Click"); }
+  void DblClick() override { Raise(onDblClick, "DblClick"); }
+  void KeyDown(Integer& KeyCode, Integer& Shift) override { Raise(onKeyDown, "KeyDown", KeyCode, Shift); }
+  void KeyPress(Integer& KeyAscii) override { Raise(onKeyPress, "KeyPress", KeyAscii); }
+  void KeyUp(Integer& KeyCode, Integer& Shift) override { Raise(onKeyUp, "KeyUp", KeyCode, Shift); }
   void MouseMove(Integer& Button, Integer& Shift, Single& X, Single& Y) override {
-    Record("MouseMove", Button, Shift, X, Y);
-    Run(onMouseMove, Button, Shift, X, Y);
+    Raise(onMouseMove, "MouseMove", Button, Shift, X, Y);
   }
   void MouseUp(Integer& Button, Integer& Shift, Single& X, Single& Y) override {
-    Record("MouseUp", Button, Shift, X, Y);
-    Run(onMouseUp, Button, Shift, X, Y);
+    Raise(onMouseUp, "MouseUp", Button, Shift, X, Y);
   }
 
  private:
+  // Records the event, then runs a copy of its handler, so that a handler may replace itself.
+  template <class Handler, class... Args>
+  void Raise(const Handler& handler, std::string_view name, Args&... args) {
+    Record(name, args...);
+    if (Handler copy = handler) copy(args...);
+  }
+
   template <class... Args>
   void Record(std::string_view name, const Args&... args) {
     std::ostringstream entry;
     entry << name;
     ((entry << ' ' << args), ...);
     log.push_back(entry.str());
-  }
-
-  // Runs a copy of the handler, so that a handler may replace itself.
-  template <class Handler, class... Args>
-  static void Run(const Handler& handler, Args&&... args) {
-    if (Handler copy = handler) copy(std::forward<Args>(args)...);
   }
 };
 

@@ -83,27 +83,18 @@ std::wstring GetText(IDispatch* object, const wchar_t* name) {
   return text;
 }
 
-void Put(IDispatch* object, const wchar_t* name, VARIANT value) {
+// Writes a property given as text, as a value of the given type: a flag is "True" or "False".
+void Put(IDispatch* object, const wchar_t* name, const wchar_t* text, VARTYPE type = VT_BSTR) {
+  VARIANT value;
+  V_VT(&value) = VT_BSTR;
+  V_BSTR(&value) = SysAllocString(text);
+  EXPECT_EQ(VariantChangeType(&value, &value, 0, type), S_OK);
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS arguments = {&value, &named, 1, 1};
   EXPECT_EQ(object->Invoke(IdOf(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &arguments,
                            nullptr, nullptr, nullptr),
             S_OK);
   VariantClear(&value);
-}
-
-VARIANT Text(const wchar_t* text) {
-  VARIANT value;
-  V_VT(&value) = VT_BSTR;
-  V_BSTR(&value) = SysAllocString(text);
-  return value;
-}
-
-VARIANT Flag(bool flag) {
-  VARIANT value;
-  V_VT(&value) = VT_BOOL;
-  V_BOOL(&value) = flag ? VARIANT_TRUE : VARIANT_FALSE;
-  return value;
 }
 
 class LiveKalendo : public ::testing::Test {
@@ -123,10 +114,10 @@ class LiveKalendo : public ::testing::Test {
     first = module->NewKalendo();
     second = module->NewKalendo();
     ASSERT_TRUE(first && second);
-    Put(first.get(), L"Formato", Text(L"dd/mm/yyyy"));
-    Put(first.get(), L"Text", Text(L"31/01/2027"));
-    Put(second.get(), L"Formato", Text(L"dd/mmmm/yyyy"));
-    Put(second.get(), L"Locked", Flag(true));
+    Put(first.get(), L"Formato", L"dd/mm/yyyy");
+    Put(first.get(), L"Text", L"31/01/2027");
+    Put(second.get(), L"Formato", L"dd/mmmm/yyyy");
+    Put(second.get(), L"Locked", L"True", VT_BOOL);
   }
 
   static inline std::unique_ptr<testing::ComApartment> apartment;

@@ -8,16 +8,16 @@ namespace marelco {
 namespace {
 
 // Raises one event on the handlers, if there are any. Returns false when the handler ended with an error, which
-// is kept.
+// is kept where the caller asks for it.
 template <class Events, class... Params, class... Args>
-bool RaiseEvent(std::optional<RuntimeError>& error, Events* events, void (Events::*handler)(Params...),
+bool RaiseEvent(std::optional<RuntimeError>* error, Events* events, void (Events::*handler)(Params...),
                 Args&... args) {
   if (!events) return true;
   try {
     (events->*handler)(args...);
     return true;
   } catch (const RuntimeError& raised) {
-    error = raised;
+    if (error) *error = raised;
     return false;
   }
 }
@@ -26,20 +26,12 @@ bool RaiseEvent(std::optional<RuntimeError>& error, Events* events, void (Events
 
 // ---- MemoryTextBox ----
 
-MemoryTextBox::MemoryTextBox() : font_(MakeFont()) {}
-
-void MemoryTextBox::SetEvents(TextBoxEvents* events) { events_ = events; }
-
 void MemoryTextBox::SetText(const std::u16string& text) {
   if (text == text_) return;
   text_ = text;
   Select(0, 0);
-  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Change);
+  RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_Change);
 }
-
-Long MemoryTextBox::SelStart() const { return std::min(anchor_, caret_); }
-
-Long MemoryTextBox::SelLength() const { return std::max(anchor_, caret_) - SelStart(); }
 
 void MemoryTextBox::SetSelStart(Long start) {
   if (start < 0) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
@@ -52,10 +44,6 @@ void MemoryTextBox::SetSelLength(Long length) {
   const Long start = SelStart();
   Select(start, Clamp(std::int64_t{start} + length));
 }
-
-std::u16string MemoryTextBox::SelText() const { return text_.substr(SelStart(), SelLength()); }
-
-void MemoryTextBox::SetSelText(const std::u16string& text) { ReplaceSelection(text); }
 
 void MemoryTextBox::SetEnabled(bool enabled) {
   enabled_ = enabled;
@@ -82,39 +70,35 @@ void MemoryTextBox::PressKey(Integer keyCode, Integer shift) {
   Focus();
   Integer downCode = keyCode;
   Integer downShift = shift;
-  const bool handled = RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyDown, downCode, downShift);
+  const bool handled = RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_KeyDown, downCode, downShift);
   keyCodeAfterKeyDown_ = downCode;
   if (handled && downCode != 0) HandleKey(downCode, downShift);
   // Backspace arrives as a character too, translated from the key press itself.
   if (keyCode == vk::Back) TypeChar(u'\b');
   Integer upCode = keyCode;
   Integer upShift = shift;
-  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyUp, upCode, upShift);
+  RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_KeyUp, upCode, upShift);
 }
 
 void MemoryTextBox::TypeChar(char16_t character) {
   if (!TakesInput()) return;
   Focus();
   Integer keyAscii = static_cast<Integer>(character);
-  if (RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_KeyPress, keyAscii) && keyAscii != 0) {
+  if (RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_KeyPress, keyAscii) && keyAscii != 0) {
     HandleCharacter(static_cast<char16_t>(keyAscii));
   }
 }
 
-void MemoryTextBox::TypeText(std::u16string_view text) {
-  for (char16_t character : text) TypeChar(character);
-}
-
 void MemoryTextBox::Click() {
-  if (TakesInput()) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Click);
+  if (TakesInput()) RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_Click);
 }
 
 void MemoryTextBox::DblClick() {
-  if (TakesInput()) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_DblClick);
+  if (TakesInput()) RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_DblClick);
 }
 
 void MemoryTextBox::TurnWheel(bool awayFromUser) {
-  if (focused_) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_MouseWheel, awayFromUser);
+  if (focused_) RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_MouseWheel, awayFromUser);
 }
 
 void MemoryTextBox::Focus() {
@@ -124,10 +108,8 @@ void MemoryTextBox::Focus() {
 void MemoryTextBox::Blur() {
   if (!focused_) return;
   focused_ = false;
-  RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_LostFocus);
+  RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_LostFocus);
 }
-
-std::optional<RuntimeError> MemoryTextBox::TakeEventError() { return std::exchange(eventError_, std::nullopt); }
 
 Long MemoryTextBox::Clamp(std::int64_t position) const {
   const auto length = static_cast<std::int64_t>(text_.size());
@@ -146,7 +128,7 @@ void MemoryTextBox::ReplaceSelection(const std::u16string& replacement) {
   const bool changed = text != text_;
   text_ = std::move(text);
   Select(caret, caret);
-  if (changed) RaiseEvent(eventError_, events_, &TextBoxEvents::txtFecha_Change);
+  if (changed) RaiseEvent(&eventError_, events_, &TextBoxEvents::txtFecha_Change);
 }
 
 void MemoryTextBox::MoveCaret(Long position, bool extend) {
@@ -188,14 +170,12 @@ void MemoryTextBox::HandleCharacter(char16_t character) {
 // ---- MemorySpinner ----
 
 void MemorySpinner::ClickUp() {
-  if (enabled_) RaiseEvent(eventError_, events_, &SpinnerEvents::UpDown1_UpClick);
+  if (enabled_) RaiseEvent(nullptr, events_, &SpinnerEvents::UpDown1_UpClick);
 }
 
 void MemorySpinner::ClickDown() {
-  if (enabled_) RaiseEvent(eventError_, events_, &SpinnerEvents::UpDown1_DownClick);
+  if (enabled_) RaiseEvent(nullptr, events_, &SpinnerEvents::UpDown1_DownClick);
 }
-
-std::optional<RuntimeError> MemorySpinner::TakeEventError() { return std::exchange(eventError_, std::nullopt); }
 
 // ---- MemorySurface ----
 
@@ -208,17 +188,15 @@ void MemorySurface::SetMousePointer(Integer pointer) {
 void MemorySurface::Resize(Single scaleWidth, Single scaleHeight) {
   scaleWidth_ = scaleWidth;
   scaleHeight_ = scaleHeight;
-  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_Resize);
+  RaiseEvent(nullptr, events_, &SurfaceEvents::UserControl_Resize);
 }
 
 void MemorySurface::MoveMouse(Integer& button, Integer& shift, Single& x, Single& y) {
-  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_MouseMove, button, shift, x, y);
+  RaiseEvent(nullptr, events_, &SurfaceEvents::UserControl_MouseMove, button, shift, x, y);
 }
 
 void MemorySurface::ReleaseMouse(Integer& button, Integer& shift, Single& x, Single& y) {
-  RaiseEvent(eventError_, events_, &SurfaceEvents::UserControl_MouseUp, button, shift, x, y);
+  RaiseEvent(nullptr, events_, &SurfaceEvents::UserControl_MouseUp, button, shift, x, y);
 }
-
-std::optional<RuntimeError> MemorySurface::TakeEventError() { return std::exchange(eventError_, std::nullopt); }
 
 }  // namespace marelco

@@ -3,10 +3,12 @@
 // methods under "user input", which act as the user's keyboard and mouse would.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "control/platform/constituents.h"
 #include "tests/support/keys.h"
@@ -19,18 +21,18 @@ namespace marelco {
 // error (TakeEventError) and goes on as the platform's box would, with the event counted as handled.
 class MemoryTextBox : public TextBox {
  public:
-  MemoryTextBox();
+  MemoryTextBox() : font_(MakeFont()) {}
 
-  void SetEvents(TextBoxEvents* events) override;
+  void SetEvents(TextBoxEvents* events) override { events_ = events; }
 
   std::u16string Text() const override { return text_; }
   void SetText(const std::u16string& text) override;
-  Long SelStart() const override;
+  Long SelStart() const override { return std::min(anchor_, caret_); }
   void SetSelStart(Long start) override;
-  Long SelLength() const override;
+  Long SelLength() const override { return std::max(anchor_, caret_) - SelStart(); }
   void SetSelLength(Long length) override;
-  std::u16string SelText() const override;
-  void SetSelText(const std::u16string& text) override;
+  std::u16string SelText() const override { return text_.substr(SelStart(), SelLength()); }
+  void SetSelText(const std::u16string& text) override { ReplaceSelection(text); }
 
   OleColor BackColor() const override { return backColor_; }
   void SetBackColor(OleColor color) override { backColor_ = color; }
@@ -63,7 +65,7 @@ class MemoryTextBox : public TextBox {
   // the focus, as the user's click into it would.
   void PressKey(Integer keyCode, Integer shift = 0);  // KeyDown, the box's own handling, KeyUp
   void TypeChar(char16_t character);                  // KeyPress, then the character goes in
-  void TypeText(std::u16string_view text);            // TypeChar for each character
+  void TypeText(std::u16string_view text) { for (char16_t character : text) TypeChar(character); }
   void Click();
   void DblClick();
   void TurnWheel(bool awayFromUser);  // one notch, taken while the box has the focus
@@ -74,7 +76,7 @@ class MemoryTextBox : public TextBox {
   Integer KeyCodeAfterKeyDown() const { return keyCodeAfterKeyDown_; }
 
   // The error a handler ended its event with, if any since the last call; clears it.
-  std::optional<RuntimeError> TakeEventError();
+  std::optional<RuntimeError> TakeEventError() { return std::exchange(eventError_, std::nullopt); }
 
  private:
   bool TakesInput() const { return enabled_ && visible_; }
@@ -117,10 +119,9 @@ class MemorySpinner : public Spinner {
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
 
-  // User input.
+  // User input; an error that ends a click's handler is dropped.
   void ClickUp();
   void ClickDown();
-  std::optional<RuntimeError> TakeEventError();
 
  private:
   SpinnerEvents* events_ = nullptr;
@@ -128,7 +129,6 @@ class MemorySpinner : public Spinner {
   Single width_ = 195;
   Single height_ = 300;
   bool enabled_ = true;
-  std::optional<RuntimeError> eventError_;
 };
 
 // The user-control surface with its two constituents, measuring in twips.
@@ -159,10 +159,10 @@ class MemorySurface : public Surface {
 
   // The container resizes the surface (inner size, twips): Resize.
   void Resize(Single scaleWidth, Single scaleHeight);
-  // User input over the surface itself; the arguments come back as the handlers left them.
+  // User input over the surface itself; the arguments come back as the handlers left them, and an error that ends
+  // a handler is dropped.
   void MoveMouse(Integer& button, Integer& shift, Single& x, Single& y);
   void ReleaseMouse(Integer& button, Integer& shift, Single& x, Single& y);
-  std::optional<RuntimeError> TakeEventError();
 
  private:
   SurfaceEvents* events_ = nullptr;
@@ -173,7 +173,6 @@ class MemorySurface : public Surface {
   OleColor backColor_ = kButtonFaceColor;
   std::u16string fontName_ = u"MS Sans Serif";
   Integer mousePointer_ = 0;
-  std::optional<RuntimeError> eventError_;
 };
 
 }  // namespace marelco

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -96,13 +94,6 @@ INT ZeroWidth(HFONT font) {
   return width;
 }
 
-RECT PlaceIn(HWND child, HWND parent) {
-  RECT place = {};
-  GetWindowRect(child, &place);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
-  return place;
-}
-
 // The measuring run, in the child: the control laid out over 1890 x 300 twips at the system DPI.
 TEST(HighDpiChild, MeasuresTheControlAtTheExpectedDpi) {
   const char* expected = std::getenv(kExpectedDpi);
@@ -122,10 +113,9 @@ TEST(HighDpiChild, MeasuresTheControlAtTheExpectedDpi) {
   SetWindowPos(surface.hwnd(), nullptr, 0, 0, ToPixels(1890, dpi), ToPixels(300, dpi), SWP_NOZORDER);
   Pump();
 
-  const HWND edit = FindWindowExW(surface.hwnd(), nullptr, WC_EDITW, nullptr);
-  const HWND spinner = FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr);
-  const RECT box = PlaceIn(edit, surface.hwnd());
-  const RECT arrows = PlaceIn(spinner, surface.hwnd());
+  const HWND edit = EditOf(surface.hwnd());
+  const RECT box = PlaceIn(edit);
+  const RECT arrows = PlaceIn(UpDownOf(surface.hwnd()));
   const auto font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
   TEXTMETRICW metrics = {};
   {
@@ -152,7 +142,7 @@ TEST(HighDpiChild, MeasuresTheControlAtTheExpectedDpi) {
 
   // AnchoMin measures the font on the surface's device context: the same font, at the same DPI.
   EXPECT_NE(0, control.AnchoMin());
-  const auto hdc = reinterpret_cast<HDC>(static_cast<INT_PTR>(control.hdc()));
+  const HDC hdc = HdcOf(control.hdc());
   const auto surfaceFont = static_cast<HFONT>(GetCurrentObject(hdc, OBJ_FONT));
   EXPECT_EQ(FontHeight(font), FontHeight(surfaceFont));
   INT width = 0;

@@ -1,10 +1,12 @@
-// Kalendo in real windows: keystrokes and mouse clicks through the system's input, as a user gives them.
+// Kalendo in real windows: keystrokes and mouse clicks through the system's input, as a user gives them; and
+// creating and destroying controls leaves no window, GDI object or heap block behind.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <commctrl.h>
 #include <oleacc.h>
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "dates/date_services.h"
 #include "dates/runtime_error.h"
 #include "tests/core/recording_host.h"
+#include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
 #include "win32/surface_window.h"
 #include "win32/windows_gdi.h"
@@ -27,8 +30,8 @@ class KalendoWindowTest : public ::testing::Test {
     SetWindowPos(surface.hwnd(), nullptr, 0, 0, 160, 23, SWP_NOZORDER);
   }
 
-  HWND edit() const { return FindWindowExW(surface.hwnd(), nullptr, WC_EDITW, nullptr); }
-  HWND upDown() const { return FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr); }
+  HWND edit() const { return EditOf(surface.hwnd()); }
+  HWND upDown() const { return UpDownOf(surface.hwnd()); }
 
   // The date in the box with the caret at a place, the box holding the focus, and the log emptied.
   void Start(const std::u16string& text, Long caret) {
@@ -39,18 +42,12 @@ class KalendoWindowTest : public ::testing::Test {
     host.Take();
   }
 
-  void ClickArrow(bool up) {
-    RECT client;
-    GetClientRect(upDown(), &client);
-    SendClick(upDown(), {client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4});
-  }
-
-  RECT PlaceIn(HWND hwnd) const {
-    RECT rect;
-    GetWindowRect(hwnd, &rect);
-    MapWindowPoints(HWND_DESKTOP, surface.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-  }
+  // One more control in the shared form: its surface window and the Kalendo on it, as a host holds them.
+  struct Control {
+    explicit Control(KalendoWindowTest& test) : control(surface, test.host, test.dates, test.gdi) {}
+    SurfaceWindow surface{TestForm::Shared().hwnd()};
+    Kalendo control;
+  };
 
   std::unique_ptr<Locale> locale = MakeLocale("en");
   DateServices dates{*locale};
@@ -167,15 +164,15 @@ TEST_F(KalendoWindowTest, LockedBoxTakesNoTypingButStillSteps) {
   SendKeyPress(VK_UP);
   EXPECT_EQ(control.Text(), u"01/02/2027");
   control.SetSelStart(1);
-  ClickArrow(true);
+  ClickArrow(upDown(), true);
   EXPECT_EQ(control.Text(), u"02/02/2027");
 }
 
 TEST_F(KalendoWindowTest, TwoHundredSpinnerClicksAreTwoHundredSteps) {
   Start(u"01/01/2027", 0);
-  for (int click = 0; click < 200; ++click) ClickArrow(true);
+  for (int click = 0; click < 200; ++click) ClickArrow(upDown(), true);
   EXPECT_EQ(control.Text(), u"20/07/2027");
-  for (int click = 0; click < 200; ++click) ClickArrow(false);
+  for (int click = 0; click < 200; ++click) ClickArrow(upDown(), false);
   EXPECT_EQ(control.Text(), u"01/01/2027");
   EXPECT_EQ(host.Count("Change"), 400u);
   EXPECT_EQ(host.Count("Click"), 0u);  // the spinner raises no event of its own
@@ -189,28 +186,23 @@ TEST_F(KalendoWindowTest, ADisabledControlRefusesArrowsAndTheFocus) {
   EXPECT_NE(GetFocus(), edit());
   EXPECT_THROW(surface.txtFecha().SetFocus(), RuntimeError);
   SendKeyPress(VK_UP);
-  ClickArrow(true);
-  ClickArrow(false);
+  ClickArrow(upDown(), true);
+  ClickArrow(upDown(), false);
   EXPECT_EQ(control.Text(), u"31/01/2027");
   control.SetEnabled(kTrue);
-  ClickArrow(true);
+  ClickArrow(upDown(), true);
   EXPECT_EQ(control.Text(), u"28/02/2027");
 }
 
 TEST_F(KalendoWindowTest, ResizingLaysTheBoxAndTheSpinnerSideBySide) {
   for (SIZE size : {SIZE{200, 30}, SIZE{90, 20}, SIZE{13, 40}, SIZE{300, 25}}) {
     SetWindowPos(surface.hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
-    RECT box = PlaceIn(edit());
-    RECT spinner = PlaceIn(upDown());
-    int spinnerWidth = spinner.right - spinner.left;
-    EXPECT_EQ(box.left, 0);
-    EXPECT_EQ(box.top, 0);
-    EXPECT_EQ(box.right, spinner.left) << size.cx;
-    EXPECT_EQ(box.bottom, size.cy);
+    const RECT spinner = PlaceIn(upDown());
+    EXPECT_EQ(EdgesOf(PlaceIn(edit())), (Edges{0, 0, spinner.left, size.cy})) << size.cx;
     EXPECT_EQ(spinner.right, size.cx);
     EXPECT_EQ(spinner.bottom, size.cy);
     EXPECT_EQ(surface.UpDown1().Width(), 195);
-    EXPECT_EQ(spinnerWidth, MulDiv(195, GetDeviceCaps(GetDC(surface.hwnd()), LOGPIXELSX), 1440));
+    EXPECT_EQ(spinner.right - spinner.left, MulDiv(195, GetDeviceCaps(GetDC(surface.hwnd()), LOGPIXELSX), 1440));
   }
 }
 
@@ -223,6 +215,44 @@ TEST_F(KalendoWindowTest, AnchoMinMeasuresTheLiveSurfaceOnly) {
   parent.reset();
   EXPECT_EQ(orphan.AnchoMin(), 0);
   EXPECT_EQ(orphan.hdc(), 0);
+}
+
+TEST_F(KalendoWindowTest, OneControlIsThreeWindows) {
+  int before = CountWindows();
+  {
+    Control one(*this);
+    EXPECT_EQ(CountWindows() - before, 3);
+  }
+  EXPECT_EQ(CountWindows(), before);
+}
+
+TEST_F(KalendoWindowTest, TenThousandControlsLeaveNothingBehind) {
+  constexpr int kControls = 10000;
+  { Control warmUp(*this); }  // window classes, fonts and caches, made once
+  Pump();
+  host.log.reserve(16);
+  int windows = CountWindows();
+  std::optional<int> gdiObjects = CountGdiObjects();
+  std::uint64_t heap = HeapBytesInUse();
+
+  auto start = std::chrono::steady_clock::now();
+  for (int count = 0; count < kControls; ++count) {
+    Control each(*this);
+    each.control.SetText(u"31/01/2027");
+    host.log.clear();  // the host's own record is no part of the control
+  }
+  Pump();
+  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  std::optional<int> gdiObjectsAfter = CountGdiObjects();
+  std::uint64_t heapAfter = HeapBytesInUse();
+  std::printf("%d controls in %.1f s; windows %d -> %d; GDI objects %d -> %d; heap bytes %llu -> %llu\n", kControls,
+              seconds, windows, CountWindows(), gdiObjects.value_or(-1), gdiObjectsAfter.value_or(-1),
+              static_cast<unsigned long long>(heap), static_cast<unsigned long long>(heapAfter));
+  EXPECT_EQ(CountWindows(), windows);
+  EXPECT_LT(heapAfter, heap + kControls);  // less than one byte for each control
+  if (!gdiObjects || !gdiObjectsAfter) GTEST_SKIP() << "GDI objects cannot be counted here; windows and heap were";
+  EXPECT_EQ(*gdiObjectsAfter, *gdiObjects);
 }
 
 }  // namespace

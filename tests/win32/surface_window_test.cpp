@@ -28,25 +28,18 @@ std::wstring ClassOf(HWND hwnd) {
   return name;
 }
 
-RECT PlaceIn(HWND hwnd) {
-  RECT rect;
-  GetWindowRect(hwnd, &rect);
-  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
+// The face name of the font selected into a device context.
+std::wstring FontOf(Long hdc) {
+  LOGFONTW selected{};
+  GetObjectW(GetCurrentObject(HdcOf(hdc), OBJ_FONT), sizeof(selected), &selected);
+  return selected.lfFaceName;
 }
 
 class SurfaceWindowTest : public ::testing::Test {
  protected:
-  HWND edit() const { return FindWindowExW(surface.hwnd(), nullptr, WC_EDITW, nullptr); }
-  HWND upDown() const { return FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr); }
+  HWND edit() const { return EditOf(surface.hwnd()); }
+  HWND upDown() const { return UpDownOf(surface.hwnd()); }
   int Pixels(Single twips) const { return MulDiv(static_cast<int>(twips), dpi, 1440); }
-
-  // The centre of the up-down's upper (or lower) arrow, in its client area.
-  POINT Arrow(bool up) const {
-    RECT client;
-    GetClientRect(upDown(), &client);
-    return {client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4};
-  }
 
   void CountSpinnerClicks() {
     spinnerClicks.UpClick = [this] { ++upClicks; };
@@ -56,7 +49,7 @@ class SurfaceWindowTest : public ::testing::Test {
 
   SpinnerHandlers spinnerClicks;
   SurfaceWindow surface{TestForm::Shared().hwnd()};
-  int dpi = GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSX);
+  int dpi = GetDeviceCaps(HdcOf(surface.hdc()), LOGPIXELSX);
   int upClicks = 0;
   int downClicks = 0;
 };
@@ -71,12 +64,8 @@ TEST_F(SurfaceWindowTest, CarriesAnEditAndAnUpDownAtTheirFirstPlaces) {
 
   EXPECT_FLOAT_EQ(surface.ScaleWidth(), 1890);
   EXPECT_FLOAT_EQ(surface.ScaleHeight(), 615);
-  RECT box = PlaceIn(edit());
-  EXPECT_EQ(box.left, 0);
-  EXPECT_EQ(box.top, 0);
-  EXPECT_EQ(box.right, Pixels(1665));
-  EXPECT_EQ(box.bottom, Pixels(300));
-  RECT spinner = PlaceIn(upDown());
+  EXPECT_EQ(EdgesOf(PlaceIn(edit())), (Edges{0, 0, Pixels(1665), Pixels(300)}));
+  const RECT spinner = PlaceIn(upDown());
   EXPECT_EQ(spinner.left, Pixels(1680));
   EXPECT_EQ(spinner.right - spinner.left, Pixels(195));
   EXPECT_EQ(spinner.bottom, Pixels(300));
@@ -94,8 +83,7 @@ TEST_F(SurfaceWindowTest, SizesInTwipsPlaceTheWindowsInPixels) {
   surface.txtFecha().SetHeight(450);
   surface.UpDown1().SetLeft(2805);
   surface.UpDown1().SetHeight(450);
-  EXPECT_EQ(PlaceIn(edit()).right, Pixels(2805));
-  EXPECT_EQ(PlaceIn(edit()).bottom, Pixels(450));
+  EXPECT_EQ(EdgesOf(PlaceIn(edit())), (Edges{0, 0, Pixels(2805), Pixels(450)}));
   EXPECT_EQ(PlaceIn(upDown()).left, Pixels(2805));
   EXPECT_EQ(PlaceIn(upDown()).bottom, Pixels(450));
   EXPECT_EQ(surface.txtFecha().Width(), 2805);  // the twips given, not pixels turned back
@@ -105,16 +93,16 @@ TEST_F(SurfaceWindowTest, SizesInTwipsPlaceTheWindowsInPixels) {
 
 TEST_F(SurfaceWindowTest, EveryPressOfAnArrowIsOneClickWhateverTheUpDownsRange) {
   CountSpinnerClicks();
-  for (int press = 0; press < 200; ++press) SendClick(upDown(), Arrow(true));
+  for (int press = 0; press < 200; ++press) ClickArrow(upDown(), true);
   EXPECT_EQ(upClicks, 200);
-  for (int press = 0; press < 150; ++press) SendClick(upDown(), Arrow(false));
+  for (int press = 0; press < 150; ++press) ClickArrow(upDown(), false);
   EXPECT_EQ(downClicks, 150);
   EXPECT_EQ(upClicks, 200);
 }
 
 TEST_F(SurfaceWindowTest, AHeldArrowRepeats) {
   CountSpinnerClicks();
-  POINT point = Arrow(false);
+  POINT point = ArrowOf(upDown(), false);
   ClientToScreen(upDown(), &point);
   SetCursorPos(point.x, point.y);
   INPUT input{};
@@ -134,11 +122,12 @@ TEST_F(SurfaceWindowTest, DisabledSpinnerIgnoresItsArrows) {
   surface.UpDown1().SetEnabled(false);
   EXPECT_FALSE(surface.UpDown1().Enabled());
   EXPECT_TRUE(surface.txtFecha().Enabled());
-  SendClick(upDown(), Arrow(true));
-  SendClick(upDown(), Arrow(false));
+  ClickArrow(upDown(), true);
+  ClickArrow(upDown(), false);
   EXPECT_EQ(upClicks + downClicks, 0);
 }
 
+// Clicks over the text box are its Click and DblClick; the surface's mouse events come from the surface alone.
 TEST_F(SurfaceWindowTest, MouseEventsComeFromTheSurfaceAloneInTwips) {
   std::vector<std::string> log;
   auto record = [&log](const char* name) {
@@ -151,32 +140,21 @@ TEST_F(SurfaceWindowTest, MouseEventsComeFromTheSurfaceAloneInTwips) {
   mouse.MouseMove = record("MouseMove");
   mouse.MouseUp = record("MouseUp");
   surface.SetEvents(&mouse);
-  int clicks = 0;
-  TextBoxHandlers click;
-  click.Click = [&clicks] { ++clicks; };
-  surface.txtFecha().SetEvents(&click);
+  TextBoxHandlers clicks;
+  clicks.Click = [&log] { log.push_back("Click"); };
+  clicks.DblClick = [&log] { log.push_back("DblClick"); };
+  surface.txtFecha().SetEvents(&clicks);
 
-  SendClick(edit(), {5, 5});  // over the text box: its Click, no mouse event of the surface
-  EXPECT_EQ(clicks, 1);
-  log.clear();
-  SendClick(surface.hwnd(), {10, Pixels(450)});
-  int x = static_cast<int>(10 * 1440 / dpi);
-  std::string at = std::to_string(x) + " 450";
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.front(), "MouseMove 0 0 " + at);
-  EXPECT_EQ(log.back(), "MouseUp 1 0 " + at);
-  EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(SurfaceWindowTest, ClickAndDoubleClickOfTheTextBox) {
-  std::vector<std::string> log;
-  TextBoxHandlers events;
-  events.Click = [&log] { log.push_back("Click"); };
-  events.DblClick = [&log] { log.push_back("DblClick"); };
-  surface.txtFecha().SetEvents(&events);
   SendClick(edit(), {5, 5});
   SendClick(edit(), {5, 5});
   EXPECT_EQ(log, (std::vector<std::string>{"Click", "DblClick"}));
+  log.clear();
+  SendClick(surface.hwnd(), {10, Pixels(450)});
+  const std::string at = std::to_string(static_cast<int>(10 * 1440 / dpi)) + " 450";
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "MouseMove 0 0 " + at);
+  EXPECT_EQ(log.back(), "MouseUp 1 0 " + at);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Click"), 0);
 }
 
 TEST_F(SurfaceWindowTest, WritingTheSameTextKeepsTheSelection) {
@@ -304,14 +282,12 @@ TEST_F(SurfaceWindowTest, MousePointerTakesThePlatformsShapes) {
 }
 
 TEST_F(SurfaceWindowTest, TheDeviceContextCarriesTheSurfaceFont) {
-  HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc()));
+  HDC dc = HdcOf(surface.hdc());
   EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_DC));
   EXPECT_EQ(surface.hdc(), surface.hdc());
   surface.SetFontName(u"Tahoma");
   EXPECT_EQ(surface.FontName(), u"Tahoma");
-  LOGFONTW selected{};
-  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(selected), &selected);
-  EXPECT_EQ(std::wstring(selected.lfFaceName), L"Tahoma");
+  EXPECT_EQ(FontOf(surface.hdc()), L"Tahoma");
 
   WindowsGdi gdi;
   TextMetrics metrics;
@@ -321,12 +297,6 @@ TEST_F(SurfaceWindowTest, TheDeviceContextCarriesTheSurfaceFont) {
   EXPECT_NE(gdi.GetCharWidth32A(surface.hdc(), metrics.tmFirstChar, metrics.tmLastChar, widths.data()), 0);
   EXPECT_GT(widths['W' - metrics.tmFirstChar], widths['i' - metrics.tmFirstChar]);
   EXPECT_EQ(gdi.GetCharWidth32A(0, 0, 0, widths.data()), 0);
-}
-
-std::wstring FontOf(Long hdc) {
-  LOGFONTW selected{};
-  GetObjectW(GetCurrentObject(reinterpret_cast<HDC>(static_cast<INT_PTR>(hdc)), OBJ_FONT), sizeof(selected), &selected);
-  return selected.lfFaceName;
 }
 
 TEST(SurfaceWindow, TakesItsDeviceContextWhenFirstAskedAndGivesItBackWithTheWindow) {
@@ -385,8 +355,8 @@ TEST(SurfaceWindow, WindowsMadeLaterHoldWhatTheSurfaceWasGivenBefore) {
   EXPECT_FLOAT_EQ(surface.ScaleWidth(), 3000);
   ASSERT_TRUE(surface.Reparent(TestForm::Shared().hwnd()));
 
-  HWND edit = FindWindowExW(surface.hwnd(), nullptr, L"Edit", nullptr);
-  HWND upDown = FindWindowExW(surface.hwnd(), nullptr, UPDOWN_CLASSW, nullptr);
+  HWND edit = EditOf(surface.hwnd());
+  HWND upDown = UpDownOf(surface.hwnd());
   ASSERT_TRUE(edit && upDown);
   EXPECT_EQ(WindowText(edit), L"31/01/2027");
   DWORD start = 0, end = 0;
@@ -396,11 +366,10 @@ TEST(SurfaceWindow, WindowsMadeLaterHoldWhatTheSurfaceWasGivenBefore) {
   EXPECT_FALSE(IsWindowEnabled(edit));
   EXPECT_FALSE(IsWindowEnabled(upDown));
   EXPECT_EQ(ToolTipOf(edit), L"Fecha");
-  const Dpi dpi = {GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSX),
-                   GetDeviceCaps(reinterpret_cast<HDC>(static_cast<INT_PTR>(surface.hdc())), LOGPIXELSY)};
-  EXPECT_EQ(PlaceIn(surface.hwnd()).right, ToPixels(3000, dpi.x));
-  EXPECT_EQ(PlaceIn(edit).right, ToPixels(2805, dpi.x));
-  EXPECT_EQ(PlaceIn(upDown).left, ToPixels(2805, dpi.x));
+  const int dpi = GetDeviceCaps(HdcOf(surface.hdc()), LOGPIXELSX);
+  EXPECT_EQ(PlaceIn(surface.hwnd()).right, ToPixels(3000, dpi));
+  EXPECT_EQ(PlaceIn(edit).right, ToPixels(2805, dpi));
+  EXPECT_EQ(PlaceIn(upDown).left, ToPixels(2805, dpi));
   EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller, once in its place";
 }
 

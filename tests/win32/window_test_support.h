@@ -59,6 +59,25 @@ class TestForm {
   HWND other_;  // a child, destroyed with the form
 };
 
+// A surface window's constituents: its EDIT and its up-down.
+inline HWND EditOf(HWND surface) { return FindWindowExW(surface, nullptr, L"Edit", nullptr); }
+inline HWND UpDownOf(HWND surface) { return FindWindowExW(surface, nullptr, L"msctls_updown32", nullptr); }
+
+// The device context behind the number that Surface::hdc gives.
+inline HDC HdcOf(Long hdc) { return reinterpret_cast<HDC>(static_cast<INT_PTR>(hdc)); }
+
+// Where a window lies in its parent's client area.
+inline RECT PlaceIn(HWND hwnd) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// A rectangle as left, top, right and bottom, to compare and print.
+using Edges = std::array<LONG, 4>;
+inline Edges EdgesOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
 // Presses and releases a key in the focused window by posted messages, with Shift, Ctrl and Alt held as
 // the platform's shift state (1, 2, 4) says; the message loop turns the key into its character.
 inline void PostKey(Integer keyCode, Integer shift = 0) {
@@ -120,5 +139,15 @@ inline void SendClick(HWND hwnd, POINT point) {
   SendInput(2, inputs, sizeof(INPUT));
   Pump();
 }
+
+// The centre of an up-down's upper (or lower) arrow, in its client area.
+inline POINT ArrowOf(HWND upDown, bool up) {
+  RECT client;
+  GetClientRect(upDown, &client);
+  return {client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4};
+}
+
+// Real mouse input: one click on an up-down's upper (or lower) arrow.
+inline void ClickArrow(HWND upDown, bool up) { SendClick(upDown, ArrowOf(upDown, up)); }
 
 }  // namespace marelco::win32::testing

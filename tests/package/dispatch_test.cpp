@@ -142,7 +142,8 @@ TEST_F(Dispatch, RefusedValueIsTheControlsErrorWithItsDescription) {
   EXCEPINFO exception = {};
   ASSERT_EQ(DISP_E_EXCEPTION, Invoke(DISPID_KALENDO_SELSTART, DISPATCH_PROPERTYPUT, {&negative}, nullptr, &exception));
   EXPECT_EQ(kInvalidPropertyValue, exception.scode);
-  EXPECT_NE(0u, SysStringLen(exception.bstrDescription));
+  EXPECT_EQ((std::wstring(L"Marelco.Kalendo") + L"Invalid property value"),
+            std::wstring(exception.bstrSource) + exception.bstrDescription);
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrHelpFile);

@@ -59,6 +59,7 @@ STDMETHODIMP FakeControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
   VARIANT& member = members_[id].second;
   if (flags & DISPATCH_PROPERTYPUT) {
     if (arguments->cArgs != 1 || arguments->cNamedArgs != 1) return DISP_E_BADPARAMCOUNT;
+    if (FAILED(refusal)) return refusal;
     const HRESULT changed = VariantChangeType(&member, &arguments->rgvarg[0], 0, member.vt);
     if (SUCCEEDED(changed)) writes.push_back(members_[id].first);
     return changed;

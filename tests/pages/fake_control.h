@@ -30,6 +30,7 @@ class FakeControl final : public IDispatch {
   bool Locked() const { return members_[1].second.boolVal != VARIANT_FALSE; }
   bool Enabled() const { return members_[2].second.boolVal != VARIANT_FALSE; }
   std::vector<std::wstring> writes;  // names of the members written, in order
+  HRESULT refusal = S_OK;             // a failure: every write is refused with it, as a control refuses a value
 
  private:
   ULONG references_ = 1;

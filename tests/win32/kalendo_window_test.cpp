@@ -217,11 +217,12 @@ TEST_F(KalendoWindowTest, AnchoMinMeasuresTheLiveSurfaceOnly) {
   EXPECT_EQ(orphan.hdc(), 0);
 }
 
-TEST_F(KalendoWindowTest, OneControlIsThreeWindows) {
+TEST_F(KalendoWindowTest, OneControlIsThreeWindowsAndSharesTheFontOfOthers) {
   int before = CountWindows();
   {
     Control one(*this);
     EXPECT_EQ(CountWindows() - before, 3);
+    EXPECT_EQ(SendMessageW(edit(), WM_GETFONT, 0, 0), SendMessageW(EditOf(one.surface.hwnd()), WM_GETFONT, 0, 0));
   }
   EXPECT_EQ(CountWindows(), before);
 }

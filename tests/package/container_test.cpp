@@ -339,12 +339,11 @@ struct Arguments {
   OLEVERB verbs[2] = {};
   ITypeInfo* typeInfo = nullptr;
   DISPID dispid = 0;
-  HDC dc = GetDC(nullptr);
+  HDC dc = GetDC(nullptr);  // the screen's
   FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   FORMATETC picture = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
   STGMEDIUM medium = {};
   CLSID clsid = {};
-  LOGPALETTE* palette = nullptr;
   testing_sinks::PropertyNotifySink sink;  // answers for no event interface
   testing_sinks::DataSink adviseSink;
 } given;
@@ -493,6 +492,7 @@ TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
       REFUSED(IProvideClassInfo2, GetGUID(99, &given.clsid), E_INVALIDARG),
       REFUSED(ISupportErrorInfo, InterfaceSupportsErrorInfo(IID_IOleObject), S_FALSE),
   };
+#undef REFUSED
   for (const Refused& row : rows) {
     auto control = NewKalendo();
     ASSERT_EQ(S_OK, control.query<IPersistStreamInit>()->InitNew());

@@ -253,8 +253,6 @@ LRESULT SurfaceWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_NOTIFY:
       return OnNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam), lParam);
-    case WM_VSCROLL:
-      return 0;  // the up-down's position is of no use: its clicks arrive as UDN_DELTAPOS
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

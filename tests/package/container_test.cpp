@@ -335,7 +335,6 @@ struct Arguments {
   RECT rect = {0, 0, 10, 10};
   RECTL rectl = {0, 0, 10, 10};
   DWORD dword = 0;
-  IConnectionPoint* point = nullptr;
   OLEVERB verbs[2] = {};
   ITypeInfo* typeInfo = nullptr;
   DISPID dispid = 0;
@@ -463,7 +462,12 @@ TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
       REFUSED(IPersistStorage, Save(nullptr, TRUE), E_POINTER),
       REFUSED(IConnectionPointContainer, EnumConnectionPoints(nullptr), E_POINTER),
       REFUSED(IConnectionPointContainer, FindConnectionPoint(IID_IPropertyNotifySink, nullptr), E_POINTER),
-      REFUSED(IConnectionPointContainer, FindConnectionPoint(IID_IDispatch, &given.point), CONNECT_E_NOCONNECTION),
+      {"IConnectionPointContainer::FindConnectionPoint(IID_IDispatch, &point), point nulled", CONNECT_E_NOCONNECTION,
+       [](const ComPtr<IUnknown>& c) {
+         IConnectionPoint* point = EventPoint(c).get();  // no longer held: only its value is wanted
+         const HRESULT answer = c.query<IConnectionPointContainer>()->FindConnectionPoint(IID_IDispatch, &point);
+         return point ? E_UNEXPECTED : answer;
+       }},
       {"IConnectionPoint::GetConnectionInterface(nullptr)", E_POINTER, [](const ComPtr<IUnknown>& c) { return EventPoint(c)->GetConnectionInterface(nullptr); }},
       {"IConnectionPoint::GetConnectionPointContainer(nullptr)", E_POINTER, [](const ComPtr<IUnknown>& c) { return EventPoint(c)->GetConnectionPointContainer(nullptr); }},
       {"IConnectionPoint::Advise(nullptr, &cookie)", E_POINTER, [](const ComPtr<IUnknown>& c) { return EventPoint(c)->Advise(nullptr, &given.dword); }},
@@ -604,12 +608,13 @@ TEST_F(Container, QuickActivationTakesTheSiteAndConnectsTheSinksInOneCall) {
     auto quick = control.query<IQuickActivate>();
     ASSERT_TRUE(quick);
     QACONTAINER container = {};
-    container.cbSize = sizeof container;
+    const bool older = !withEvents || !withNotifications;  // passes the structures' shorter forms
+    container.cbSize = older ? offsetof(QACONTAINER, dwAmbientFlags) : sizeof container;
     container.pClientSite = &site;
     container.pPropertyNotifySink = withNotifications ? &notifications : nullptr;
     container.pUnkEventSink = withEvents ? &events : nullptr;
     QACONTROL answer = {};
-    answer.cbSize = sizeof answer;
+    answer.cbSize = older ? offsetof(QACONTROL, dwPointerActivationPolicy) : sizeof answer;
     ASSERT_EQ(S_OK, quick->QuickActivate(&container, &answer));
     EXPECT_EQ(0x20191u, answer.dwMiscStatus);
     EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), answer.dwViewStatus);

@@ -95,6 +95,7 @@ void ExpectRegistered() {
   EXPECT_EQ(GuidText(CLSID_ppg), ReadValue(L"Marelco.ppg\\CLSID"));
 
   EXPECT_EQ(path, ReadValue(kTypeLibKey));
+  EXPECT_EQ(path.substr(0, path.find_last_of(L'\\') + 1), ReadValue(L"TypeLib\\" + GuidText(LIBID_Marelco) + L"\\1.0\\HELPDIR"));
   EXPECT_TRUE(KeyExists(L"Interface\\" + GuidText(IID__Kalendo)));
   EXPECT_TRUE(KeyExists(L"Interface\\" + GuidText(DIID___Kalendo)));
   CLSID found = {};

@@ -109,6 +109,9 @@ TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessageW(locked, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(enabled, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, 96, 72)) << "the dialog font's 8 points";
   EXPECT_TRUE(testing::SaveWindowImage(frame->get(), L"ppg.bmp"));
 
   ASSERT_EQ(page->Apply(), S_OK);

@@ -531,8 +531,9 @@ TEST_F(Container, OffersItsPageThenTheStockFontAndColourPagesAndSortsTheirProper
   EXPECT_TRUE(IsEqualCLSID(font, page));
   EXPECT_EQ(PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(DISPID_VALUE, &page));
 
-  auto categories = control.query<ICategorizeProperties>();
-  ASSERT_TRUE(categories);
+  const IID browsersAsk = {0x4D07FC10, 0xF931, 0x11CE, {0xB0, 0x01, 0x00, 0xAA, 0x00, 0x68, 0x84, 0xE5}};
+  ComPtr<ICategorizeProperties> categories;
+  ASSERT_EQ(S_OK, control->QueryInterface(browsersAsk, categories.put_void()));
   EXPECT_EQ(control.query<IUnknown>().get(), categories.query<IUnknown>().get()) << "one identity";
   EXPECT_TRUE(categories.query<IOleObject>() && categories.query<ISpecifyPropertyPages>());
   PROPCAT category = 0;

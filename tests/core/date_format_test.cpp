@@ -129,7 +129,7 @@ TEST_F(DateFormat, ValuesOfEachKind) {
       {123.0, u"00", u"123"},
       {u"6"s, u"00", u"06"},
       {1234.5, u"#,##0.00", u"1,234.50"},
-      {1234567.0, u"#,##0", u"1,234,567"},
+      {1234567.0, u"#,##0", u"1,234,567"},  {123456.0, u"#,##0", u"123,456"},
       {0.5, u"#.##", u".5"},  // "#" writes no zero before the point
       {0.5, u".0", u".5"},
       {25.0, u"#", u"25"},
@@ -179,7 +179,7 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
   }
   names.months[1][8] = u"S.";  // two letters, one of them the period
   names.designators = {u"am", u"pm"};
-  names.pictures = {u"d/M/yy", u"ddddd', 'dd' de 'MMMMM yyyy gg ('')", u"hhh:mmm:sss tt t H HHH"};
+  names.pictures = {u"d/M/yy", u"ddddd', 'dd' de 'MMMMM yyyy gg ('') yyy", u"hhh:mmm:sss tt t H HHH"};
   const NamedLocale locale(names);
   const DateServices services(locale, [] { return test::kFixedNow; });
   const Date afternoon = test::kFixedNow;  // Saturday 5 September 2026, 14:07:09
@@ -189,10 +189,10 @@ TEST(NamedFormats, WriteTheLocalesPictures) {
     const char16_t* text;
   } kCases[] = {
       {afternoon, u"ddddd", u"5/9/26"},
-      {afternoon, u"dddddd", u"Saturday, 05 de September 2026  (')"},
+      {afternoon, u"dddddd", u"Saturday, 05 de September 2026  (') 2026"},
       {afternoon, u"ttttt", u"02:07:09 pm p 14 14"},
       {afternoon, u"DDDDD ttttt", u"5/9/26 02:07:09 pm p 14 14"},
-      {afternoon, u"ddddddd", u"Saturday, 05 de September 2026  (')5"},  // six, then one more d
+      {afternoon, u"ddddddd", u"Saturday, 05 de September 2026  (') 20265"},  // six, then one more d
       {afternoon, u"c", u"5/9/26 02:07:09 pm p 14 14"},
       {DateOf(2001, 3, 7), u"C", u"7/3/01"},                              // no time of day: the date alone
       {Date{0.25}, u"c", u"06:00:00 am a 6 06"},                           // no date: the time alone

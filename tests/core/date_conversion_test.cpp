@@ -2,6 +2,7 @@
 #include <optional>
 #include <vector>
 
+#include "dates/date_calendar.h"
 #include "dates/locale_names.h"
 
 #include "tests/core/date_test_support.h"
@@ -217,6 +218,17 @@ TEST(DateConversionOtherLocales, MonthNamesInAnyCase) {
   EXPECT_EQ(spanish.services.ToDate(u"15/" + september + u"./2026"), DateOf(2026, 9, 15));
   // Both ICU and the Windows locale functions end French abbreviations in a period ("janv."), which is left out.
   EXPECT_EQ(LocaleServices("fr-FR").services.Format(DateOf(2026, 1, 15), u"dd/mmm/yyyy", 1, 1), u"15/janv/2026");
+}
+
+// Names are compared with their capitals folded: Latin, Greek and Cyrillic, at the ends of each run of letters.
+TEST(Locales, NamesAreComparedWithTheCapitalsOfEachAlphabetFolded) {
+  const std::pair<char16_t, char16_t> folds[] = {
+      {u'A', u'a'},   {u'Z', u'z'},   {u'a', u'a'},   {0xC0, 0xE0},   {0xDE, 0xFE},   {0xD7, 0xD7},   {0x130, u'i'},
+      {0x178, 0xFF},  {0x100, 0x101}, {0x136, 0x137}, {0x138, 0x138}, {0x14A, 0x14B}, {0x176, 0x177}, {0x139, 0x13A},
+      {0x147, 0x148}, {0x149, 0x149}, {0x179, 0x17A}, {0x17D, 0x17E}, {0x391, 0x3B1}, {0x3A2, 0x3A2}, {0x3AB, 0x3CB},
+      {0x3C2, 0x3C3}, {0x386, 0x3AC}, {0x388, 0x3AD}, {0x38A, 0x3AF}, {0x38C, 0x3CC}, {0x38E, 0x3CD}, {0x38F, 0x3CE},
+      {0x410, 0x430}, {0x42F, 0x44F}, {0x400, 0x450}, {0x40F, 0x45F}, {0x3B1, 0x3B1}};
+  for (const auto& [capital, small] : folds) EXPECT_EQ(FoldCase(capital), small) << std::hex << int(capital);
 }
 
 TEST(Locales, UnknownNamesMonthsAndWeekdaysAreRefused) {

@@ -390,7 +390,7 @@ TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
       REFUSED(IOleObject, GetClipboardData(0, nullptr), E_NOTIMPL),
       REFUSED(IOleObject, DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED),
       REFUSED(IOleObject, DoVerb(OLEIVERB_UIACTIVATE, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED),
-      REFUSED(IOleObject, DoVerb(7, nullptr, nullptr, 0, nullptr, nullptr), OLEOBJ_S_INVALIDVERB),
+      REFUSED(IOleObject, DoVerb(1, nullptr, nullptr, 0, nullptr, nullptr), OLEOBJ_S_INVALIDVERB),
       REFUSED(IOleObject, DoVerb(-99, nullptr, nullptr, 0, nullptr, nullptr), E_NOTIMPL),
       REFUSED(IOleObject, EnumVerbs(nullptr), E_POINTER),
       REFUSED(IOleObject, GetUserClassID(nullptr), E_POINTER),
@@ -447,7 +447,12 @@ TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
       REFUSED(IDataObject, EnumFormatEtc(DATADIR_SET, nullptr), E_INVALIDARG),
       REFUSED(IDataObject, DAdvise(nullptr, 0, &given.adviseSink, &given.dword), E_INVALIDARG),
       REFUSED(IDataObject, DAdvise(&given.picture, 0, nullptr, &given.dword), E_INVALIDARG),
-      REFUSED(IDataObject, DAdvise(&given.text, 0, &given.adviseSink, &given.dword), DV_E_FORMATETC),
+      {"IDataObject::DAdvise(a format it does not render), connection zeroed", DV_E_FORMATETC,
+       [](const ComPtr<IUnknown>& c) {
+         DWORD connection = 99;
+         const HRESULT answer = c.query<IDataObject>()->DAdvise(&given.text, 0, &given.adviseSink, &connection);
+         return connection ? E_UNEXPECTED : answer;
+       }},
       REFUSED(IDataObject, DUnadvise(12345), OLE_E_NOCONNECTION),
       REFUSED(IDataObject, EnumDAdvise(nullptr), E_POINTER),
       REFUSED(IPersistStreamInit, GetClassID(nullptr), E_POINTER),

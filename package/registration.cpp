@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -55,8 +56,8 @@ bool HoldsOnly(HKEY root, const RegistryRemoval& removal) {
   RegistryKey key;
   if (RegOpenKeyExW(root, removal.key.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
   for (DWORD index = 0;; ++index) {
-    wchar_t name[256] = {};
-    DWORD length = 256;
+    wchar_t name[256] = {};  // the longest name a key may have, and its end
+    DWORD length = static_cast<DWORD>(std::size(name));
     LSTATUS status = RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) return true;
     if (status != ERROR_SUCCESS) return false;

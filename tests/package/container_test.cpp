@@ -424,6 +424,12 @@ TEST_F(Container, EveryOleMethodRefusesNullAndBadArgumentsAndChangesNothing) {
       REFUSED(IViewObjectEx, Freeze(DVASPECT_CONTENT, -1, nullptr, nullptr), E_POINTER),
       REFUSED(IViewObjectEx, Unfreeze(12345), OLE_E_NOCONNECTION),
       REFUSED(IViewObjectEx, GetAdvise(nullptr, nullptr, nullptr), S_OK),
+      {"IViewObjectEx::GetAdvise of a view no one advised: nothing", S_OK, [](const ComPtr<IUnknown>& c) {
+         DWORD aspects = 9, flags = 9;
+         IAdviseSink* sink = &given.adviseSink;
+         const HRESULT answer = c.query<IViewObjectEx>()->GetAdvise(&aspects, &flags, &sink);
+         return aspects || flags || sink ? E_UNEXPECTED : answer;
+       }},
       REFUSED(IViewObjectEx, GetExtent(DVASPECT_ICON, -1, nullptr, &given.size), DV_E_DVASPECT),
       REFUSED(IViewObjectEx, GetExtent(DVASPECT_CONTENT, -1, nullptr, nullptr), E_POINTER),
       REFUSED(IViewObjectEx, GetRect(DVASPECT_ICON, &given.rectl), DV_E_DVASPECT),
@@ -670,11 +676,12 @@ TEST_F(Container, TheViewTellsAContainerThatItIsOpaqueAndWhereItIsHit) {
                                         : view->QueryHitRect(DVASPECT_CONTENT, &bounds, &at, 0, &hit));
     EXPECT_EQ(expected, hit) << at.left << "," << at.top;
   }
-  SIZEL extent = {5000, 1000};
-  ASSERT_EQ(S_OK, control.query<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent));
-  RECTL rect = {};
-  ASSERT_EQ(S_OK, view->GetRect(DVASPECT_CONTENT, &rect));
-  EXPECT_EQ((std::vector<LONG>{0, 0, 5000, 1000}), (std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}));
+  for (SIZEL extent : {SIZEL{5000, 1000}, SIZEL{5000, 2000}, SIZEL{6000, 2000}}) {  // each side changed alone
+    ASSERT_EQ(S_OK, control.query<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent));
+    RECTL rect = {};
+    ASSERT_EQ(S_OK, view->GetRect(DVASPECT_CONTENT, &rect));
+    EXPECT_EQ((std::vector<LONG>{0, 0, extent.cx, extent.cy}), (std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}));
+  }
 }
 
 // A site that offers IOleInPlaceSiteEx hears of activation and deactivation through it; when it answers that it has

@@ -58,11 +58,16 @@ class PpgPageTest : public ::testing::Test {
     PROPPAGEINFO info = {};
     page->GetPageInfo(&info);
     CoTaskMemFree(info.pszTitle);
-    const RECT place = {8, 8, 8 + info.size.cx, 8 + info.size.cy};
-    EXPECT_EQ(page->Activate(frame->get(), &place, TRUE), S_OK);
+    const RECT none = {}, place = {8, 8, 8 + info.size.cx, 8 + info.size.cy};
+    EXPECT_EQ(page->Activate(frame->get(), &none, TRUE), S_OK);
+    EXPECT_EQ(page->Move(&place), S_OK);  // where the frame puts it once it knows its size
     EXPECT_EQ(page->Show(SW_SHOW), S_OK);
     PumpMessages();
-    return FindWindowExW(frame->get(), nullptr, nullptr, nullptr);
+    HWND window = FindWindowExW(frame->get(), nullptr, nullptr, nullptr);
+    RECT shown = {};
+    GetClientRect(window, &shown);
+    EXPECT_EQ(std::make_pair(shown.right, shown.bottom), std::make_pair(info.size.cx, info.size.cy));
+    return window;
   }
 
   static inline std::unique_ptr<testing::ComApartment> apartment;
@@ -91,9 +96,9 @@ TEST_F(PpgPageTest, DefaultInterfaceIsADispatchWithoutMembers) {
   const ComPtr<IPropertyPage> back = ppg.query<IPropertyPage>();
   EXPECT_EQ(back.get(), page.get());
   LPOLESTR name = const_cast<LPOLESTR>(L"Formato");
-  DISPID id = 0;
-  EXPECT_EQ(ppg->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(id, DISPID_UNKNOWN);
+  DISPID ids[2] = {0, 7};  // one asked for, and the next, which is not to be written
+  EXPECT_EQ(ppg->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ((std::vector<DISPID>{DISPID_UNKNOWN, 7}), (std::vector<DISPID>(ids, ids + 2)));
 }
 
 TEST_F(PpgPageTest, TwoObjectsAreShownAndATypedFormatIsAppliedToBoth) {

@@ -79,11 +79,7 @@ LOGFONTW LogFont(const Font::Attributes& attributes, int dpiY) {
   font.lfItalic = attributes.italic;
   font.lfUnderline = attributes.underline;
   font.lfStrikeOut = attributes.strikethrough;
-  font.lfCharSet = static_cast<BYTE>(attributes.charset);
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  font.lfCharSet = static_cast<BYTE>(attributes.charset);  // the precisions, quality and pitch: the defaults, 0
   std::wstring name(attributes.name.begin(), attributes.name.end());
   name.copy(font.lfFaceName, LF_FACESIZE - 1);
   return font;

@@ -167,13 +167,12 @@ class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleC
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
     calls.push_back("Ambient " + std::to_string(id));
-    if (!result) return E_POINTER;
-    if (id == DISPID_AMBIENT_FONT && ambientFont) {
+    if (id == DISPID_AMBIENT_FONT && ambientFont && result) {
       V_VT(result) = VT_DISPATCH;
       V_DISPATCH(result) = ComPtr<IFontDisp>(ambientFont).detach();
       return S_OK;
     }
-    if (id != DISPID_AMBIENT_BACKCOLOR) return DISP_E_MEMBERNOTFOUND;
+    if (id != DISPID_AMBIENT_BACKCOLOR || !result) return DISP_E_MEMBERNOTFOUND;
     V_VT(result) = VT_I4;
     V_I4(result) = static_cast<LONG>(ambientBack);
     return S_OK;

@@ -52,14 +52,15 @@ STDMETHODIMP FakeControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
 }
 
 STDMETHODIMP FakeControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* arguments, VARIANT* result,
-                                 EXCEPINFO*, UINT*) {
+                                 EXCEPINFO* exception, UINT*) {
   if (id < 0 || static_cast<std::size_t>(id) >= members_.size() || members_[id].first.empty()) {
     return DISP_E_MEMBERNOTFOUND;
   }
   VARIANT& member = members_[id].second;
   if (flags & DISPATCH_PROPERTYPUT) {
     if (arguments->cArgs != 1 || arguments->cNamedArgs != 1) return DISP_E_BADPARAMCOUNT;
-    if (FAILED(refusal)) return refusal;
+    if (FAILED(refusal) && exception) exception->scode = refusal;  // reported as a type library's dispatch does
+    if (FAILED(refusal)) return exception ? DISP_E_EXCEPTION : refusal;
     const HRESULT changed = VariantChangeType(&member, &arguments->rgvarg[0], 0, member.vt);
     if (SUCCEEDED(changed)) writes.push_back(members_[id].first);
     return changed;

@@ -720,15 +720,15 @@ TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
 }
 
 // A bitmap file of `width` x `height` pixels (top down when negative) of `bits` bits, behind a palette of
-// `colours` colours.
-Bytes BitmapFile(long long width, long long height, long long bits, long long colours) {
-  const long long pixelsAt = 14 + 40 + colours * 4;
+// `colours` colours, with a header of `header` bytes.
+Bytes BitmapFile(long long width, long long height, long long bits, long long colours, long long header = 40) {
+  const long long pixelsAt = 14 + header + colours * 4;
   Bytes file(pixelsAt + (width * bits + 31) / 32 * 4 * std::llabs(height));
   const struct {
     size_t at;
     long long number;
     size_t size;
-  } fields[] = {{0, 'B' | 'M' << 8, 2}, {2, static_cast<long long>(file.size()), 4}, {10, pixelsAt, 4}, {14, 40, 4},
+  } fields[] = {{0, 'B' | 'M' << 8, 2}, {2, static_cast<long long>(file.size()), 4}, {10, pixelsAt, 4}, {14, header, 4},
                 {18, width, 4}, {22, height, 4}, {26, 1, 2}, {28, bits, 2}, {46, colours, 4}};
   for (const auto& field : fields) std::memcpy(file.data() + field.at, &field.number, field.size);
   return file;
@@ -741,7 +741,7 @@ TEST_F(PersistenceFuzz, AMouseIconOfAnImageFileSavedInAStreamLoadsBack) {
                      0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
                      0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
   const std::pair<Bytes, HRESULT> images[] = {
-      {gif, S_OK},       {BitmapFile(1, 1, 32, 256), S_OK},  // true colour, with a palette
+      {gif, S_OK}, {BitmapFile(1, 1, 32, 256), S_OK}, {BitmapFile(1, 1, 24, 0, 108), S_OK},  // with a palette; V4
       {BitmapFile(32768, 1, 1, 2), S_OK},  {BitmapFile(32769, 1, 1, 2), E_UNEXPECTED},
       {BitmapFile(1, -32768, 1, 2), S_OK}, {BitmapFile(1, -32769, 1, 2), E_UNEXPECTED},
       {BitmapFile(1, 32768, 1, 2), S_OK},  {BitmapFile(1, 32769, 1, 2), E_UNEXPECTED}};

@@ -724,11 +724,7 @@ TEST_F(PersistenceFuzz, DamagedPicturesAreRefusedBeforeThePictureReadsThem) {
 Bytes BitmapFile(long long width, long long height, long long bits, long long colours, long long header = 40) {
   const long long pixelsAt = 14 + header + colours * 4;
   Bytes file(pixelsAt + (width * bits + 31) / 32 * 4 * std::llabs(height));
-  const struct {
-    size_t at;
-    long long number;
-    size_t size;
-  } fields[] = {{0, 'B' | 'M' << 8, 2}, {2, static_cast<long long>(file.size()), 4}, {10, pixelsAt, 4}, {14, header, 4},
+  const struct { size_t at; long long number; size_t size; } fields[] = {{0, 'B' | 'M' << 8, 2}, {2, static_cast<long long>(file.size()), 4}, {10, pixelsAt, 4}, {14, header, 4},
                 {18, width, 4}, {22, height, 4}, {26, 1, 2}, {28, bits, 2}, {46, colours, 4}};
   for (const auto& field : fields) std::memcpy(file.data() + field.at, &field.number, field.size);
   return file;

@@ -59,8 +59,8 @@ STDMETHODIMP FakeControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
   VARIANT& member = members_[id].second;
   if (flags & DISPATCH_PROPERTYPUT) {
     if (arguments->cArgs != 1 || arguments->cNamedArgs != 1) return DISP_E_BADPARAMCOUNT;
-    if (FAILED(refusal) && exception) exception->scode = refusal;  // reported as a type library's dispatch does
-    if (FAILED(refusal)) return exception ? DISP_E_EXCEPTION : refusal;
+    if (FAILED(refusal) && exception && HRESULT_FACILITY(refusal) != FACILITY_DISPATCH) exception->scode = refusal;
+    if (FAILED(refusal)) return exception && exception->scode ? DISP_E_EXCEPTION : refusal;  // as a type library's
     const HRESULT changed = VariantChangeType(&member, &arguments->rgvarg[0], 0, member.vt);
     if (SUCCEEDED(changed)) writes.push_back(members_[id].first);
     return changed;

@@ -181,13 +181,17 @@ TEST_F(PpgPageTest, AnObjectLackingAMemberFailsTheApplyAfterTheObjectsBeforeIt) 
   EXPECT_EQ(controls[1]->writes, std::vector<std::wstring>{L"Formato"});
   EXPECT_TRUE(controls[2]->writes.empty());
   EXPECT_EQ(page->IsPageDirty(), S_OK);
-  controls[1]->refusal = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);  // a value it does not take
-  EXPECT_EQ(page->Apply(), controls[1]->refusal);
-  ComPtr<IErrorInfo> error;
-  Bstr description;
-  ASSERT_EQ(S_OK, GetErrorInfo(0, error.put()));
-  EXPECT_EQ(S_OK, error->GetDescription(description.put()));
-  EXPECT_STREQ(L"Invalid property value", description.get()) << "the frame shows the object's own error";
+  const struct { HRESULT refusal; int number; const wchar_t* text; } refusals[] = {  // the object's own errors
+      {CTL_E_INVALIDPROPERTYVALUE, 380, L"Invalid property value"}, {DISP_E_OVERFLOW, 6, L"Overflow"}};
+  for (const auto& [refusal, number, text] : refusals) {
+    controls[1]->refusal = refusal;
+    EXPECT_EQ(page->Apply(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number));
+    ComPtr<IErrorInfo> error;
+    Bstr description;
+    ASSERT_EQ(S_OK, GetErrorInfo(0, error.put()));
+    EXPECT_EQ(S_OK, error->GetDescription(description.put()));
+    EXPECT_STREQ(text, description.get());
+  }
 }
 
 TEST_F(PpgPageTest, ObjectsWithoutDispatchOrNullAreRefused) {

@@ -148,8 +148,13 @@ class FloorControl final : public ComObject<FloorControl, IOleObject, IOleInPlac
       return E_OUTOFMEMORY;
     }
     const int width = position.right - position.left, height = position.bottom - position.top;
-    CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                    0, 0, width - 16, height, window_, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text_.c_str(),
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, width - 16, height, window_,
+                                nullptr, nullptr, nullptr);
+    if (!font_) font_ = AmbientFont();
+    HFONT font = nullptr;
+    if (font_) font_->get_hFont(&font);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, width - 16, 0, 16, height, window_,
                                   nullptr, nullptr, nullptr);
     // Wine's up-down sets its own style, visible already, while it is created, so that nothing marks it for
@@ -158,8 +163,33 @@ class FloorControl final : public ComObject<FloorControl, IOleObject, IOleInPlac
     return S_OK;
   }
 
+  // The container's font, which the text box of a control whose font defaults to it shows; the standard font when
+  // the container gives none.
+  ComPtr<IFont> AmbientFont() const {
+    OleVariant ambient;
+    if (auto ambients = site_.query<IDispatch>()) {
+      DISPPARAMS none = {};
+      ambients->Invoke(DISPID_AMBIENT_FONT, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, ambient.get(),
+                       nullptr, nullptr);
+    }
+    ComPtr<IFont> font;
+    const VARIANT& value = *ambient.get();
+    if ((V_VT(&value) == VT_DISPATCH || V_VT(&value) == VT_UNKNOWN) && V_UNKNOWN(&value))
+      V_UNKNOWN(&value)->QueryInterface(IID_IFont, font.put_void());
+    if (font) return font;
+    wchar_t name[] = L"MS Sans Serif";
+    FONTDESC standard = {};
+    standard.cbSizeofstruct = sizeof standard;
+    standard.lpstrName = name;
+    standard.cySize.int64 = 82500;  // 8.25 points
+    standard.sWeight = FW_NORMAL;
+    OleCreateFontIndirect(&standard, IID_IFont, font.put_void());
+    return font;
+  }
+
   ComPtr<IOleClientSite> site_;
   ComPtr<IOleInPlaceSite> inPlaceSite_;
+  ComPtr<IFont> font_;
   HWND window_ = nullptr;
   SIZEL extent_ = {};
   std::wstring text_ = L"15/06/2026";  // a date, so that its EDIT lays out and paints text as Kalendo's does

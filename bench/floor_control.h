@@ -1,6 +1,7 @@
 // The floor of the side-by-side bench: a windowed ActiveX control of Kalendo's shape that does nothing else. At
 // in-place activation it makes a container window in the site's window, an EDIT and an up-down in it, and shows a
-// date (the "Text" of the property bag it was loaded from, if any). What Kalendo costs above it is Kalendo's own.
+// date (the "Text" of the property bag it was loaded from, if any) in the container's font, as every control whose
+// font defaults to the container's must. What Kalendo costs above it is Kalendo's own.
 #pragma once
 
 #include <windows.h>

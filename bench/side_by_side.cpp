@@ -1,8 +1,10 @@
 // Kalendo beside a do-nothing ActiveX control of its shape (the floor) and the platform's own date entry under
 // Wine, in one process and one run: the date picker (SysDateTimePick32 with DTS_UPDOWN) and a plain EDIT with an
-// up-down buddy. What each row does for each of them is in kRows below; every figure is the median of several
-// rounds, each measure taken of every kind in turn, and the goals are medians of the rounds' own ratios, so that
-// a busy machine slows all alike. Not a test: it prints figures and passes nothing.
+// up-down buddy. Kalendo and the floor are hosted by ATL both ways: an object attached to a window, and an AtlAxWin
+// window that creates the control itself. What each row does for each of them is in kRows below; every figure is
+// the median of several rounds, each measure taken of every kind in turn, and the goals are medians of the rounds'
+// own ratios, so that a busy machine slows all alike. A census apart from the timed creations counts what ATL asks
+// of each control. Not a test: it prints figures and passes nothing.
 //
 // Usage: side_by_side_bench.exe [--rounds N]   (Marelco.ocx is loaded from beside the program)
 #include <windows.h>
@@ -19,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/call_census.h"
+#include "bench/clock.h"
 #include "bench/floor_control.h"
 #include "com/com_ptr.h"
 #include "package/marelco_typelib.h"
@@ -43,24 +47,6 @@ constexpr int kControlWidth = 126;    // pixels: 1890 x 615 twips at 96 dots per
 constexpr int kControlHeight = 41;
 
 // ---- Timing ----
-
-double NowSeconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-template <class Action>
-double Seconds(const Action& action) {
-  const double start = NowSeconds();
-  action();
-  return NowSeconds() - start;
-}
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -95,13 +81,20 @@ std::wstring WindowString(HWND window) {
 
 // ---- Wine's ATL host ----
 
+// Its two ways of hosting a control: attaching an object made by the program to a window, and a window of the
+// class AtlAxWin whose text names the control, which creates, initialises and activates it itself.
 struct Atl {
   using Attach = HRESULT(WINAPI*)(IUnknown*, HWND, IUnknown**);
+  using WindowInit = BOOL(WINAPI*)();
   Attach attach = nullptr;
+  bool windowClass = false;
 
   Atl() {
     HMODULE atl = LoadLibraryW(L"atl.dll");
-    if (atl) attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+    if (!atl) return;
+    attach = reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxAttachControl")));
+    auto init = reinterpret_cast<WindowInit>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    windowClass = init && init();
   }
 };
 
@@ -112,6 +105,7 @@ struct Phases {
   double object = 0;  // CoCreateInstance by the CLSID
   double state = 0;   // InitNew, or IPersistPropertyBag::Load from the saved form
   double active = 0;  // the ATL host: client site, extent, in-place activation
+  double window = 0;  // or all of these at once: an AtlAxWin window created
   double painted = 0; // the first paint of the host's window and all within it
 };
 
@@ -134,6 +128,7 @@ class Kind {
   virtual std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases* phases = nullptr) = 0;
   virtual int HostWindows() const { return 0; }  // windows of the container's own for each control
   virtual bool Steps() const { return true; }     // whether it takes steps at all
+  virtual const CLSID* Clsid() const { return nullptr; }  // an ActiveX control's, whose calls can be counted
 };
 
 HWND Child(const wchar_t* windowClass, DWORD style, HWND parent, POINT at, int width, int height) {
@@ -227,6 +222,7 @@ class HostedKind final : public Kind {
   const char* Name() const override { return name_; }
   int HostWindows() const override { return 1; }
   bool Steps() const override { return IsEqualCLSID(clsid_, CLSID_Kalendo); }
+  const CLSID* Clsid() const override { return &clsid_; }
   std::unique_ptr<Control> Create(HWND form, POINT at, bool loaded, Phases* phases) override {
     Phases ignored;
     IPropertyBag* saved = loaded ? &saved_ : nullptr;
@@ -240,6 +236,52 @@ class HostedKind final : public Kind {
   CLSID clsid_;
   const Atl& atl_;
   IPropertyBag& saved_;
+};
+
+// A window of ATL's class AtlAxWin whose text is the control's CLSID: ATL creates the control, starts it new and
+// activates it in place in the window, which is then painted.
+class WindowHostedControl final : public Control {
+ public:
+  WindowHostedControl(const std::wstring& clsid, HWND form, POINT at, Phases& phases) {
+    phases.window = Seconds([&] {
+      host_ = CreateWindowExW(0, L"AtlAxWin", clsid.c_str(), WS_CHILD | WS_VISIBLE, at.x, at.y, kControlWidth,
+                              kControlHeight, form, nullptr, nullptr, nullptr);
+    });
+    phases.painted = Seconds([&] { UpdateWindow(host_); });
+  }
+  ~WindowHostedControl() override { DestroyWindow(host_); }
+
+  HWND KeyWindow() override { return FindWindowExW(GetWindow(host_, GW_CHILD), nullptr, L"Edit", nullptr); }
+  std::wstring Shown() override { return WindowString(KeyWindow()); }
+  void StepByProgram(bool) override {}
+  void SetDateByProgram(bool) override {}
+
+ private:
+  HWND host_ = nullptr;
+};
+
+// Kalendo or the floor in AtlAxWin windows: always started new, as the window's text names only the class. Their
+// steps are those of the other hosts' controls.
+class WindowKind final : public Kind {
+ public:
+  WindowKind(const char* name, REFCLSID clsid) : name_(name), clsid_(clsid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(clsid, text, 40);
+    text_ = text;
+  }
+  const char* Name() const override { return name_; }
+  int HostWindows() const override { return 1; }
+  bool Steps() const override { return false; }
+  const CLSID* Clsid() const override { return &clsid_; }
+  std::unique_ptr<Control> Create(HWND form, POINT at, bool, Phases* phases) override {
+    Phases ignored;
+    return std::make_unique<WindowHostedControl>(text_, form, at, phases ? *phases : ignored);
+  }
+
+ private:
+  const char* name_;
+  CLSID clsid_;
+  std::wstring text_;
 };
 
 // The platform's date picker with its up-down, its date set as a saved form sets it.
@@ -408,6 +450,24 @@ struct Figures {
   }
 };
 
+// The calls a host made of one kind of control over some creations.
+struct Census {
+  std::vector<CallCensus::Call> calls;
+  int creations = 0;
+
+  void Add(const std::vector<CallCensus::Call>& more) {
+    for (const CallCensus::Call& call : more) {
+      auto same = std::ranges::find(calls, call.name, &CallCensus::Call::name);
+      if (same == calls.end()) {
+        calls.push_back(call);
+      } else {
+        same->count += call.count;
+        same->seconds += call.seconds;
+      }
+    }
+  }
+};
+
 class Bench {
  public:
   explicit Bench(HWND form) : form_(form) {}
@@ -449,6 +509,30 @@ class Bench {
     Pump();
   }
 
+  // What the host asks of an ActiveX control while it creates one and paints it, counted over creations apart
+  // from the timed ones: the census slows every call it counts.
+  void TakeCensus(Kind& kind, Census& census) {
+    ComPtr<IClassFactory> classObject;
+    ComPtr<IUnknown> sample;
+    if (!kind.Clsid() ||
+        FAILED(CoGetClassObject(*kind.Clsid(), CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                classObject.put_void())) ||
+        FAILED(classObject->CreateInstance(nullptr, IID_IUnknown, sample.put_void())))
+      return;
+    CallCensus counted(classObject.get(), sample.get());
+    sample.reset();
+    for (int i = 0; i < kSingleCreations; ++i) {
+      counted.Clear();
+      auto control = kind.Create(form_, PlaceOf(0), false);
+      UpdateWindow(form_);
+      census.Add(counted.calls());
+      ++census.creations;
+      Pump();
+      control.reset();
+      Pump();
+    }
+  }
+
   static bool Stepped(Control& control, const std::function<void(bool)>& step) {
     step(false);  // what the control shows is now its own form of a date
     const std::wstring before = control.Shown();
@@ -460,7 +544,7 @@ class Bench {
 
  private:
   void Creation(Kind& kind, Figures& figures) {
-    std::vector<double> creations, destructions, objects, states, activations, paints;
+    std::vector<double> creations, destructions, objects, states, activations, windows, paints;
     for (int i = 0; i < kSingleCreations; ++i) {
       std::unique_ptr<Control> control;
       Phases phases;
@@ -471,6 +555,7 @@ class Bench {
       objects.push_back(phases.object);
       states.push_back(phases.state);
       activations.push_back(phases.active);
+      windows.push_back(phases.window);
       paints.push_back(phases.painted);
       Pump();
       destructions.push_back(Seconds([&] { control.reset(); }));
@@ -480,6 +565,7 @@ class Bench {
     figures.Add("  the object", Median(objects));
     figures.Add("  InitNew", Median(states));
     figures.Add("  activated in place", Median(activations));
+    figures.Add("  AtlAxWin window made", Median(windows));
     figures.Add("  first paint", Median(paints));
     figures.Add("destroy", Median(destructions));
   }
@@ -571,16 +657,17 @@ struct Row {
 
 const Row kRows[] = {
     {"create until painted", "ms",
-     "by CLSID, InitNew, ATL host in-place activation, painted / CreateWindow / two CreateWindows and the buddy; "
-     "then the form painted"},
+     "by CLSID, InitNew, ATL host in-place activation, painted (by window: an AtlAxWin window naming the CLSID, "
+     "painted) / CreateWindow / two CreateWindows and the buddy; then the form painted"},
     {"  the object", "ms", "CoCreateInstance"},
     {"  InitNew", "ms", "IPersistStreamInit::InitNew"},
     {"  activated in place", "ms", "AtlAxAttachControl: client site, extent, DoVerb(OLEIVERB_INPLACEACTIVATE)"},
+    {"  AtlAxWin window made", "ms", "CreateWindowEx: ATL creates, starts new and activates the control itself"},
     {"  first paint", "ms", "UpdateWindow of the host's window"},
     {"destroy", "ms", "the host's window destroyed, the control released / DestroyWindow / two DestroyWindows"},
     {"form of 200 from saved state", "ms",
-     "200 x (by CLSID, IPersistPropertyBag::Load, ATL host) / 200 x (create, DTM_SETSYSTEMTIME) / 200 x (create, "
-     "the date as its text), then painted"},
+     "200 x (by CLSID, IPersistPropertyBag::Load, ATL host; by window: started new) / 200 x (create, "
+     "DTM_SETSYSTEMTIME) / 200 x (create, the date as its text), then painted"},
     {"private bytes per control", "", "committed private memory over a form of 1,000, in a process of its own"},
     {"heap bytes per control", "", "busy heap blocks over the form of 200"},
     {"USER objects per control", "", "over the form of 200 (windows where Wine counts none), the ATL host's not counted"},
@@ -601,59 +688,103 @@ double InUnit(double value, const char* unit) {
 
 double Ratio(double value, double other) { return other != 0 ? value / other : 0; }
 
-struct Contenders {
-  const Figures& kalendo;
-  const Figures& floor;
-  const Figures& picker;
-  const Figures& pair;
+struct Contender {
+  const char* column;
+  const Figures& figures;
 };
 
-void Report(const Contenders& all, const Figures& edit, double kalendoLoad, double pickerLoad) {
-  const Figures& kalendo = all.kalendo;
-  std::printf("\n%-30s %10s %10s %10s %12s %8s %8s\n", "", "Kalendo", "floor", "picker", "EDIT+up-down", "K/floor",
-              "K/picker");
-  for (const Row& row : kRows) {
-    const double k = kalendo[row.name], f = all.floor[row.name], p = all.picker[row.name], e = all.pair[row.name];
-    std::printf("%-27s %2s %10.3f %10.3f %10.3f %12.3f %8.2f %8.2f\n", row.name, row.unit, InUnit(k, row.unit),
-                InUnit(f, row.unit), InUnit(p, row.unit), InUnit(e, row.unit), Ratio(k, f), Ratio(k, p));
+// Kalendo beside its floor, hosted both ways, the picker and the EDIT pair.
+struct Contenders {
+  Contender kalendo, floor, kalendoByWindow, floorByWindow, picker, pair;
+};
+
+// The calls a host made of a kind of control per creation, Kalendo's beside the floor's.
+void ReportCensus(const char* path, const Census& kalendo, const Census& floor) {
+  std::printf("\nWhat ATL asks of each control it creates %s (per control: calls, and us including the calls made in "
+              "turn):\n  %-46s %7s %9s %7s %9s\n",
+              path, "", "Kalendo", "", "floor", "");
+  std::vector<std::string> names;
+  for (const Census* census : {&kalendo, &floor}) {
+    for (const CallCensus::Call& call : census->calls) {
+      if (std::ranges::find(names, call.name) == names.end()) names.push_back(call.name);
+    }
   }
-  std::printf("%-27s %2s %10.3f %10s %10.3f\n", "DLL load (Marelco/comctl32)", "ms", kalendoLoad * 1e3, "",
-              pickerLoad * 1e3);
+  const auto per = [](const Census& census, const std::string& name, bool seconds) {
+    for (const CallCensus::Call& call : census.calls) {
+      if (call.name == name)
+        return census.creations ? (seconds ? call.seconds * 1e6 : call.count) / census.creations : 0.0;
+    }
+    return 0.0;
+  };
+  for (const std::string& name : names) {
+    std::printf("  %-46s %7.2f %9.1f %7.2f %9.1f\n", name.c_str(), per(kalendo, name, false), per(kalendo, name, true),
+                per(floor, name, false), per(floor, name, true));
+  }
+}
+
+void Report(const Contenders& all, const Figures& edit, double kalendoLoad, double pickerLoad,
+            const std::map<std::string, Census>& censuses) {
+  const Figures& kalendo = all.kalendo.figures;
+  const Figures& byWindow = all.kalendoByWindow.figures;
+  const Contender columns[] = {all.kalendo, all.floor, all.kalendoByWindow, all.floorByWindow, all.picker, all.pair};
+  std::printf("\n%-30s", "");
+  for (const Contender& each : columns) std::printf(" %10s", each.column);
+  std::printf(" %8s %8s %8s\n", "K/floor", "win:K/fl", "K/picker");
+  for (const Row& row : kRows) {
+    std::printf("%-27s %2s", row.name, row.unit);
+    for (const Contender& each : columns) std::printf(" %10.3f", InUnit(each.figures[row.name], row.unit));
+    std::printf(" %8.2f %8.2f %8.2f\n", Ratio(kalendo[row.name], all.floor.figures[row.name]),
+                Ratio(byWindow[row.name], all.floorByWindow.figures[row.name]),
+                Ratio(kalendo[row.name], all.picker.figures[row.name]));
+  }
+  std::printf("%-27s %2s %10.3f %10s %10s %10s %10.3f\n", "DLL load (Marelco/comctl32)", "ms", kalendoLoad * 1e3, "",
+              "", "", pickerLoad * 1e3);
   const double setText = edit["EDIT: set text and selection"];
   const double messages = edit["EDIT: a step's messages"];
   std::printf("%-27s %2s %10.3f\n", "focused EDIT: text+selection", "us", setText * 1e6);
   std::printf("%-27s %2s %10.3f\n", "focused EDIT: step's msgs", "us", messages * 1e6);
 
-  std::printf("\nWhat each row does (Kalendo and the floor / picker / EDIT+up-down):\n");
+  std::printf("\nWhat each row does (Kalendo and the floor, attached or by window / picker / EDIT+up-down):\n");
   for (const Row& row : kRows) std::printf("  %-28s %s\n", row.name, row.what);
 
-  std::printf("\nKalendo's creation above the floor, by phase (median, us):\n");
-  for (const char* phase : {"  the object", "  InitNew", "  activated in place", "  first paint"}) {
-    std::printf("  %-22s %8.1f\n", phase + 2, (kalendo[phase] - all.floor[phase]) * 1e6);
+  std::printf("\nKalendo's creation above the floor, by phase (median, us):  attached   by window\n");
+  for (const char* phase : {"  the object", "  InitNew", "  activated in place", "  AtlAxWin window made",
+                            "  first paint", "create until painted"}) {
+    std::printf("  %-22s %30.1f %10.1f\n", phase[0] == ' ' ? phase + 2 : phase,
+                (kalendo[phase] - all.floor.figures[phase]) * 1e6,
+                (byWindow[phase] - all.floorByWindow.figures[phase]) * 1e6);
   }
+  ReportCensus("by AtlAxWin window", censuses.at(all.kalendoByWindow.column), censuses.at(all.floorByWindow.column));
+  ReportCensus("by AtlAxAttachControl", censuses.at(all.kalendo.column), censuses.at(all.floor.column));
 
   std::printf("\nGoals (medians of the rounds' own ratios):\n");
   std::printf("  key step / focused EDIT text+selection   %6.2f  (at most 3)\n",
               Ratio(kalendo["one key step"], setText));
   std::printf("  key step / focused EDIT step's messages  %6.2f\n", Ratio(kalendo["one key step"], messages));
-  const auto roundsRatio = [&](const char* row, const Figures& other) {
-    return MedianRatio(kalendo.rounds.at(row), other.rounds.at(row));
+  const auto roundsRatio = [](const char* row, const Contender& numerator, const Contender& denominator) {
+    return MedianRatio(numerator.figures.rounds.at(row), denominator.figures.rounds.at(row));
   };
-  std::printf("  creation until painted / floor's         %6.2f  (at most 1.15)\n",
-              roundsRatio("create until painted", all.floor));
-  std::printf("  private bytes per control / floor's      %6.2f  (at most 1.15)\n",
-              roundsRatio("private bytes per control", all.floor));
+  std::printf("  by window: creation until painted / floor's  %6.2f  (at most 1.15)\n",
+              roundsRatio("create until painted", all.kalendoByWindow, all.floorByWindow));
+  std::printf("  by window: private bytes per control / floor's  %6.2f  (at most 1.15)\n",
+              roundsRatio("private bytes per control", all.kalendoByWindow, all.floorByWindow));
+  std::printf("  attached: creation until painted / floor's   %6.2f  (at most 1.15)\n",
+              roundsRatio("create until painted", all.kalendo, all.floor));
+  std::printf("  attached: private bytes per control / floor's   %6.2f  (at most 1.15)\n",
+              roundsRatio("private bytes per control", all.kalendo, all.floor));
   std::printf("  form of 200 / 200 floors                 %6.2f\n",
-              roundsRatio("form of 200 from saved state", all.floor));
-  std::printf("  creation until painted / picker's        %6.2f\n", roundsRatio("create until painted", all.picker));
+              roundsRatio("form of 200 from saved state", all.kalendo, all.floor));
+  std::printf("  creation until painted / picker's        %6.2f\n",
+              roundsRatio("create until painted", all.kalendo, all.picker));
   std::printf("  form of 200 / 200 pickers                %6.2f\n",
-              roundsRatio("form of 200 from saved state", all.picker));
+              roundsRatio("form of 200 from saved state", all.kalendo, all.picker));
   for (const char* row : {"private bytes per control", "USER objects per control", "GDI objects per control"}) {
-    std::printf("  %-26s / picker's       %6.2f\n", row, Ratio(kalendo[row], all.picker[row]));
+    std::printf("  %-26s / picker's       %6.2f\n", row, Ratio(kalendo[row], all.picker.figures[row]));
   }
-  std::printf("\nMemory per control: Kalendo's own above the floor\n");
+  std::printf("\nMemory per control: Kalendo's own above the floor    attached   by window\n");
   for (const char* row : {"private bytes per control", "heap bytes per control"}) {
-    std::printf("  %-26s %8.0f bytes\n", row, kalendo[row] - all.floor[row]);
+    std::printf("  %-26s %20.0f %10.0f bytes\n", row, kalendo[row] - all.floor.figures[row],
+                byWindow[row] - all.floorByWindow.figures[row]);
   }
 }
 
@@ -664,8 +795,8 @@ int Run(int rounds, const char* committedKind) {
   // Marelco.ocx are timed loading on their own.
   if (FAILED(OleInitialize(nullptr))) return 1;
   const Atl atl;
-  if (!atl.attach) {
-    std::printf("Wine's atl.dll has no AtlAxAttachControl\n");
+  if (!atl.attach || !atl.windowClass) {
+    std::printf("Wine's atl.dll has no AtlAxAttachControl or AtlAxWin window class\n");
     return 1;
   }
   const double pickerLoad = LoadTime(L"comctl32.dll", rounds);
@@ -716,25 +847,42 @@ int Run(int rounds, const char* committedKind) {
 
   HostedKind kalendoKind("Kalendo", CLSID_Kalendo, atl, saved);
   HostedKind floorKind("floor", kFloorClsid, atl, saved);
+  WindowKind kalendoByWindow("K-window", CLSID_Kalendo);
+  WindowKind floorByWindow("fl-window", kFloorClsid);
   PickerKind pickerKind;
   PairKind pairKind;
+  const std::initializer_list<Kind*> kinds = {&kalendoKind, &floorKind, &kalendoByWindow, &floorByWindow, &pickerKind,
+                                              &pairKind};
   if (committedKind) {
-    for (Kind* kind : std::initializer_list<Kind*>{&kalendoKind, &floorKind, &pickerKind, &pairKind}) {
+    for (Kind* kind : kinds) {
       if (std::strcmp(kind->Name(), committedKind) == 0) std::printf("%.1f\n", CommittedPerControl(*kind, form));
     }
     return 0;
   }
-  Figures kalendo, floor, picker, pair, edit;
+  Figures kalendo, floor, kalendoWindow, floorWindow, picker, pair, edit;
+  std::map<std::string, Census> censuses;
   Bench bench(form);
   for (int round = 0; round < rounds; ++round) {
-    bench.Round({{kalendoKind, kalendo}, {floorKind, floor}, {pickerKind, picker}, {pairKind, pair}});
+    bench.Round({{kalendoKind, kalendo},
+                 {floorKind, floor},
+                 {kalendoByWindow, kalendoWindow},
+                 {floorByWindow, floorWindow},
+                 {pickerKind, picker},
+                 {pairKind, pair}});
     bench.EditBaselines(edit);
+    for (Kind* kind : kinds) bench.TakeCensus(*kind, censuses[kind->Name()]);
     std::printf("round %d of %d: key step %.3f / %.3f / %.3f ms\n", round + 1, rounds,
                 kalendo.rounds["one key step"].back() * 1e3, picker.rounds["one key step"].back() * 1e3,
                 pair.rounds["one key step"].back() * 1e3);
     std::fflush(stdout);
   }
-  Report({kalendo, floor, picker, pair}, edit, kalendoLoad, pickerLoad);
+  Report({{kalendoKind.Name(), kalendo},
+          {floorKind.Name(), floor},
+          {kalendoByWindow.Name(), kalendoWindow},
+          {floorByWindow.Name(), floorWindow},
+          {pickerKind.Name(), picker},
+          {pairKind.Name(), pair}},
+         edit, kalendoLoad, pickerLoad, censuses);
   std::fflush(stdout);
 
   DestroyWindow(form);
@@ -759,7 +907,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--committed") == 0) committedKind = argv[i + 1];
   }
   if (committedKind) return marelco::bench::Run(1, committedKind);
-  std::printf("Kalendo beside the date picker and an EDIT with an up-down, %d-bit, %d rounds, medians\n",
+  std::printf("Kalendo beside its floor, the date picker and an EDIT with an up-down, %d-bit, %d rounds, medians\n",
               static_cast<int>(sizeof(void*) * 8), rounds);
   return marelco::bench::Run(rounds, nullptr);
 }

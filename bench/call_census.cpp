@@ -46,10 +46,16 @@ void* Hook() {
   return reinterpret_cast<void*>(&Patched<Slot, HRESULT, Args...>);
 }
 
+struct Method {
+  size_t slot;
+  const char* name;
+  void* hook;
+};
+
 struct Known {
   const IID& iid;
   const char* name;
-  std::vector<std::pair<size_t, std::pair<const char*, void*>>> methods;  // slot, name, hook
+  std::vector<Method> methods;
 };
 
 // The interfaces hosts ask controls for, and the methods of theirs a host calls while it creates, shows and
@@ -59,33 +65,33 @@ const std::vector<Known>& KnownInterfaces() {
       {IID_IUnknown, "IUnknown", {}},
       {IID_IOleObject,
        "IOleObject",
-       {{3, {"IOleObject::SetClientSite", Hook<3, IOleClientSite*>()}},
-        {5, {"IOleObject::SetHostNames", Hook<5, LPCOLESTR, LPCOLESTR>()}},
-        {6, {"IOleObject::Close", Hook<6, DWORD>()}},
-        {11, {"IOleObject::DoVerb", Hook<11, LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT>()}},
-        {17, {"IOleObject::SetExtent", Hook<17, DWORD, SIZEL*>()}},
-        {18, {"IOleObject::GetExtent", Hook<18, DWORD, SIZEL*>()}},
-        {19, {"IOleObject::Advise", Hook<19, IAdviseSink*, DWORD*>()}},
-        {22, {"IOleObject::GetMiscStatus", Hook<22, DWORD, DWORD*>()}}}},
+       {{3, "IOleObject::SetClientSite", Hook<3, IOleClientSite*>()},
+        {5, "IOleObject::SetHostNames", Hook<5, LPCOLESTR, LPCOLESTR>()},
+        {6, "IOleObject::Close", Hook<6, DWORD>()},
+        {11, "IOleObject::DoVerb", Hook<11, LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT>()},
+        {17, "IOleObject::SetExtent", Hook<17, DWORD, SIZEL*>()},
+        {18, "IOleObject::GetExtent", Hook<18, DWORD, SIZEL*>()},
+        {19, "IOleObject::Advise", Hook<19, IAdviseSink*, DWORD*>()},
+        {22, "IOleObject::GetMiscStatus", Hook<22, DWORD, DWORD*>()}}},
       {IID_IPersistStreamInit,
        "IPersistStreamInit",
-       {{5, {"IPersistStreamInit::Load", Hook<5, IStream*>()}}, {8, {"IPersistStreamInit::InitNew", Hook<8>()}}}},
+       {{5, "IPersistStreamInit::Load", Hook<5, IStream*>()}, {8, "IPersistStreamInit::InitNew", Hook<8>()}}},
       {IID_IPersistPropertyBag,
        "IPersistPropertyBag",
-       {{4, {"IPersistPropertyBag::InitNew", Hook<4>()}},
-        {5, {"IPersistPropertyBag::Load", Hook<5, IPropertyBag*, IErrorLog*>()}}}},
+       {{4, "IPersistPropertyBag::InitNew", Hook<4>()},
+        {5, "IPersistPropertyBag::Load", Hook<5, IPropertyBag*, IErrorLog*>()}}},
       {IID_IOleInPlaceObject,
        "IOleInPlaceObject",
-       {{3, {"IOleInPlaceObject::GetWindow", Hook<3, HWND*>()}},
-        {5, {"IOleInPlaceObject::InPlaceDeactivate", Hook<5>()}},
-        {7, {"IOleInPlaceObject::SetObjectRects", Hook<7, LPCRECT, LPCRECT>()}}}},
+       {{3, "IOleInPlaceObject::GetWindow", Hook<3, HWND*>()},
+        {5, "IOleInPlaceObject::InPlaceDeactivate", Hook<5>()},
+        {7, "IOleInPlaceObject::SetObjectRects", Hook<7, LPCRECT, LPCRECT>()}}},
       {IID_IOleControl,
        "IOleControl",
-       {{5, {"IOleControl::OnAmbientPropertyChange", Hook<5, DISPID>()}},
-        {6, {"IOleControl::FreezeEvents", Hook<6, BOOL>()}}}},
+       {{5, "IOleControl::OnAmbientPropertyChange", Hook<5, DISPID>()},
+        {6, "IOleControl::FreezeEvents", Hook<6, BOOL>()}}},
       {IID_IQuickActivate,
        "IQuickActivate",
-       {{3, {"IQuickActivate::QuickActivate", Hook<3, QACONTAINER*, QACONTROL*>()}}}},
+       {{3, "IQuickActivate::QuickActivate", Hook<3, QACONTAINER*, QACONTROL*>()}}},
       {IID_IOleInPlaceActiveObject, "IOleInPlaceActiveObject", {}},
       {IID_IViewObject, "IViewObject", {}},
       {IID_IViewObject2, "IViewObject2", {}},
@@ -102,7 +108,7 @@ const std::vector<Known>& KnownInterfaces() {
       {IID_ISpecifyPropertyPages, "ISpecifyPropertyPages", {}},
       {IID_IClassFactory,
        "IClassFactory",
-       {{3, {"IClassFactory::CreateInstance", Hook<3, IUnknown*, REFIID, void**>()}}}},
+       {{3, "IClassFactory::CreateInstance", Hook<3, IUnknown*, REFIID, void**>()}}},
   };
   return known;
 }
@@ -162,7 +168,7 @@ void CallCensus::Watch(IUnknown* object, REFIID iid) {
   PatchSlot(table, 0, "QueryInterface", reinterpret_cast<void*>(&PatchedQueryInterface));
   for (const Known& each : KnownInterfaces()) {
     if (!IsEqualIID(iid, each.iid)) continue;
-    for (const auto& [slot, method] : each.methods) PatchSlot(table, slot, method.first, method.second);
+    for (const Method& method : each.methods) PatchSlot(table, method.slot, method.name, method.hook);
   }
 }
 

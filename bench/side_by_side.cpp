@@ -764,14 +764,18 @@ void Report(const Contenders& all, const Figures& edit, double kalendoLoad, doub
   const auto roundsRatio = [](const char* row, const Contender& numerator, const Contender& denominator) {
     return MedianRatio(numerator.figures.rounds.at(row), denominator.figures.rounds.at(row));
   };
-  std::printf("  by window: creation until painted / floor's  %6.2f  (at most 1.15)\n",
-              roundsRatio("create until painted", all.kalendoByWindow, all.floorByWindow));
-  std::printf("  by window: private bytes per control / floor's  %6.2f  (at most 1.15)\n",
-              roundsRatio("private bytes per control", all.kalendoByWindow, all.floorByWindow));
-  std::printf("  attached: creation until painted / floor's   %6.2f  (at most 1.15)\n",
-              roundsRatio("create until painted", all.kalendo, all.floor));
-  std::printf("  attached: private bytes per control / floor's   %6.2f  (at most 1.15)\n",
-              roundsRatio("private bytes per control", all.kalendo, all.floor));
+  struct Path {
+    const char* name;
+    const Contender& kalendo;
+    const Contender& floor;
+  };
+  for (const Path& path : {Path{"by window", all.kalendoByWindow, all.floorByWindow},
+                           Path{"attached", all.kalendo, all.floor}}) {
+    for (const char* row : {"create until painted", "private bytes per control"}) {
+      std::printf("  %-9s %-26s / floor's  %6.2f  (at most 1.15)\n", path.name, row,
+                  roundsRatio(row, path.kalendo, path.floor));
+    }
+  }
   std::printf("  form of 200 / 200 floors                 %6.2f\n",
               roundsRatio("form of 200 from saved state", all.kalendo, all.floor));
   std::printf("  creation until painted / picker's        %6.2f\n",

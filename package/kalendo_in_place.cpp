@@ -1,6 +1,5 @@
 #include "package/kalendo_in_place.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "win32/window_support.h"
@@ -25,8 +24,8 @@ HRESULT InPlaceActivation::Activate(LONG verb) {
   return verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY ? UIActivate() : S_OK;
 }
 
-// Moves the surface into the container's window, where the site wants it, or makes its windows there the first
-// time. When a step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
+// Moves the surface into the container's window, where and as large as the site wants it, or makes its windows
+// there the first time; a new size is a new picture. When a step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
 // that offers IOleInPlaceSiteEx hears of the activation through it, and may answer that the control's picture is
 // on the screen already: the surface then shows without erasing or painting over it.
 HRESULT InPlaceActivation::EnterContainerWindow() {
@@ -43,18 +42,20 @@ HRESULT InPlaceActivation::EnterContainerWindow() {
   RECT position = {}, clip = {};
   OLEINPLACEFRAMEINFO frameInfo = {};
   frameInfo.cb = sizeof frameInfo;
+  const SIZE pictured = surface_.Size();
   HRESULT result = site->GetWindow(&parent);
   if (SUCCEEDED(result)) result = site->GetWindowContext(frame_.put(), document_.put(), &position, &clip, &frameInfo);
-  if (SUCCEEDED(result) && (!parent || !surface_.Reparent(parent, {position.left, position.top})))
+  if (SUCCEEDED(result) && (!parent || !surface_.Enter(parent, position, !noRedraw)))
     result = HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
-  if (SUCCEEDED(result)) result = SetObjectRects(&position, &clip);
   if (FAILED(result)) {
     Deactivate();
     return result;
   }
-  const UINT redraw = noRedraw ? SWP_NOREDRAW : 0;
-  SetWindowPos(surface_.hwnd(), nullptr, 0, 0, 0, 0,
-               SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | redraw);
+  SetObjectRects(&position, &clip);
+  if (const SIZE size = surface_.Size(); size.cx != pictured.cx || size.cy != pictured.cy) view_.PictureChanged();
+  if (noRedraw)
+    SetWindowPos(surface_.hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   return S_OK;
 }
 
@@ -95,7 +96,7 @@ HRESULT InPlaceActivation::Deactivate() {
   if (!inPlaceSite_) return S_OK;
   const ComPtr<IOleInPlaceActiveObject> alive = &control_;
   UIDeactivate();
-  surface_.Reparent(nullptr);
+  surface_.Park();
   frame_.reset();
   document_.reset();
   // The control looks the same inactive, and the container has heard of every change of its picture: a site that
@@ -127,7 +128,7 @@ HRESULT InPlaceActivation::SetObjectRects(LPCRECT position, LPCRECT clip) {
   const bool whole = EqualRect(&visible, position);
   OffsetRect(&visible, -position->left, -position->top);
   surface_.ShowOnly(whole ? nullptr : &visible);
-  const SIZE size = {std::max(0L, position->right - position->left), std::max(0L, position->bottom - position->top)};
+  const SIZE size = win32::SizeOf(*position);
   // A window made there, or moved there already, stays: under Wine even a move that changes nothing goes through
   // the server.
   const RECT before = win32::PlaceInParent(surface_.hwnd());

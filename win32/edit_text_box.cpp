@@ -111,7 +111,7 @@ void EditTextBox::MakeWindow(HWND surface) {
     SendMessageW(hwnd(), EM_SETSEL, unmade->selectionStart, unmade->selectionEnd);
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
   }
-  ApplyFont();
+  ApplyFont(false);  // a window never painted yet
   if (const std::u16string toolTip = ToolTipText(); !toolTip.empty()) SetToolTip(hwnd(), ToWide(toolTip), false);
   knownTextIsCurrent_ = unmade->text == knownText_;  // what the EDIT was made with, read without asking it
 }
@@ -323,11 +323,11 @@ void EditTextBox::FontChanged() {
   surface_.TextBoxFontChanged();
 }
 
-void EditTextBox::ApplyFont() {
+void EditTextBox::ApplyFont(bool redraw) {
   if (!hwnd()) return;
   SharedFont handle = FontHandle(font_->attributes(), surface_.dpi().y);
   if (handle == fontHandle_) return;
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), redraw);
   fontHandle_ = std::move(handle);  // the previous font is let go once the window no longer uses it
 }
 

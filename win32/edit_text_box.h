@@ -88,7 +88,7 @@ class EditTextBox final : public TextBox, private FontListener {
   void WriteText(const Write& write);
   void RaiseChangeIfChanged();
   void Selection(DWORD& start, DWORD& end) const;
-  void ApplyFont();
+  void ApplyFont(bool redraw = true);
   void FontChanged() override;  // the font object changed: the EDIT takes it and the surface lays out again
   void RemoveToolTip();
   std::wstring AccessibleName() const;

@@ -19,9 +19,13 @@ Dpi DpiOf(HDC dc) {
   return {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
 }
 
+// Read once: the screen's DPI stays what it was when the process started.
 Dpi ScreenDpi() {
-  WindowDc screen(nullptr);
-  return DpiOf(screen.get());
+  static const Dpi dpi = [] {
+    WindowDc screen(nullptr);
+    return DpiOf(screen.get());
+  }();
+  return dpi;
 }
 
 // The pointer shapes of MousePointer by number; 0 and 99 (a custom icon the surface is never given) leave
@@ -114,23 +118,38 @@ SurfaceWindow::~SurfaceWindow() {
   ReleaseDC(hwnd(), dc_);
 }
 
-// The surface moves hidden, and the caller shows it in its new place: the system hides and shows again a
+// A made surface moves hidden, and shows at once in its new place and size: the system hides and shows again a
 // window that moves while visible, repainting it and its constituents each time.
-bool SurfaceWindow::Reparent(HWND parent, POINT place) {
-  if (!made_) return MakeWindows(parent, false, place);
+bool SurfaceWindow::Enter(HWND parent, const RECT& place, bool shown) {
+  const SIZE size = SizeOf(place);
+  if (!made_) {
+    ResizeUnmade(size);
+    return MakeWindows(parent, shown, {place.left, place.top});
+  }
   ShowWindow(hwnd(), SW_HIDE);
-  if (!SetParent(hwnd(), parent ? parent : ParkingWindow())) return false;
-  SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!SetParent(hwnd(), parent)) return false;
+  SetWindowPos(hwnd(), nullptr, place.left, place.top, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : 0));
   return true;
+}
+
+// A surface not made yet is as good as parked: its windows are made there when something asks for them.
+bool SurfaceWindow::Park() {
+  if (!made_) return true;
+  ShowWindow(hwnd(), SW_HIDE);
+  return SetParent(hwnd(), ParkingWindow()) != nullptr;
 }
 
 // A surface not made yet takes its new size as its window would, with a Resize event when the size changes.
 void SurfaceWindow::Resize(Single width, Single height) {
   const SIZE size = {std::max(0, ToPixels(width, dpi_.x)), std::max(0, ToPixels(height, dpi_.y))};
-  if (made_) {
+  if (made_)
     SetWindowPos(hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return;
-  }
+  else
+    ResizeUnmade(size);
+}
+
+void SurfaceWindow::ResizeUnmade(SIZE size) {
   if (size.cx == unmadeSize_.cx && size.cy == unmadeSize_.cy) return;
   unmadeSize_ = size;
   RaiseEvent(events_, &SurfaceEvents::UserControl_Resize);
@@ -149,16 +168,16 @@ void SurfaceWindow::ShowOnly(const RECT* part) {
 }
 
 
-SIZE SurfaceWindow::ClientSize() const {
+SIZE SurfaceWindow::Size() const {
   if (!made_) return unmadeSize_;
   RECT client{};
   GetClientRect(window_.get(), &client);
   return {client.right, client.bottom};
 }
 
-Single SurfaceWindow::ScaleWidth() const { return ToTwips(ClientSize().cx, dpi_.x); }
+Single SurfaceWindow::ScaleWidth() const { return ToTwips(Size().cx, dpi_.x); }
 
-Single SurfaceWindow::ScaleHeight() const { return ToTwips(ClientSize().cy, dpi_.y); }
+Single SurfaceWindow::ScaleHeight() const { return ToTwips(Size().cy, dpi_.y); }
 
 void SurfaceWindow::SetBackColor(OleColor color) {
   CheckedColorRef(color);

@@ -31,7 +31,7 @@ class SurfaceListener {
 class SurfaceWindow final : public Surface {
  public:
   // A surface of its first size (1890 x 615 twips) at the top left of the parent window. Without a parent, its
-  // windows are made when they are first needed: hidden in the window that Reparent gives it, or hidden in a parking
+  // windows are made when they are first needed: in the window that Enter gives it, or hidden in a parking
   // window of the calling thread when something asks for them before. Until then the surface and its constituents
   // keep what the windows will be made with.
   explicit SurfaceWindow(HWND parent = nullptr);
@@ -42,10 +42,12 @@ class SurfaceWindow final : public Surface {
   // The surface window, made (parked) if it was not made yet; null once the system has destroyed it (with its
   // parent, for instance), or when it cannot be made.
   HWND hwnd() const;
-  // Moves the surface, hidden, into another parent window at a place in it (pixels), where the caller shows it,
-  // or makes it there; null parks it. False when the surface or the parent window no longer exists: the surface
-  // stays where it was.
-  bool Reparent(HWND parent, POINT place = {});
+  // Moves the surface into a parent window at a place in it (pixels), at that place's size, or makes it there;
+  // it shows there, or stays hidden for the caller to show. False when the surface or the parent window no longer
+  // exists: the surface stays where it was.
+  bool Enter(HWND parent, const RECT& place, bool shown);
+  // Moves the surface, hidden, into the parking window of the calling thread; false when it no longer exists.
+  bool Park();
   // Gives the surface a new size in twips, as on a form, laying its constituents out again.
   void Resize(Single width, Single height);
   // Shows only this part of the surface (in its own coordinates), as a container's scrolled or split window
@@ -59,6 +61,8 @@ class SurfaceWindow final : public Surface {
   void SetListener(SurfaceListener* listener) { listener_ = listener; }
   IUnknown* owner() const { return listener_ ? listener_->owner() : nullptr; }
   Dpi dpi() const { return dpi_; }
+  // The size of the window in pixels, or the size it is to be made at.
+  SIZE Size() const;
   // The text box has taken a change made through its font object.
   void TextBoxFontChanged() {
     if (listener_) listener_->FontObjectChanged();
@@ -90,7 +94,7 @@ class SurfaceWindow final : public Surface {
   void OnDestroyed();
   void ApplyFont();
   bool MakeWindows(HWND parent, bool shown, POINT place = {});
-  SIZE ClientSize() const;
+  void ResizeUnmade(SIZE size);
 
   // Declared in the order of creation: the thread's shared windows outlive the surface's, the font outlives
   // the window whose device context holds it, and the constituents are created inside the window.

@@ -15,11 +15,11 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return CallWindowProcW(upDownProc, hwnd, message, wParam, lParam);
 }
 
-// The up-down window at its place in the surface.
+// The up-down window, hidden, at its place in the surface.
 HWND CreateUpDown(HWND surface, const RECT& place, bool enabled) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
-  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | (enabled ? 0 : WS_DISABLED), place.left,
+  HWND hwnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | (enabled ? 0 : WS_DISABLED), place.left,
                               place.top, place.right - place.left, place.bottom - place.top, surface,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpDownId)), GetModuleHandleW(nullptr),
                               nullptr);
@@ -32,11 +32,15 @@ HWND CreateUpDown(HWND surface, const RECT& place, bool enabled) {
 
 }  // namespace
 
-// An up-down without a buddy may give itself a width of its own: it is placed again where that happened.
+// An up-down without a buddy may give itself a width of its own while it is made (Wine's does): it is made
+// hidden and shown at its place, so that it is drawn once, where it belongs.
 void UpDownSpinner::MakeWindow(HWND surface) {
-  window_.reset(CreateUpDown(surface, ChildPlace(dpi_, left_, top_, width_, height_), enabledUnmade_));
+  const RECT place = ChildPlace(dpi_, left_, top_, width_, height_);
+  window_.reset(CreateUpDown(surface, place, enabledUnmade_));
   made_ = static_cast<bool>(window_);
-  Place();
+  if (!made_) return;
+  SetWindowPos(hwnd(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 LRESULT UpDownSpinner::OnDeltaPosition(const NMUPDOWN& change) {

@@ -53,6 +53,11 @@ inline RECT PlaceInParent(HWND child) {
   return now;
 }
 
+// The size of a rectangle; one turned inside out has none.
+inline SIZE SizeOf(const RECT& rect) {
+  return {std::max(0L, rect.right - rect.left), std::max(0L, rect.bottom - rect.top)};
+}
+
 // Moves a child window to a place of its parent given in twips, and repaints it. A window already there is
 // left alone: under Wine even a move that changes nothing goes through the server.
 inline void PlaceChild(HWND child, Dpi dpi, Single left, Single top, Single width, Single height) {

@@ -22,6 +22,7 @@
 #include "tests/win32/pixels.h"
 #include "tests/win32/resource_count.h"
 #include "tests/win32/window_test_support.h"
+#include "win32/window_support.h"
 
 namespace marelco {
 namespace {
@@ -580,16 +581,11 @@ TEST_F(Container, InPlaceActivationMovesTheSurfaceIntoTheContainersWindowAndBack
     HWND surface = nullptr;
     ASSERT_EQ(S_OK, control.query<IOleWindow>()->GetWindow(&surface));
     EXPECT_EQ(site.window, GetParent(surface));
-    RECT placed = {};
-    GetWindowRect(surface, &placed);
-    MapWindowPoints(nullptr, site.window, reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ((RECT{10, 10, 150, 40}).right - 10, placed.right - placed.left);
+    EXPECT_EQ(win32::testing::EdgesOf(win32::testing::PlaceIn(surface)), (win32::testing::Edges{10, 10, 150, 40}));
     HWND edit = FindWindowExW(surface, nullptr, L"Edit", nullptr);
     ASSERT_NE(nullptr, edit);
     ASSERT_EQ(S_OK, control->put_Text(Bstr(std::wstring_view(L"01/02/2003")).get()));
-    wchar_t shown[32] = {};
-    GetWindowTextW(edit, shown, 32);
-    EXPECT_EQ(std::wstring(L"01/02/2003"), shown);
+    EXPECT_EQ(win32::WindowText(edit), L"01/02/2003");
 
     site.calls.clear();
     EXPECT_EQ(S_OK, control.query<IOleControl>()->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR));
@@ -699,10 +695,14 @@ TEST_F(Container, ASiteThatPaintedTheControlSeesNoRepaintAtActivation) {
     site.window = win32::testing::TestForm::Shared().hwnd();
     site.offersEx = offersEx;
     site.noRedraw = noRedraw;
+    testing_sinks::DataSink viewed;
     auto control = NewKalendo();
+    ASSERT_EQ(S_OK, control.query<IViewObject2>()->SetAdvise(DVASPECT_CONTENT, 0, &viewed));
     HWND surface = nullptr;
-    control.query<IOleWindow>()->GetWindow(&surface);
+    if (offersEx) control.query<IOleWindow>()->GetWindow(&surface);  // parked before, or made in the site's window
     ASSERT_EQ(S_OK, control.query<IOleObject>()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    control.query<IOleWindow>()->GetWindow(&surface);
+    EXPECT_EQ(1, viewed.views) << "a new size: " << told[0];
     bool waits = GetUpdateRect(surface, nullptr, FALSE);
     for (HWND child = GetWindow(surface, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
       waits |= GetUpdateRect(child, nullptr, FALSE) != FALSE;

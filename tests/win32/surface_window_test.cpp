@@ -65,10 +65,7 @@ TEST_F(SurfaceWindowTest, CarriesAnEditAndAnUpDownAtTheirFirstPlaces) {
   EXPECT_FLOAT_EQ(surface.ScaleWidth(), 1890);
   EXPECT_FLOAT_EQ(surface.ScaleHeight(), 615);
   EXPECT_EQ(EdgesOf(PlaceIn(edit())), (Edges{0, 0, Pixels(1665), Pixels(300)}));
-  const RECT spinner = PlaceIn(upDown());
-  EXPECT_EQ(spinner.left, Pixels(1680));
-  EXPECT_EQ(spinner.right - spinner.left, Pixels(195));
-  EXPECT_EQ(spinner.bottom, Pixels(300));
+  EXPECT_EQ(EdgesOf(PlaceIn(upDown())), (Edges{Pixels(1680), 0, Pixels(1680 + 195), Pixels(300)}));
   EXPECT_EQ(surface.UpDown1().Width(), 195);
   EXPECT_EQ(surface.BorderStyle(), 0);
   EXPECT_EQ(GetWindowLongW(upDown(), GWL_STYLE) & (UDS_HORZ | UDS_SETBUDDYINT | UDS_AUTOBUDDY), 0);
@@ -84,8 +81,7 @@ TEST_F(SurfaceWindowTest, SizesInTwipsPlaceTheWindowsInPixels) {
   surface.UpDown1().SetLeft(2805);
   surface.UpDown1().SetHeight(450);
   EXPECT_EQ(EdgesOf(PlaceIn(edit())), (Edges{0, 0, Pixels(2805), Pixels(450)}));
-  EXPECT_EQ(PlaceIn(upDown()).left, Pixels(2805));
-  EXPECT_EQ(PlaceIn(upDown()).bottom, Pixels(450));
+  EXPECT_EQ(EdgesOf(PlaceIn(upDown())), (Edges{Pixels(2805), 0, Pixels(3000), Pixels(450)}));
   EXPECT_EQ(surface.txtFecha().Width(), 2805);  // the twips given, not pixels turned back
   surface.txtFecha().SetWidth(-60);
   EXPECT_EQ(PlaceIn(edit()).right, 0);
@@ -321,18 +317,22 @@ TEST(SurfaceWindow, TakesItsDeviceContextWhenFirstAskedAndGivesItBackWithTheWind
   EXPECT_LT(std::min(growth[0], growth[1]), kSurfaces / 2) << "device contexts kept after their windows went";
 }
 
-TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesHiddenIntoAParent) {
+TEST(SurfaceWindow, ParkedSurfaceIsHiddenAndMovesIntoAParentAtItsPlaceAndSize) {
   SurfaceWindow surface;
   EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
   EXPECT_EQ(ErrorOf([&] { surface.txtFecha().SetFocus(); }), ErrorNumber::InvalidProcedureCall);
-  surface.Reparent(TestForm::Shared().hwnd());
+  const RECT place = {7, 5, 157, 27};
+  ASSERT_TRUE(surface.Enter(TestForm::Shared().hwnd(), place, false));
   EXPECT_EQ(GetParent(surface.hwnd()), TestForm::Shared().hwnd());
-  EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller, once in its place";
+  EXPECT_EQ(EdgesOf(PlaceIn(surface.hwnd())), EdgesOf(place));
+  EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller";
   ShowWindow(surface.hwnd(), SW_SHOW);
   surface.txtFecha().SetFocus();
   EXPECT_EQ(GetParent(GetFocus()), surface.hwnd());
-  surface.Reparent(nullptr);
+  surface.Park();
   EXPECT_FALSE(IsWindowVisible(surface.hwnd()));
+  ASSERT_TRUE(surface.Enter(TestForm::Shared().hwnd(), place, true));
+  EXPECT_TRUE(IsWindowVisible(surface.hwnd()));
 }
 
 // A surface without a parent makes its windows when it is given one (or asked for them), with what it was given
@@ -353,7 +353,8 @@ TEST(SurfaceWindow, WindowsMadeLaterHoldWhatTheSurfaceWasGivenBefore) {
   surface.UpDown1().SetLeft(2805);
   EXPECT_EQ(box.SelText(), u"01/2027");
   EXPECT_FLOAT_EQ(surface.ScaleWidth(), 3000);
-  ASSERT_TRUE(surface.Reparent(TestForm::Shared().hwnd()));
+  const int dpi = surface.dpi().x;
+  ASSERT_TRUE(surface.Enter(TestForm::Shared().hwnd(), {0, 0, ToPixels(3000, dpi), ToPixels(450, dpi)}, true));
 
   HWND edit = EditOf(surface.hwnd());
   HWND upDown = UpDownOf(surface.hwnd());
@@ -366,11 +367,10 @@ TEST(SurfaceWindow, WindowsMadeLaterHoldWhatTheSurfaceWasGivenBefore) {
   EXPECT_FALSE(IsWindowEnabled(edit));
   EXPECT_FALSE(IsWindowEnabled(upDown));
   EXPECT_EQ(ToolTipOf(edit), L"Fecha");
-  const int dpi = GetDeviceCaps(HdcOf(surface.hdc()), LOGPIXELSX);
   EXPECT_EQ(PlaceIn(surface.hwnd()).right, ToPixels(3000, dpi));
   EXPECT_EQ(PlaceIn(edit).right, ToPixels(2805, dpi));
   EXPECT_EQ(PlaceIn(upDown).left, ToPixels(2805, dpi));
-  EXPECT_FALSE(IsWindowVisible(surface.hwnd())) << "shown by the caller, once in its place";
+  EXPECT_TRUE(IsWindowVisible(upDown));
 }
 
 TEST(SurfaceWindow, OutlivingItsWindowIsSafe) {

@@ -118,15 +118,14 @@ SurfaceWindow::~SurfaceWindow() {
   ReleaseDC(hwnd(), dc_);
 }
 
-// A made surface moves hidden, and shows at once in its new place and size: the system hides and shows again a
-// window that moves while visible, repainting it and its constituents each time.
+// A made surface comes from the parking window, hidden, and shows at once in its new place and size: the system
+// hides and shows again a window that moves while visible, repainting it and its constituents each time.
 bool SurfaceWindow::Enter(HWND parent, const RECT& place, bool shown) {
   const SIZE size = SizeOf(place);
   if (!made_) {
     ResizeUnmade(size);
     return MakeWindows(parent, shown, {place.left, place.top});
   }
-  ShowWindow(hwnd(), SW_HIDE);
   if (!SetParent(hwnd(), parent)) return false;
   SetWindowPos(hwnd(), nullptr, place.left, place.top, size.cx, size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : 0));

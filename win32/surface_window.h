@@ -42,7 +42,7 @@ class SurfaceWindow final : public Surface {
   // The surface window, made (parked) if it was not made yet; null once the system has destroyed it (with its
   // parent, for instance), or when it cannot be made.
   HWND hwnd() const;
-  // Moves the surface into a parent window at a place in it (pixels), at that place's size, or makes it there;
+  // Moves the parked surface into a parent window at a place in it (pixels), at that place's size, or makes it there;
   // it shows there, or stays hidden for the caller to show. False when the surface or the parent window no longer
   // exists: the surface stays where it was.
   bool Enter(HWND parent, const RECT& place, bool shown);

@@ -25,9 +25,10 @@ HRESULT InPlaceActivation::Activate(LONG verb) {
 }
 
 // Moves the surface into the container's window, where and as large as the site wants it, or makes its windows
-// there the first time; a new size is a new picture. When a step fails, the surface stays parked and hidden, and a site told of the activation hears of its end. A site
-// that offers IOleInPlaceSiteEx hears of the activation through it, and may answer that the control's picture is
-// on the screen already: the surface then shows without erasing or painting over it.
+// there the first time; a new size is a new picture. When a step fails, the surface stays parked and hidden, and
+// a site told of the activation hears of its end. A site that offers IOleInPlaceSiteEx hears of the activation
+// through it, and may answer that the control's picture is on the screen already: the surface then shows without
+// erasing or painting over it.
 HRESULT InPlaceActivation::EnterContainerWindow() {
   auto site = clientSite_.query<IOleInPlaceSite>();
   if (!site) return E_NOINTERFACE;
